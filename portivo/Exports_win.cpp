@@ -1,0 +1,108 @@
+// The DLL's exported operations. Each process has one library state, made on first use; no
+// exception crosses an export.
+#include <new>
+
+#include "DeviceAccess.h"
+#include "HidPlatform_win.h"
+#include "NotifyWindow_win.h"
+#include "Portivo.h"
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
+namespace {
+
+struct LibraryState {
+    portivo::Win32HidPlatform platform;
+    portivo::DeviceAccess access{platform};
+};
+
+LibraryState& State() {
+    static LibraryState state;
+    return state;
+}
+
+template <typename Body>
+int Guarded(Body body) {
+    try {
+        return body(State().access);
+    } catch (const std::bad_alloc&) {
+        ExitProcess(1);  // no memory for a list entry
+    } catch (...) {
+        return 0;
+    }
+}
+
+std::uint32_t SizeOrZero(int sizeBytes) {
+    return sizeBytes > 0 ? static_cast<std::uint32_t>(sizeBytes) : 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+int WINAPI InitDriver(HWND window, DeviceSpec* specs, int count) {
+    return Guarded([&](portivo::DeviceAccess& access) {
+        if (!access.Register(reinterpret_cast<std::uintptr_t>(window), specs, count)) return 0;
+        // Without the window there is no change watch, but the search still runs.
+        portivo::CreateNotifyWindow(reinterpret_cast<HINSTANCE>(&__ImageBase), access);
+        access.InitialSearch();
+        return 1;
+    });
+}
+
+int WINAPI SetKbdFeatures(int vid, int pid, int page, int usage, BYTE* report) {
+    return Guarded([&](portivo::DeviceAccess& access) {
+        return access.SetKbdFeatures(vid, pid, page, usage, report);
+    });
+}
+
+int WINAPI GetKbdFeatures(int vid, int pid, int page, int usage, BYTE* buffer) {
+    return Guarded([&](portivo::DeviceAccess& access) {
+        return access.GetKbdFeatures(vid, pid, page, usage, buffer);
+    });
+}
+
+int WINAPI GetIndexStr(int vid, int pid, int page, int usage, int index, WCHAR* buffer,
+                       int sizeBytes) {
+    return Guarded([&](portivo::DeviceAccess& access) {
+        return access.GetString(portivo::StringKind::kIndexed, vid, pid, page, usage,
+                                static_cast<std::uint32_t>(index), buffer, SizeOrZero(sizeBytes));
+    });
+}
+
+int WINAPI GetManufacturerStr(int vid, int pid, int page, int usage, WCHAR* buffer, int sizeBytes) {
+    return Guarded([&](portivo::DeviceAccess& access) {
+        return access.GetString(portivo::StringKind::kManufacturer, vid, pid, page, usage, 0,
+                                buffer, SizeOrZero(sizeBytes));
+    });
+}
+
+int WINAPI GetProductStr(int vid, int pid, int page, int usage, WCHAR* buffer, int sizeBytes) {
+    return Guarded([&](portivo::DeviceAccess& access) {
+        return access.GetString(portivo::StringKind::kProduct, vid, pid, page, usage, 0, buffer,
+                                SizeOrZero(sizeBytes));
+    });
+}
+
+int WINAPI GetSerialNumStr(int vid, int pid, int page, int usage, WCHAR* buffer, int sizeBytes) {
+    return Guarded([&](portivo::DeviceAccess& access) {
+        return access.GetString(portivo::StringKind::kSerialNumber, vid, pid, page, usage, 0,
+                                buffer, SizeOrZero(sizeBytes));
+    });
+}
+
+int WINAPI GetPhysicalDesc(int vid, int pid, int page, int usage, BYTE* buffer, int sizeBytes) {
+    return Guarded([&](portivo::DeviceAccess& access) {
+        return access.GetString(portivo::StringKind::kPhysicalDescriptor, vid, pid, page, usage, 0,
+                                buffer, SizeOrZero(sizeBytes));
+    });
+}
+
+int WINAPI GetFirmwareVer(int vid, int pid, int page, int usage, int* version) {
+    return Guarded([&](portivo::DeviceAccess& access) {
+        return access.GetFirmwareVer(vid, pid, page, usage,
+                                     reinterpret_cast<std::uint32_t*>(version));
+    });
+}
+
+}  // extern "C"
