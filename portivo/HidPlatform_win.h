@@ -1,8 +1,8 @@
 #pragma once
 // The Win32 side of Portivo's platform: SetupDi, HidD/HidP, device files, posted messages and the
 // debug output.
-#include <setupapi.h>
 #include <windows.h>
+#include <setupapi.h>
 
 #include "HidPlatform.h"
 
