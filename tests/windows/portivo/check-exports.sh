@@ -14,12 +14,12 @@ expected="2 InitDriver
 10 GetFirmwareVer"
 base=$(awk '/^Ordinal Base/ {print $3}' <<<"$dump")
 actual=$(awk -v base="$base" '/\[Ordinal\/Name Pointer\] Table/ {t=1; next}
-    t && /^\s*$/ {exit}
+    t && /^[ \t]*$/ {exit}
     t { gsub(/[\[\]]/, ""); print $1 + base, $2 }' <<<"$dump" | sort -n)
 if [ "$actual" != "$expected" ]; then
     echo "exports differ:"; diff <(echo "$expected") <(echo "$actual") || true; exit 1
 fi
-count=$(awk '/Export Address Table --/ {t=1; next} t && /Export RVA/ {n++} t && /^\s*$/ {exit} END {print n+0}' <<<"$dump")
+count=$(awk '/Export Address Table --/ {t=1; next} t && /Export RVA/ {n++} t && /^[ \t]*$/ {exit} END {print n+0}' <<<"$dump")
 [ "$count" = 9 ] || { echo "expected 9 exported addresses, found $count"; exit 1; }
 imports=$(awk '/DLL Name:/ {print tolower($3)}' <<<"$dump" | sort | tr '\n' ' ')
 for dllname in $imports; do
