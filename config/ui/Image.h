@@ -1,0 +1,43 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "ui/Control.h"
+
+namespace tavrine::ui {
+
+// A windowless picture: a bitmap from a BMP file or from a BITMAP resource of the module.
+// Drawn from its top-left corner, clipped to the control; a transparent image keys out lime.
+class Image : public Control {
+public:
+    Image(GraphicHost& host, std::wstring name, Rect bounds, bool transparent = false);
+    ~Image() override;
+
+    // A picture that cannot be loaded leaves the current one in place; one line goes to the
+    // debug output. Returns whether the picture changed.
+    bool LoadFromFile(const std::wstring& path);
+    bool LoadFromResource(const std::wstring& resourceName, HINSTANCE module = nullptr);
+    // Takes ownership of the bitmap.
+    void SetPicture(HBITMAP bitmap, std::wstring source = {});
+
+    bool HasPicture() const { return bitmap_ != nullptr; }
+    SIZE PictureSize() const;
+    // Where the current picture came from: a file path or "res:" + the resource name.
+    const std::wstring& PictureSource() const { return source_; }
+    // The picture's pixel at (x, y); CLR_INVALID outside the picture.
+    COLORREF PicturePixel(int x, int y) const;
+
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool transparent);
+
+    void Paint(HDC dc) const override;
+
+private:
+    HBITMAP bitmap_ = nullptr;
+    std::wstring source_;
+    bool transparent_;
+};
+
+}  // namespace tavrine::ui

@@ -1,0 +1,90 @@
+#include "ui/Image.h"
+
+#include <algorithm>
+
+#include "ui/Application.h"
+#include "ui/Font.h"
+
+namespace tavrine::ui {
+
+Image::Image(GraphicHost& host, std::wstring name, Rect bounds, bool transparent)
+    : Control(host, std::move(name), bounds), transparent_(transparent) {}
+
+Image::~Image() {
+    if (bitmap_) DeleteObject(bitmap_);
+}
+
+bool Image::LoadFromFile(const std::wstring& path) {
+    auto* bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                                   LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!bitmap) {
+        DebugLine(L"skin picture not loaded (" + std::to_wstring(GetLastError()) + L"): " + path);
+        return false;
+    }
+    SetPicture(bitmap, path);
+    return true;
+}
+
+bool Image::LoadFromResource(const std::wstring& resourceName, HINSTANCE module) {
+    if (!module) module = GetModuleHandleW(nullptr);
+    // Looked up first, so a picture without a built-in resource costs nothing and logs nothing.
+    if (!FindResourceW(module, resourceName.c_str(), MAKEINTRESOURCEW(2) /* RT_BITMAP */))
+        return false;
+    auto* bitmap = static_cast<HBITMAP>(
+        LoadImageW(module, resourceName.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!bitmap) {
+        DebugLine(L"built-in picture not loaded: " + resourceName);
+        return false;
+    }
+    SetPicture(bitmap, L"res:" + resourceName);
+    return true;
+}
+
+void Image::SetPicture(HBITMAP bitmap, std::wstring source) {
+    if (bitmap_) DeleteObject(bitmap_);
+    bitmap_ = bitmap;
+    source_ = std::move(source);
+    Invalidate();
+}
+
+SIZE Image::PictureSize() const {
+    BITMAP bm{};
+    if (!bitmap_ || !GetObjectW(bitmap_, sizeof(bm), &bm)) return {0, 0};
+    return {bm.bmWidth, bm.bmHeight};
+}
+
+COLORREF Image::PicturePixel(int x, int y) const {
+    const SIZE size = PictureSize();
+    if (x < 0 || y < 0 || x >= size.cx || y >= size.cy) return CLR_INVALID;
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, bitmap_);
+    const COLORREF c = GetPixel(mem, x, y);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    return c;
+}
+
+void Image::SetTransparent(bool transparent) {
+    transparent_ = transparent;
+    Invalidate();
+}
+
+void Image::Paint(HDC dc) const {
+    if (!bitmap_) return;
+    const SIZE size = PictureSize();
+    const Rect& b = Bounds();
+    const int w = std::min<int>(b.width, size.cx);
+    const int h = std::min<int>(b.height, size.cy);
+    if (w <= 0 || h <= 0) return;
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, bitmap_);
+    if (transparent_) {
+        TransparentBlt(dc, b.left, b.top, w, h, mem, 0, 0, w, h, kLime);
+    } else {
+        BitBlt(dc, b.left, b.top, w, h, mem, 0, 0, SRCCOPY);
+    }
+    SelectObject(mem, old);
+    DeleteDC(mem);
+}
+
+}  // namespace tavrine::ui

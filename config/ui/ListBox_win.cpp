@@ -1,0 +1,66 @@
+#include "ui/ListBox.h"
+
+#include <stdexcept>
+
+#include "ui/GraphicHost.h"
+
+namespace tavrine::ui {
+
+ListBox::ListBox(GraphicHost& parent, std::wstring name, Rect bounds, ListBoxStyle style)
+    : WindowedControl(parent, std::move(name)) {
+    DWORD ws = WS_CHILD | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+    if (style.visible) ws |= WS_VISIBLE;
+    if (style.border) ws |= WS_BORDER;
+    HWND hwnd = CreateWindowExW(0, L"LISTBOX", L"", ws, bounds.left, bounds.top, bounds.width,
+                                bounds.height, parent.Handle(), nullptr, GetModuleHandleW(nullptr),
+                                nullptr);
+    if (!hwnd) throw std::runtime_error("CreateWindowExW failed for a list box");
+    Attach(hwnd, style.font, style.font.color, style.color);
+}
+
+int ListBox::Count() const {
+    return static_cast<int>(SendMessageW(Handle(), LB_GETCOUNT, 0, 0));
+}
+
+void ListBox::Clear() { SendMessageW(Handle(), LB_RESETCONTENT, 0, 0); }
+
+int ListBox::Add(const std::wstring& text) {
+    return static_cast<int>(
+        SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+void ListBox::SetItems(const std::vector<std::wstring>& items) {
+    Clear();
+    for (const auto& item : items) Add(item);
+}
+
+std::wstring ListBox::Item(int index) const {
+    const LRESULT n = SendMessageW(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (n == LB_ERR) return {};
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    const LRESULT got = SendMessageW(Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got == LB_ERR ? 0 : static_cast<std::size_t>(got));
+    return text;
+}
+
+std::vector<std::wstring> ListBox::Items() const {
+    std::vector<std::wstring> items;
+    for (int i = 0, n = Count(); i < n; ++i) items.push_back(Item(i));
+    return items;
+}
+
+int ListBox::ItemIndex() const {
+    const LRESULT i = SendMessageW(Handle(), LB_GETCURSEL, 0, 0);
+    return i == LB_ERR ? -1 : static_cast<int>(i);
+}
+
+void ListBox::SetItemIndex(int index) {
+    SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void ListBox::Command(WORD code) {
+    if (code == LBN_SELCHANGE && OnClick) OnClick(*this);
+}
+
+}  // namespace tavrine::ui

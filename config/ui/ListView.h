@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "ui/WindowedControl.h"
+
+namespace tavrine::ui {
+
+class ImageList;
+
+struct ListViewStyle {
+    FontSpec font;
+    COLORREF color = kWhite;  // background
+    int firstColumnWidth = 100;
+    int secondColumnWidth = 100;
+    bool border = false;
+};
+
+class ListView;
+using ListViewHandler = std::function<void(ListView& sender)>;
+
+// A two-column report list without a header: whole rows selected, one at a time, and the
+// selection stays visible when the list has no focus.
+class ListView : public WindowedControl {
+public:
+    ListView(GraphicHost& parent, std::wstring name, Rect bounds, ListViewStyle style = {});
+
+    void SetSmallImages(const ImageList& images);
+
+    int Count() const;
+    void Clear();
+    int AddItem(const std::wstring& first, const std::wstring& second, int image = -1);
+    int InsertItem(int index, const std::wstring& first, const std::wstring& second,
+                   int image = -1);
+    void DeleteItem(int index);
+    std::wstring ItemText(int index, int column) const;
+    void SetItemText(int index, int column, const std::wstring& text);
+    void SetItemImage(int index, int image);
+    int ItemImage(int index) const;
+    int SelectedIndex() const;  // -1: none
+    void Select(int index);      // -1 clears the selection
+    void SetColumnWidths(int first, int second);
+
+    ListViewHandler OnClick;       // a click in the list
+    ListViewHandler OnSelectItem;  // the selected row changed
+    ListViewHandler OnDoubleClick;
+
+    bool Notify(const NMHDR& hdr, LRESULT& result) override;
+
+protected:
+    void ColorsChanged() override;
+};
+
+}  // namespace tavrine::ui
