@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Lays every generated picture out on one PNG, grouped by folder, each with its name and size, for
+# review. Pictures larger than 240 x 200 are shown reduced; lime is left as it is, so the see-through
+# parts show.
+#   scripts/contact-sheet.sh [program-folder] [output.png]
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")/.." && pwd)
+bin=${1:-$here/build/art-native/bin}
+out=${2:-$(dirname "$bin")/contact-sheet.png}
+table=$here/assets/pictures.tsv
+convert=/usr/bin/convert; [ -x "$convert" ] || convert=convert
+montage=/usr/bin/montage; [ -x "$montage" ] || montage=montage
+
+[ -d "$bin" ] || { echo "contact-sheet: no folder $bin (build the assets target first)" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# folders in table order; the built-in-only pictures live beside the generated resource script
+folders=$(awk -F'\t' '!/^#/ && $1 != "form" && !seen[$2]++ {print $2}' "$table")
+sections=()
+n=0
+for folder in $folders; do
+  case $folder in
+    .) dir=$bin; title="program folder (display pictures)" ;;
+    -) dir=$(dirname "$bin")/assets/builtin; title="built into the program" ;;
+    *) dir=$bin/$folder; title=$folder ;;
+  esac
+  args=()
+  while IFS=$'\t' read -r file w h; do
+    [ -e "$dir/$file" ] || { echo "contact-sheet: missing $dir/$file" >&2; args+=(-label "MISSING $file" "xc:red"); continue; }
+    args+=(-label "$file ${w}x${h}" "$dir/$file")
+  done < <(awk -F'\t' -v f="$folder" '!/^#/ && $1 != "form" && $2 == f {print $5 "\t" $6 "\t" $7}' "$table")
+  n=$((n + 1))
+  "$montage" -background '#3c4048' -fill '#f0f0f0' -font DejaVu-Sans -pointsize 10 \
+    -geometry '240x200>+8+8' -tile 8x "${args[@]}" "$work/tiles$n.png"
+  "$convert" -background '#202228' -fill '#19c6ff' -font DejaVu-Sans-Bold -pointsize 22 \
+    label:"  $title" -gravity west -extent "$("$convert" "$work/tiles$n.png" -format '%w' info:)x44" \
+    "$work/title$n.png"
+  sections+=("$work/title$n.png" "$work/tiles$n.png")
+done
+"$convert" -background '#3c4048' "${sections[@]}" -append +repage -depth 8 "$out"
+echo "contact sheet: $out"
