@@ -1,0 +1,153 @@
+#include "DeviceSession.h"
+
+#include <DeviceIds.h>
+
+#include "CommandReport.h"
+#include "ProfileStore.h"
+#include "RecordTemplates.h"
+#include "WindowMessages.h"
+
+namespace {
+constexpr std::uint8_t kEventDpi = 0x01;
+constexpr std::uint8_t kEventPolling = 0x02;
+constexpr std::uint8_t kEventProfile = 0x04;
+constexpr std::uint8_t kEventLock = 0x08;
+constexpr std::uint8_t kAcknowledgement = 0x10;
+constexpr std::uint8_t kEventReportId = 2;
+}  // namespace
+
+DeviceSession::DeviceSession(MainState& state, DeviceServices& services, ProfileWriter& writer,
+                             MainView& view)
+    : state_(state), services_(services), writer_(writer), view_(view) {}
+
+void DeviceSession::StartAttachTimer() {
+    services_.timers.Start(kDeviceAttachTimer, kDeviceAttachInterval, [this] { OnAttachTimer(); });
+}
+
+void DeviceSession::OnCollectionPresent() {
+    // Each present collection restarts the timer: one attach, 1300 ms after the last of them.
+    services_.timers.Stop(kDeviceAttachTimer);
+    StartAttachTimer();
+}
+
+void DeviceSession::OnNoCollectionLeft() {
+    services_.timers.Stop(kDeviceAttachTimer);
+    view_.SetWindowEnabled(false);
+    state_.MessageIndex = kMessageNoDevice;
+    view_.ShowNoticeWindow();
+}
+
+void DeviceSession::OnAttachTimer() {
+    services_.timers.Stop(kDeviceAttachTimer);
+    view_.RegisterDeviceReports(kReportUsagePages, kReportUsages);
+    ReadActiveProfile();
+    view_.EnsurePerformanceKeys();
+    view_.ShowAttachPictures();
+    services_.timers.Stop(kShowLightTimer);
+    services_.timers.Start(kShowLightTimer, kShowLightInterval, [this] { OnShowLightTimer(); });
+    view_.HideNoticeWindow();
+    view_.SetWindowEnabled(true);
+    services_.timers.Stop(kDeviceAttachTimer);
+}
+
+void DeviceSession::OnShowLightTimer() {
+    services_.timers.Stop(kShowLightTimer);
+    const auto answer = Query(services_.channel, services_.waits, state_.deviceReportState,
+                              kAddressLevelAndLights, 1);
+    state_.lightState.WheelLight = (answer[4] & 0x10) != 0;
+    state_.lightState.LogoLight = (answer[4] & 0xE0) != 0;
+    view_.ShowLights(state_.lightState);
+    view_.SetMainControlsEnabled(true);
+}
+
+void DeviceSession::SelectProfile(int profileIndex) {
+    if (profileIndex < 0 || profileIndex >= kProfileCount) return;
+    state_.CurrentProfile = profileIndex;
+    LoadProfile(services_.store, profileIndex, state_);
+    view_.ShowLights(state_.lightState);
+    view_.ShowProfileSelected(profileIndex);
+}
+
+void DeviceSession::ReadActiveProfile() {
+    const auto answer = Query(services_.channel, services_.waits, state_.deviceReportState,
+                              kAddressLiveProfile, 2);
+    const int n = SignedByte(answer[4]);
+    if (n >= 1 && n <= kProfileCount) SelectProfile(n - 1);
+}
+
+void DeviceSession::OnProfileChanged(std::uintptr_t profileNumber) {
+    if (profileNumber >= 1 && profileNumber <= kProfileCount)
+        SelectProfile(static_cast<int>(profileNumber) - 1);
+}
+
+void DeviceSession::SwitchDeviceProfile(int profileNumber) {
+    if (profileNumber < 1 || profileNumber > kProfileCount) return;
+    state_.deviceReportState.value = kReportStateProfileSwitch;
+    const std::uint8_t code[] = {static_cast<std::uint8_t>(0x20 * profileNumber)};
+    SendCommand(services_.channel, MakeWriteCommand(kAddressActiveProfile, code));
+}
+
+void DeviceSession::OnDeviceReport(std::uint32_t vendorId, std::uint32_t productId,
+                                   std::span<const std::uint8_t> report) {
+    if (vendorId != DeviceVendorId || productId != DeviceProductId) return;
+    std::array<std::uint8_t, 8> r{};
+    for (std::size_t i = 0; i < r.size() && i < report.size(); ++i) r[i] = report[i];
+
+    int& reportState = state_.deviceReportState.value;
+    switch (r[1]) {
+        case kEventDpi:
+            reportState = kReportStateDpiEvent;
+            break;
+        case kEventPolling:
+            reportState = kReportStatePollingEvent;
+            break;
+        case kEventProfile:
+            reportState = kReportStateProfileEvent;
+            break;
+        case kEventLock:
+            reportState = kReportStateLockEvent;
+            break;
+        default:
+            break;
+    }
+
+    switch (reportState) {
+        case kReportStateDpiEvent:
+        case kReportStatePollingEvent:
+            if (r[0] == kEventReportId) return;
+            break;
+        case kReportStateProfileEvent:
+            return;
+        case kReportStateProfileWrite:
+            if (r[1] == kAcknowledgement) writer_.OnWriteAcknowledged();
+            break;
+        case kReportStateLightWrite:
+            if (r[1] == kAcknowledgement) SendCommand(services_.channel, MakeApplyCommand());
+            break;
+        case kReportStateLightDialog:
+            if (r[1] != 0) view_.FinishLightDialog();
+            break;
+        case kReportStateProfileSwitch:
+            SendCommand(services_.channel, MakeApplyCommand());
+            services_.waits.Wait(kSwitchWait);
+            services_.messenger.Post(kVistrelClass, kVistrelCaption, kMsgShowProfile, 0, 0);
+            reportState = kReportStateIdle;
+            break;
+        default:
+            break;
+    }
+
+    if (r[1] == 0 && r[3] != 0) LaunchCheck(r[3]);
+}
+
+void DeviceSession::LaunchCheck(std::uint8_t code) {
+    // The code itself names the slot, whatever profile the window shows.
+    for (int p = 0; p < kProfileCount; ++p) {
+        for (int b = 0; b < kButtonCount; ++b) {
+            if (LaunchCode(p, b) != code) continue;
+            const std::wstring file = ReadLaunchFile(services_.store, p, b);
+            // The shell given an empty name would open the working folder instead of failing.
+            if (!file.empty()) services_.shell.Open(file);
+        }
+    }
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The process-wide state the main window owns and the other windows read and change.
+#include "ButtonRecord.h"
+#include "ButtonSlotTable.h"
+#include "DeviceReportState.h"
+#include "LightState.h"
+
+struct MainState {
+    int CurrentProfile = 0;  // 0..4
+    int CurrentButton = 0;   // 0 left, 1 right, 2 middle, 3 first side, 4 second side
+    int PendingProfile = -1;
+    bool ExitAfterWrite = false;
+    int MessageIndex = 0;
+    // Hidden edits Edit1 ... Edit5: the hex-text records of the current profile.
+    ProfileRecordTexts recordTexts = InitialRecordTexts();
+    ButtonSlotTable slotTable{};
+    EepromImage eepromImage{};
+    LightState lightState{};
+    DeviceReportState deviceReportState{};
+};

@@ -1,0 +1,125 @@
+#include "ProfileWrite.h"
+
+#include <span>
+
+#include "CommandReport.h"
+#include "ProfileStore.h"
+#include "WindowMessages.h"
+
+ProfileWriter::ProfileWriter(MainState& state, DeviceServices& services, MainView& view)
+    : state_(state), services_(services), view_(view) {}
+
+void ProfileWriter::Start() {
+    if (!ProfileHasLeftButton(state_.recordTexts)) {
+        state_.MessageIndex = kMessageNoLeftButton;
+        view_.ShowNoticeWindow();
+        view_.SetMainControlsEnabled(true);
+        return;
+    }
+    services_.messenger.Post(kLoadingClass, kLoadingCaption, kMsgLoading, 1, 0);
+    SaveProfile(services_.store, state_.CurrentProfile, state_);
+    // Everything the write needs is taken now; the callers change the texts right after.
+    Job job{state_.CurrentProfile, state_.recordTexts};
+    if (busy()) {
+        // Restarting would leave the running profile half-written in the EEPROM, and the
+        // running image is still being sent from EepromImage: wait for it to be over.
+        queue_.push_back(std::move(job));
+        return;
+    }
+    Begin(job);
+}
+
+void ProfileWriter::Begin(const Job& job) {
+    services_.waits.Wait(kWriteStartWait);
+    for (int b = 0; b < kButtonCount; ++b)
+        ParseButtonRecord(state_.eepromImage, ButtonRecordOffset(b), job.texts[b]);
+    write_ = WriteState{};
+    write_.profile = job.profile;
+    write_.address = static_cast<int>(ROMAddress[job.profile][0]);
+    write_.count = kChunkSize;
+    state_.deviceReportState.value = kReportStateProfileWrite;
+    phase_ = Phase::Sending;
+    StartRewriteTimer();
+    WriteChunk();
+}
+
+void ProfileWriter::WriteChunk() {
+    // Always the 12 buffer bytes from position; for the last chunk only the first 2 count.
+    const auto data = std::span<const std::uint8_t>(state_.eepromImage)
+                          .subspan(static_cast<std::size_t>(write_.position), kChunkSize);
+    SendCommand(services_.channel,
+                MakeWriteCommand(static_cast<std::uint16_t>(write_.address),
+                                 static_cast<std::uint8_t>(write_.count), data));
+    services_.waits.Wait(kChunkWait);
+}
+
+void ProfileWriter::StartRewriteTimer() {
+    services_.timers.Start(kRewriteTimer, kRewriteInterval, [this] { OnRewriteTimer(); });
+}
+
+void ProfileWriter::OnWriteAcknowledged() {
+    // Once the last chunk is acknowledged or the write given up, the write is over: a late or
+    // stray acknowledgement must not run the ending (and perhaps end the program) again.
+    if (phase_ != Phase::Sending) return;
+    services_.timers.Stop(kRewriteTimer);
+    if (write_.done) {
+        write_.offset = 0;
+        write_.position = 0;
+        phase_ = Phase::Ending;
+        services_.timers.Start(kWriteEndingTimer, kWriteEndingInterval, [this] { OnWriteEnding(); });
+        return;
+    }
+    write_.offset += kChunkSize;
+    write_.position += kChunkSize;
+    write_.address = static_cast<int>(ROMAddress[write_.profile][write_.offset]);
+    write_.retries = 0;
+    write_.count = write_.offset == kLastChunkOffset ? kLastChunkSize : kChunkSize;
+    StartRewriteTimer();
+    WriteChunk();
+    if (write_.offset == kLastChunkOffset) write_.done = true;
+}
+
+void ProfileWriter::OnRewriteTimer() {
+    if (phase_ != Phase::Sending) return;
+    ++write_.retries;
+    if (write_.retries <= kMaxResends) {
+        StartRewriteTimer();
+        WriteChunk();
+        return;
+    }
+    // Given up.
+    services_.timers.Stop(kRewriteTimer);
+    write_.retries = 0;
+    write_.done = true;
+    write_.offset = 0;
+    write_.position = 0;
+    phase_ = Phase::Idle;
+    // The store already holds the new assignments but the mouse does not: say so.
+    state_.MessageIndex = kMessageWriteGivenUp;
+    view_.ShowNoticeWindow();
+    if (RunNextQueued()) return;
+    services_.messenger.Post(kLoadingClass, kLoadingCaption, kMsgLoading, 0, 0);
+    view_.SetMainControlsEnabled(true);
+}
+
+void ProfileWriter::OnWriteEnding() {
+    services_.timers.Stop(kWriteEndingTimer);
+    phase_ = Phase::Idle;
+    // A queued write keeps the animation running and the program open until it is over too.
+    if (RunNextQueued()) return;
+    services_.messenger.Post(kLoadingClass, kLoadingCaption, kMsgLoading, 0, 0);
+    if (state_.ExitAfterWrite) {
+        view_.TerminateApplication();
+        return;
+    }
+    view_.HideButtonMarker();
+    view_.SetMainControlsEnabled(true);
+}
+
+bool ProfileWriter::RunNextQueued() {
+    if (queue_.empty()) return false;
+    Job next = std::move(queue_.front());
+    queue_.pop_front();
+    Begin(next);
+    return true;
+}

@@ -1,0 +1,74 @@
+#pragma once
+// The profile write: 35 reports into the EEPROM, each sent after the mouse acknowledged the one
+// before, resent twice at 3 s intervals when it does not, driven by two one-shot timers.
+#include <chrono>
+#include <deque>
+#include <string_view>
+
+#include "DeviceServices.h"
+#include "MainState.h"
+#include "MainView.h"
+
+inline constexpr std::string_view kRewriteTimer = "rewritetimer1";
+inline constexpr std::string_view kWriteEndingTimer = "WriteEnding";
+inline constexpr auto kRewriteInterval = std::chrono::milliseconds{3000};
+inline constexpr auto kWriteEndingInterval = std::chrono::milliseconds{100};
+inline constexpr auto kWriteStartWait = std::chrono::milliseconds{100};
+inline constexpr auto kChunkWait = std::chrono::milliseconds{3};
+inline constexpr int kChunkSize = 12;
+inline constexpr int kLastChunkOffset = 408;
+inline constexpr int kLastChunkSize = 2;
+inline constexpr int kMaxResends = 2;
+
+struct WriteState {
+    int offset = 0;
+    int position = 0;
+    int profile = 0;
+    int address = 0;
+    int count = 0;
+    bool done = false;
+    int retries = 0;
+};
+
+class ProfileWriter {
+public:
+    enum class Phase {
+        Idle,     // no write, or the last one is over
+        Sending,  // a chunk waits for its acknowledgement
+        Ending,   // the last chunk was acknowledged; WriteEnding runs
+    };
+
+    ProfileWriter(MainState& state, DeviceServices& services, MainView& view);
+
+    // A click on the hidden write button: writes the record texts of CurrentProfile. A write
+    // that starts while another runs is stored and queued, and runs when that one is over.
+    void Start();
+    // An acknowledgement routed here by the device-report handler (report state 5). Ignored
+    // unless a chunk is waiting for one.
+    void OnWriteAcknowledged();
+
+    Phase phase() const { return phase_; }
+    bool busy() const { return phase_ != Phase::Idle; }
+    std::size_t queued() const { return queue_.size(); }
+    const WriteState& writeState() const { return write_; }
+
+private:
+    struct Job {
+        int profile;
+        ProfileRecordTexts texts;
+    };
+    void Begin(const Job& job);
+    void WriteChunk();
+    void OnRewriteTimer();
+    void OnWriteEnding();
+    void StartRewriteTimer();
+    // After a write is over: the next queued one, or back to the user.
+    bool RunNextQueued();
+
+    MainState& state_;
+    DeviceServices& services_;
+    MainView& view_;
+    WriteState write_;
+    Phase phase_ = Phase::Idle;
+    std::deque<Job> queue_;
+};

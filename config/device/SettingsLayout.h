@@ -1,0 +1,35 @@
+#pragma once
+// Where the program's settings live: the machine-wide installation key and the per-user tree.
+#include <array>
+#include <string>
+#include <string_view>
+
+inline constexpr std::wstring_view kInstallKey = L"\\SOFTWARE\\Tavrine KVR-5502\\";
+inline constexpr std::wstring_view kInstallPathValue = L"installpath";
+inline constexpr std::wstring_view kAppPathValue = L"AppPath";
+
+inline constexpr std::wstring_view kSettingsRoot = L"\\SOFTWARE\\Tavrine5502\\";
+inline constexpr std::wstring_view kLightKeyName = L"LIGHT";
+inline constexpr std::wstring_view kWheelLightValue = L"WheelLight";
+inline constexpr std::wstring_view kLogoLightValue = L"LogoLight";
+
+inline constexpr std::wstring_view kKeysValue = L"keys";
+inline constexpr std::wstring_view kDescriptionValue = L"DES";
+inline constexpr std::wstring_view kStateIdValue = L"StateID";
+inline constexpr std::wstring_view kFilePathValue = L"filepath";
+
+// Key names of the five buttons, in button order.
+inline constexpr std::array<std::wstring_view, 5> kButtonKeyNames = {
+    L"Lbutton", L"Rbutton", L"Mbutton", L"XB1button", L"XB2button"};
+
+// root + "profile" + p + "\" + button name
+inline std::wstring ButtonKeyPath(int profile, int button) {
+    std::wstring path(kSettingsRoot);
+    path += L"profile";
+    path += std::to_wstring(profile);
+    path += L'\\';
+    path += kButtonKeyNames.at(static_cast<std::size_t>(button));
+    return path;
+}
+
+inline std::wstring LightKeyPath() { return std::wstring(kSettingsRoot) + std::wstring(kLightKeyName); }

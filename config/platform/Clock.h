@@ -1,0 +1,9 @@
+#pragma once
+// Milliseconds since an arbitrary start, like the system tick count.
+#include <chrono>
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual std::chrono::milliseconds Now() const = 0;
+};

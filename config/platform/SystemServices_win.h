@@ -1,0 +1,33 @@
+#pragma once
+// The small Win32 services of the core: waits, tick clock, shell and window messages.
+#include <windows.h>
+
+#include "Clock.h"
+#include "Shell.h"
+#include "Waits.h"
+#include "WindowMessenger.h"
+
+class SleepWaits final : public Waits {
+public:
+    void Wait(std::chrono::milliseconds duration) override;
+};
+
+class TickClock final : public Clock {
+public:
+    std::chrono::milliseconds Now() const override;
+};
+
+class ShellOpener final : public Shell {
+public:
+    explicit ShellOpener(HWND owner) : owner_(owner) {}
+    bool Open(std::wstring_view file) override;
+
+private:
+    HWND owner_;
+};
+
+class WindowPoster final : public WindowMessenger {
+public:
+    bool Post(std::wstring_view windowClass, std::wstring_view caption, std::uint32_t message,
+              std::uintptr_t wParam, std::intptr_t lParam) override;
+};

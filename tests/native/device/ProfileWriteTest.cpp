@@ -1,0 +1,282 @@
+#include <gtest/gtest.h>
+
+#include "MouseRig.h"
+#include "ProfileStore.h"
+#include "RecordTemplates.h"
+#include "SettingsLayout.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using testing::_;
+using testing::InSequence;
+using testing::Invoke;
+
+ProfileRecordTexts DefaultTexts() {
+    ProfileRecordTexts t;
+    for (int b = 0; b < 5; ++b) t[b] = DefaultRecordText(b);
+    return t;
+}
+
+// A profile whose left record carries recognisable bytes in its first chunk.
+ProfileRecordTexts MarkedTexts() {
+    ProfileRecordTexts t = DefaultTexts();
+    t[0] = L"c0 40 1 2 3 4 5 6 7 8 9 a";
+    t[4] = SingleCommandRecordText(5);  // "Backward" on the second side button
+    return t;
+}
+
+// The profile image the mouse should end up with.
+std::array<std::uint8_t, 410> ImageOf(const ProfileRecordTexts& texts) {
+    std::array<std::uint8_t, 410> image{};
+    for (int b = 0; b < 5; ++b) {
+        const auto r = ParseButtonRecordText(texts[b]);
+        std::copy(r.begin(), r.end(), image.begin() + b * 82);
+    }
+    return image;
+}
+
+std::array<std::uint8_t, 410> MouseProfile(const MouseRig& rig, int profile) {
+    std::array<std::uint8_t, 410> image{};
+    std::copy_n(rig.mouse.Eeprom() + ROMAddress[profile][0], 410, image.begin());
+    return image;
+}
+
+int AddressOf(const SentReport& s) { return s.bytes[1] | s.bytes[2] << 8; }
+
+TEST(ProfileWrite, FirstAndLastReportOfProfileIndexOne) {
+    MouseRig rig;
+    rig.state.CurrentProfile = 1;
+    rig.state.recordTexts = MarkedTexts();
+    rig.writer.Start();
+    rig.RunFor(200ms);
+
+    const auto writes = rig.Writes();
+    ASSERT_EQ(writes.size(), 35u);
+    EXPECT_EQ(writes.front().usage, 0xFF00);
+    EXPECT_EQ(writes.front().bytes,
+              Bytes({0x03, 0xAA, 0x01, 0x0C, 0xC0, 0x40, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x0A}));
+    EXPECT_EQ(writes.back().bytes, Bytes({0x03, 0x42, 0x03, 0x02, 0xA0, 0x00}));
+    for (std::size_t k = 0; k < writes.size(); ++k)
+        EXPECT_EQ(AddressOf(writes[k]), static_cast<int>(ROMAddress[1][12 * k])) << k;
+    EXPECT_EQ(MouseProfile(rig, 1), ImageOf(rig.state.recordTexts));
+    EXPECT_EQ(MouseProfile(rig, 0), ImageOf(DefaultTexts()));  // neighbours untouched
+}
+
+TEST(ProfileWrite, EveryChunkAcknowledgedEndsOnceAndStaysOpenAfterApply) {
+    MouseRig rig;
+    rig.state.recordTexts = MarkedTexts();
+    {
+        InSequence order;
+        EXPECT_CALL(rig.view, HideButtonMarker()).Times(1);
+        EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(1);
+    }
+    EXPECT_CALL(rig.view, TerminateApplication()).Times(0);
+    EXPECT_CALL(rig.view, ShowNoticeWindow()).Times(0);
+
+    rig.writer.Start();
+    EXPECT_EQ(rig.LoadingPosts(1), 1);
+    EXPECT_EQ(rig.state.deviceReportState.value, kReportStateProfileWrite);
+    // 100 ms before the first report, 3 ms after each.
+    EXPECT_EQ(rig.channel.sent.front().at, 100ms);
+    rig.RunFor(1s);
+
+    EXPECT_EQ(rig.Writes().size(), 35u);
+    EXPECT_EQ(rig.LoadingPosts(0), 1);
+    EXPECT_FALSE(rig.writer.busy());
+    EXPECT_EQ(rig.writer.writeState().offset, 0);
+    // No apply command follows a profile write.
+    for (const auto& w : rig.Writes()) EXPECT_NE(AddressOf(w), 0xFF06);
+}
+
+TEST(ProfileWrite, OkEndsTheProgram100msAfterTheLastAcknowledgement) {
+    MouseRig rig;
+    rig.state.recordTexts = DefaultTexts();
+    rig.state.ExitAfterWrite = true;
+    std::chrono::milliseconds endedAt{-1};
+    EXPECT_CALL(rig.view, TerminateApplication()).WillOnce(Invoke([&] { endedAt = rig.time.Now(); }));
+    EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(0);
+
+    rig.writer.Start();
+    rig.DeliverInputs();  // every acknowledgement comes at once: the last one is now
+    const auto lastAck = rig.time.Now();
+    ASSERT_EQ(rig.Writes().size(), 35u);
+    rig.RunFor(99ms);
+    EXPECT_EQ(endedAt.count(), -1);
+    rig.RunFor(500ms);
+    EXPECT_EQ(endedAt, lastAck + 100ms);
+}
+
+TEST(ProfileWrite, UnacknowledgedChunkIsSentThreeTimesThenGivenUpWithANotice) {
+    MouseRig rig;
+    rig.state.CurrentProfile = 3;
+    rig.state.recordTexts = MarkedTexts();
+    rig.dropAcksAfter = 7;  // chunks 0..6 acknowledged, chunk 7 never
+    EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(1);
+    EXPECT_CALL(rig.view, ShowNoticeWindow()).Times(1);
+    EXPECT_CALL(rig.view, TerminateApplication()).Times(0);
+
+    rig.writer.Start();
+    rig.DeliverInputs();
+    ASSERT_EQ(rig.Writes().size(), 8u);
+    const auto firstSend = rig.Writes().back().at;
+
+    rig.RunFor(firstSend + 9000ms - 1ms - rig.time.Now());
+    EXPECT_EQ(rig.Writes().size(), 10u);
+    EXPECT_EQ(rig.LoadingPosts(0), 0);
+    rig.RunFor(1ms);
+    EXPECT_EQ(rig.LoadingPosts(0), 1);
+    EXPECT_EQ(rig.state.MessageIndex, kMessageWriteGivenUp);
+
+    const auto writes = rig.Writes();
+    for (std::size_t i = 7; i < 10; ++i) {
+        EXPECT_EQ(writes[i].bytes, writes[7].bytes);
+        EXPECT_EQ(writes[i].at, firstSend + (i - 7) * 3000ms);
+    }
+    EXPECT_EQ(AddressOf(writes[7]), static_cast<int>(ROMAddress[3][84]));
+    rig.RunFor(20s);
+    EXPECT_EQ(rig.Writes().size(), 10u);
+    EXPECT_FALSE(rig.writer.busy());
+}
+
+TEST(ProfileWrite, EventReportDuringTheWriteMakesItGiveUp) {
+    MouseRig rig;
+    rig.state.recordTexts = DefaultTexts();
+    EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(1);
+    rig.writer.Start();
+    rig.mouse.PressDpi();  // queued behind the first acknowledgement
+    rig.RunFor(10s);
+
+    // Chunk 1's acknowledgement came after the event and was no longer taken as one.
+    EXPECT_EQ(rig.state.deviceReportState.value, kReportStateDpiEvent);
+    const auto writes = rig.Writes();
+    ASSERT_EQ(writes.size(), 4u);
+    EXPECT_EQ(AddressOf(writes[3]), static_cast<int>(ROMAddress[0][12]));
+    EXPECT_EQ(rig.LoadingPosts(0), 1);
+    EXPECT_EQ(rig.state.MessageIndex, kMessageWriteGivenUp);
+}
+
+TEST(ProfileWrite, LateAcknowledgementsAfterTheEndAreIgnored) {
+    MouseRig rig;
+    rig.state.recordTexts = DefaultTexts();
+    rig.writer.Start();
+    rig.RunFor(1s);
+    ASSERT_EQ(rig.LoadingPosts(0), 1);
+    ASSERT_EQ(rig.state.deviceReportState.value, kReportStateProfileWrite);
+
+    // A stray acknowledgement while the state is still 5, with OK's flag set by now.
+    rig.state.ExitAfterWrite = true;
+    EXPECT_CALL(rig.view, TerminateApplication()).Times(0);
+    const std::uint8_t ack[8] = {2, 0x10};
+    rig.session.OnDeviceReport(DeviceVendorId, DeviceProductId, ack);
+    rig.RunFor(1s);
+    EXPECT_EQ(rig.LoadingPosts(0), 1);
+    EXPECT_FALSE(rig.time.IsRunning(kWriteEndingTimer));
+}
+
+TEST(ProfileWrite, AcknowledgementsArrivingAfterGivingUpAreIgnored) {
+    MouseRig rig;
+    rig.state.recordTexts = DefaultTexts();
+    rig.state.ExitAfterWrite = true;
+    vmouse::Faults slow{};
+    slow.ackDelayMs = 9500;  // every acknowledgement comes after the write was given up
+    rig.mouse.SetFaults(slow);
+    EXPECT_CALL(rig.view, TerminateApplication()).Times(0);
+    EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(1);
+
+    rig.writer.Start();
+    rig.RunFor(20s);
+    EXPECT_EQ(rig.Writes().size(), 3u);
+    EXPECT_GE(rig.mouse.Stats().inputsSent, 3u);  // they did arrive
+    EXPECT_EQ(rig.LoadingPosts(0), 1);
+}
+
+TEST(ProfileWrite, WithoutALeftButtonNothingIsStoredOrSent) {
+    MouseRig rig;
+    rig.state.recordTexts = DefaultTexts();
+    rig.state.recordTexts[0] = SingleCommandRecordText(2);  // "Button Off"
+    EXPECT_CALL(rig.view, ShowNoticeWindow()).Times(1);
+    EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(1);
+    rig.writer.Start();
+    rig.RunFor(1s);
+    EXPECT_EQ(rig.state.MessageIndex, kMessageNoLeftButton);
+    EXPECT_TRUE(rig.channel.sent.empty());
+    EXPECT_TRUE(rig.messenger.posts.empty());
+    EXPECT_EQ(rig.store.KeyCount(), 0u);
+}
+
+// The pending-changes path can start a write while one runs: the running one must finish and
+// the new one must still reach the mouse.
+TEST(ProfileWrite, WriteStartedDuringAWriteIsQueuedAndRunsAfterIt) {
+    MouseRig rig;
+    const ProfileRecordTexts first = MarkedTexts();
+    ProfileRecordTexts second = DefaultTexts();
+    second[1] = SingleCommandRecordText(3);  // "Click"
+    second[2] = LaunchRecordText(2, 2);
+    rig.state.CurrentProfile = 0;
+    rig.state.recordTexts = first;
+    rig.writer.Start();
+
+    // Pending profile 2 written while profile 0 waits for its first acknowledgement; the
+    // caller then restores profile 0 and loads it.
+    rig.state.CurrentProfile = 2;
+    rig.state.recordTexts = second;
+    rig.state.slotTable[2][1] = {L"Click", kFunctionSingleCommand};
+    rig.writer.Start();
+    EXPECT_EQ(rig.writer.queued(), 1u);
+    rig.state.CurrentProfile = 0;
+    LoadProfile(rig.store, 0, rig.state);
+
+    EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(1);
+    rig.RunFor(2s);
+    const auto writes = rig.Writes();
+    ASSERT_EQ(writes.size(), 70u);
+    EXPECT_EQ(AddressOf(writes[34]), static_cast<int>(ROMAddress[0][408]));
+    EXPECT_EQ(AddressOf(writes[35]), static_cast<int>(ROMAddress[2][0]));
+    EXPECT_EQ(MouseProfile(rig, 0), ImageOf(first));
+    EXPECT_EQ(MouseProfile(rig, 2), ImageOf(second));
+    EXPECT_EQ(rig.LoadingPosts(0), 1);
+    EXPECT_FALSE(rig.writer.busy());
+    // The queued profile reached the store at its click.
+    auto key = rig.store.OpenKey(SettingsHive::CurrentUser, ButtonKeyPath(2, 1));
+    EXPECT_EQ(key->ReadString(L"keys"), second[1]);
+    EXPECT_EQ(key->ReadString(L"DES"), L"Click");
+}
+
+TEST(ProfileWrite, StoreLayoutAfterWritingProfileIndexTwo) {
+    MouseRig rig;
+    rig.state.CurrentProfile = 2;
+    rig.state.recordTexts = DefaultTexts();
+    rig.state.slotTable[2][2] = {L"Middle button", kFunctionDefault};
+    rig.state.lightState = {1, 0};
+    rig.writer.Start();
+    rig.RunFor(1s);
+
+    auto middle = rig.store.OpenKey(SettingsHive::CurrentUser,
+                                    L"\\SOFTWARE\\Tavrine5502\\profile2\\Mbutton");
+    ASSERT_TRUE(middle);
+    EXPECT_EQ(middle->KindOf(L"keys"), SettingsValueKind::String);
+    EXPECT_EQ(middle->KindOf(L"DES"), SettingsValueKind::String);
+    EXPECT_EQ(middle->KindOf(L"StateID"), SettingsValueKind::Integer);
+    EXPECT_FALSE(middle->ValueExists(L"filepath"));
+    const auto keys = middle->ReadString(L"keys").value();
+    EXPECT_EQ(std::count(keys.begin(), keys.end(), L' '), 81);
+    EXPECT_EQ(keys.substr(0, 6), L"c2 40 ");
+    EXPECT_EQ(middle->ReadString(L"DES"), L"Middle button");
+    EXPECT_EQ(middle->ReadInteger(L"StateID"), kFunctionDefault);
+    // Unassigned slots keep "Normal" and kind 0 from the start.
+    auto left = rig.store.OpenKey(SettingsHive::CurrentUser, ButtonKeyPath(2, 0));
+    EXPECT_EQ(left->ReadString(L"DES"), L"Normal");
+    EXPECT_EQ(left->ReadInteger(L"StateID"), 0);
+
+    auto light = rig.store.OpenKey(SettingsHive::CurrentUser, L"\\SOFTWARE\\Tavrine5502\\LIGHT");
+    EXPECT_EQ(light->ReadInteger(L"WheelLight"), 1);
+    EXPECT_EQ(light->ReadInteger(L"LogoLight"), 0);
+    const auto profiles = rig.store.SubkeyNames(SettingsHive::CurrentUser, kSettingsRoot);
+    EXPECT_THAT(profiles, testing::UnorderedElementsAre(L"profile2", L"LIGHT"));
+    EXPECT_THAT(rig.store.SubkeyNames(SettingsHive::CurrentUser, L"SOFTWARE\\Tavrine5502\\profile2"),
+                testing::UnorderedElementsAre(L"Lbutton", L"Rbutton", L"Mbutton", L"XB1button",
+                                              L"XB2button"));
+}
+
+}  // namespace
