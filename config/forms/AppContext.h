@@ -1,0 +1,41 @@
+#pragma once
+// What the windows of the configuration program share: the process-wide state, the installation
+// folder, the language texts and each other. Made once by the program entry; every window gets it.
+#include <optional>
+#include <string>
+
+#include "MainState.h"
+#include "ui/LanguageTables.h"
+
+namespace tavrine::forms {
+
+class MainForm;
+class WarningForm1;
+class WarningForm2;
+class LoadingForm;
+class PlaceholderDialog;
+
+struct AppContext {
+    MainState state;
+    std::wstring installPath;  // "installpath" of the installation key, no trailing backslash
+    ui::LanguageLookup language;
+
+    MainForm* mainForm = nullptr;
+    WarningForm1* warningForm1 = nullptr;
+    WarningForm2* warningForm2 = nullptr;
+    LoadingForm* loadingForm = nullptr;
+    PlaceholderDialog* lightOptionForm = nullptr;
+    PlaceholderDialog* tKey = nullptr;
+    PlaceholderDialog* repeatCount = nullptr;
+    PlaceholderDialog* sKey = nullptr;
+    PlaceholderDialog* macroForm = nullptr;
+    PlaceholderDialog* newMacroForm = nullptr;
+    PlaceholderDialog* perform1 = nullptr;
+    PlaceholderDialog* pForm = nullptr;
+
+    std::optional<std::wstring> LanguageText(int number) const {
+        return language ? language(number) : std::nullopt;
+    }
+};
+
+}  // namespace tavrine::forms

@@ -1,0 +1,77 @@
+// Program entry of the configuration program: one instance, every window made once, then the
+// message loop until the program is told to end.
+#include <windows.h>
+
+#include <exception>
+#include <memory>
+
+#include "AppContext.h"
+#include "Loading_win.h"
+#include "Mainform_win.h"
+#include "Placeholder_win.h"
+#include "ProfileStore.h"
+#include "RegistrySettingsStore_win.h"
+#include "Warning1_win.h"
+#include "Warning2_win.h"
+#include "ui/Application.h"
+#include "ui/LanguageText.h"
+
+namespace tavrine::forms {
+namespace {
+
+int RunProgram() {
+    ui::SetApplicationTitle(L"Tavrine Gaming Mouse");
+    AppContext app;
+    {
+        RegistrySettingsStore machine;
+        app.installPath = ReadInstallPath(machine);
+    }
+    while (!app.installPath.empty() && app.installPath.back() == L'\\') app.installPath.pop_back();
+    app.language = ui::LanguageLookupFor(app.installPath);
+
+    // The windows, in the order the program has always made them; all live until the end.
+    MainForm main(app);
+    PlaceholderDialog lightOption(app, LightOptionLayout());
+    app.lightOptionForm = &lightOption;
+    PlaceholderDialog tKey(app, TKeyLayout());
+    app.tKey = &tKey;
+    PlaceholderDialog repeatCount(app, RepeatCountLayout());
+    app.repeatCount = &repeatCount;
+    PlaceholderDialog sKey(app, SKeyLayout());
+    app.sKey = &sKey;
+    WarningForm1 warning1(app);
+    WarningForm2 warning2(app);
+    PlaceholderDialog macroForm(app, MacroFormLayout());
+    app.macroForm = &macroForm;
+    PlaceholderDialog newMacro(app, NewMacroLayout());
+    app.newMacroForm = &newMacro;
+    PlaceholderDialog perform1(app, Perform1Layout());
+    app.perform1 = &perform1;
+    PlaceholderDialog pForm(app, PFormLayout());
+    app.pForm = &pForm;
+    LoadingForm loading(main.Handle());
+    app.loadingForm = &loading;
+
+    main.Window().Show();
+    ui::RunMessageLoop();
+    return 0;
+}
+
+}  // namespace
+}  // namespace tavrine::forms
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // One instance: a second start ends at once and leaves the first alone.
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"CLS_TavrineGamingMou");
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (mutex) CloseHandle(mutex);
+        return 0;
+    }
+    try {
+        tavrine::forms::RunProgram();
+    } catch (...) {
+        tavrine::ui::ReportException(std::current_exception());
+    }
+    // The mutex is held until the process ends.
+    return 0;
+}

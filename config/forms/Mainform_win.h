@@ -1,0 +1,143 @@
+#pragma once
+// TTavrineMainForm1, the main window: the mouse picture, profiles and buttons, the function
+// buttons, Apply / OK / Cancel, and the window side of the mouse coming, going and reporting.
+#include <array>
+#include <memory>
+
+#include "AppContext.h"
+#include "DeviceServices.h"
+#include "DeviceSession.h"
+#include "MainView.h"
+#include "PortivoChannel_win.h"
+#include "ProfileWrite.h"
+#include "RegistrySettingsStore_win.h"
+#include "SystemServices_win.h"
+#include "WindowTimers_win.h"
+#include "ui/Form.h"
+#include "ui/Image.h"
+#include "ui/Label.h"
+#include "ui/PaintBox.h"
+#include "ui/Timer.h"
+
+#include "Portivo.h"
+
+namespace tavrine::forms {
+
+class MainForm final : public MainView {
+  public:
+    explicit MainForm(AppContext& app);
+    ~MainForm() override;
+
+    ui::Form& Window() { return form_; }
+    HWND Handle() const { return form_.Handle(); }
+
+    // Operations other windows use.
+    void RefreshButtonInfo(int button);
+    void RefreshMainLights();
+    // A click on the hidden BtnWriteEEPROM: writes the record texts of CurrentProfile.
+    void BtnWriteEEPROMClick();
+    // The pending-changes question answered OK: writes PendingProfile from the texts still in
+    // the window, then shows CurrentProfile again.
+    void WritePendingProfile();
+    void ReloadCurrentProfile();
+    // Reset confirmed: default records for the current profile, then the write.
+    void ResetCurrentProfile();
+    void RunImageAction(std::wstring_view name);
+
+    // MainView
+    void SetMainControlsEnabled(bool on) override;
+    void SetWindowEnabled(bool on) override;
+    void ShowNoticeWindow() override;
+    void HideNoticeWindow() override;
+    void ShowProfileSelected(int profileIndex) override;
+    void ShowLights(const LightState& lights) override;
+    void ShowAttachPictures() override;
+    void HideButtonMarker() override;
+    void FinishLightDialog() override;
+    void EnsurePerformanceKeys() override;
+    void RegisterDeviceReports(const std::array<std::uint16_t, 3>& usagePages,
+                               const std::array<std::uint16_t, 3>& usages) override;
+    void TerminateApplication() override;
+
+  private:
+    struct ButtonArea {
+        ui::PaintBox* box;
+        ui::Image* highlight;
+        ui::Point marker;
+    };
+
+    void BuildLayout();
+    void WireEvents();
+    void WirePlainButton(ui::Image& image);
+    void WireFunctionButton(ui::Image& image);
+    void WireProfile(int index);
+    void WireButtonArea(int button);
+    bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void FormShow();
+    void FormHide();
+
+    void LoadPicture(ui::Image& image, std::wstring_view suffix);
+    void SetFunctionButtonsGreyed();
+    void ApplyFunctionButtonRule();
+    void SelectButtonArea(int button);
+    void UnselectButtonArea(int button);
+    void LoadWheelPicture();
+    bool WheelLightOn() const { return app_.state.lightState.WheelLight != 0; }
+
+    void AssignDefault();
+    void AssignLaunchProgram();
+    void SwitchProfile(int index);
+    void StartWriteFromMain(bool exitAfterWrite);
+
+    AppContext& app_;
+    MainState& state_;
+    ui::Form form_;
+
+    // Device services, made once the window exists.
+    RegistrySettingsStore store_;
+    std::unique_ptr<PortivoChannel> channel_;
+    std::unique_ptr<WindowTimers> timers_;
+    SleepWaits waits_;
+    WindowPoster messenger_;
+    std::unique_ptr<ShellOpener> shell_;
+    std::unique_ptr<DeviceServices> services_;
+    std::unique_ptr<ProfileWriter> writer_;
+    std::unique_ptr<DeviceSession> session_;
+
+    // Portivo keeps a pointer to this table for as long as the library is loaded.
+    DeviceSpec deviceSpecTable_[2];
+
+    // Components, bottom of the z-order first.
+    ui::Image* imgMain_ = nullptr;
+    ui::Image* imgLogo_ = nullptr;
+    ui::Image* imgLBtn_ = nullptr;
+    ui::Image* imgRBtn_ = nullptr;
+    ui::Image* imgMBtn_ = nullptr;
+    ui::Image* imgXBtn1_ = nullptr;
+    ui::Image* imgXBtn2_ = nullptr;
+    std::array<ButtonArea, 5> areas_{};
+    ui::Image* marker_ = nullptr;   // "img"
+    ui::Image* imgKind_ = nullptr;  // "Img_"
+    ui::Label* btnState_ = nullptr;
+    std::array<ui::Image*, 5> profiles_{};
+    std::array<ui::Image*, 4> functionButtons_{};  // T, Single, Default, Launch
+    ui::Image* imgMacro_ = nullptr;
+    ui::Image* imgLight_ = nullptr;
+    ui::Image* imgPerform_ = nullptr;
+    ui::Image* imgReset_ = nullptr;
+    ui::Image* imgWeb_ = nullptr;
+    ui::Image* imgHelp_ = nullptr;
+    ui::Image* imgClose_ = nullptr;
+    ui::Image* imgApply_ = nullptr;
+    ui::Image* imgCancel_ = nullptr;
+    ui::Image* imgOk_ = nullptr;
+    std::vector<std::unique_ptr<ui::Control>> owned_;
+    std::unique_ptr<ui::Timer> delayDoFuncTime_;
+
+    // Window state of the selection (the rest lives in MainState).
+    int lastSwitchedProfile_ = 0;
+    std::array<bool, 5> profilePressed_{};
+    std::array<bool, 5> buttonSelected_{};
+};
+
+}  // namespace tavrine::forms

@@ -1,0 +1,99 @@
+#include "Warning1_win.h"
+
+#include "Mainform_win.h"
+#include "ui/LanguageTables.h"
+#include "ui/SkinPaths.h"
+
+namespace tavrine::forms {
+namespace {
+
+ui::FormOptions Options(AppContext& app) {
+    ui::FormOptions options;
+    options.name = L"WarningForm1";
+    options.caption = L"WarningForm1";
+    options.clientWidth = 494;
+    options.clientHeight = 172;
+    options.placement = ui::Placement::OwnerCenter;
+    options.topmost = true;
+    options.owner = app.mainForm ? &app.mainForm->Window() : nullptr;
+    return options;
+}
+
+}  // namespace
+
+WarningForm1::WarningForm1(AppContext& app) : app_(app), form_(Options(app)) {
+    app_.warningForm1 = this;
+    form_.SetSkinFolder(ui::SkinFolder(app_.installPath, ui::SkinFolderId::Warning));
+    image1_ = std::make_unique<ui::Image>(form_, L"Image1", ui::Rect{0, 0, 494, 172});
+    image1_->SetDragsForm(true);
+    ui::LabelStyle style;
+    style.font = ui::FontSpec{L"Tahoma", 17, ui::kWhite};
+    style.wordWrap = true;
+    label1_ = std::make_unique<ui::Label>(form_, L"Label1", ui::Rect{32, 79, 425, 58}, L"", style);
+    label1_->SetFontColor(ui::kWhite);
+    imgOk_ = std::make_unique<ui::Image>(form_, L"Img_Ok", ui::Rect{283, 126, 91, 26});
+    imgCancel_ = std::make_unique<ui::Image>(form_, L"Img_Cancel", ui::Rect{386, 126, 91, 26});
+    // Outside the visible area: it only holds the focus so that Enter and Esc reach the window.
+    edit1_ = std::make_unique<ui::Edit>(form_, L"Edit1", ui::Rect{504, 112, 121, 21});
+    form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Warning));
+    ui::ApplyBuiltinHints(L"TWarningForm1", [this](std::wstring_view c, const std::wstring& t) {
+        return form_.SetHintOf(c, t);
+    });
+    form_.ApplyLanguageHints(app_.language);
+
+    // The texts are read once, when the window is made.
+    texts_[0] = ui::MessageText(1, app_.language);
+    texts_[1] = ui::MessageText(2, app_.language);
+
+    for (ui::Image* button : {imgOk_.get(), imgCancel_.get()}) {
+        button->OnMouseEnter = [this](ui::Control& c) { form_.LoadSkinPicture(c, L"1.bmp"); };
+        button->OnMouseLeave = [this](ui::Control& c) { form_.LoadSkinPicture(c, L"0.bmp"); };
+    }
+    // OK and Cancel act on the press, not on the release.
+    imgOk_->OnMouseDown = [this](ui::Control& c, const ui::MouseArgs&) {
+        form_.LoadSkinPicture(c, L"2.bmp");
+        Ok();
+    };
+    imgCancel_->OnMouseDown = [this](ui::Control&, const ui::MouseArgs&) { Cancel(); };
+    edit1_->OnEnterKey = [this](ui::Edit&) { Ok(); };
+    edit1_->OnEscapeKey = [this](ui::Edit&) { Cancel(); };
+    form_.OnShow = [this](ui::Form&) { FormShow(); };
+    form_.OnClose = [this](ui::Form&) { Cancel(); };
+}
+
+void WarningForm1::ShowMessage() {
+    if (form_.Visible()) FormShow();  // already up: show the new text
+    form_.Show();
+}
+
+void WarningForm1::FormShow() {
+    const int index = app_.state.MessageIndex;
+    if (index == 1 || index == 2) label1_->SetCaption(texts_[static_cast<std::size_t>(index - 1)]);
+    form_.LoadSkinPicture(*imgOk_, L"0.bmp");
+    form_.LoadSkinPicture(*imgCancel_, L"0.bmp");
+    edit1_->SetFocus();
+}
+
+void WarningForm1::Close() {
+    form_.LoadSkinPicture(*imgOk_, L"0.bmp");
+    form_.LoadSkinPicture(*imgCancel_, L"0.bmp");
+    form_.Hide();
+}
+
+void WarningForm1::Ok() {
+    if (!form_.Visible()) return;
+    Close();
+    MainForm* main = app_.mainForm;
+    if (main && app_.state.MessageIndex == 1) main->WritePendingProfile();
+    if (main && app_.state.MessageIndex == 2) main->ResetCurrentProfile();
+    app_.state.PendingProfile = -1;
+}
+
+void WarningForm1::Cancel() {
+    if (!form_.Visible()) return;
+    app_.state.PendingProfile = -1;
+    Close();
+    if (app_.mainForm && app_.state.MessageIndex == 1) app_.mainForm->ReloadCurrentProfile();
+}
+
+}  // namespace tavrine::forms

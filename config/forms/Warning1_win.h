@@ -1,0 +1,38 @@
+#pragma once
+// TWarningForm1: the confirmation window with OK and Cancel (unsaved changes, reset).
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "AppContext.h"
+#include "ui/Edit.h"
+#include "ui/Form.h"
+#include "ui/Image.h"
+#include "ui/Label.h"
+
+namespace tavrine::forms {
+
+class WarningForm1 {
+  public:
+    explicit WarningForm1(AppContext& app);
+    ui::Form& Window() { return form_; }
+    // Shows the text of MessageIndex 1 or 2.
+    void ShowMessage();
+    void Ok();
+    void Cancel();
+
+  private:
+    void FormShow();
+    void Close();
+
+    AppContext& app_;
+    ui::Form form_;
+    std::unique_ptr<ui::Image> image1_;
+    std::unique_ptr<ui::Label> label1_;
+    std::unique_ptr<ui::Image> imgOk_;
+    std::unique_ptr<ui::Image> imgCancel_;
+    std::unique_ptr<ui::Edit> edit1_;
+    std::array<std::wstring, 2> texts_;  // messages 1 and 2, as the language file had them
+};
+
+}  // namespace tavrine::forms

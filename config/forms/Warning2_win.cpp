@@ -1,0 +1,100 @@
+#include "Warning2_win.h"
+
+#include "Mainform_win.h"
+#include "WindowMessages.h"
+#include "ui/Application.h"
+#include "ui/LanguageTables.h"
+#include "ui/SkinPaths.h"
+
+namespace tavrine::forms {
+namespace {
+
+ui::FormOptions Options(AppContext& app) {
+    ui::FormOptions options;
+    options.name = L"WarningForm2";
+    options.caption = L"WarningForm2";
+    options.clientWidth = 600;
+    options.clientHeight = 172;
+    options.placement = ui::Placement::OwnerCenter;
+    options.topmost = true;
+    options.color = ui::kSilver;
+    options.owner = app.mainForm ? &app.mainForm->Window() : nullptr;
+    return options;
+}
+
+}  // namespace
+
+WarningForm2::WarningForm2(AppContext& app) : app_(app), form_(Options(app)) {
+    app_.warningForm2 = this;
+    form_.SetSkinFolder(ui::SkinFolder(app_.installPath, ui::SkinFolderId::Warning));
+    image1_ = std::make_unique<ui::Image>(form_, L"Image1", ui::Rect{0, 0, 600, 172});
+    image1_->SetDragsForm(true);
+    ui::LabelStyle style;
+    style.font = ui::FontSpec{L"Tahoma", 17, ui::kWhite};
+    style.wordWrap = true;
+    label1_ = std::make_unique<ui::Label>(form_, L"Label1", ui::Rect{32, 81, 529, 65}, L"", style);
+    label1_->SetFontColor(ui::kWhite);
+    imgYes_ = std::make_unique<ui::Image>(form_, L"Img_Yes", ui::Rect{489, 126, 96, 28});
+    edit1_ = std::make_unique<ui::Edit>(form_, L"Edit1", ui::Rect{606, 133, 32, 21});
+    form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Warning));
+    ui::ApplyBuiltinHints(L"TWarningForm2", [this](std::wstring_view c, const std::wstring& t) {
+        return form_.SetHintOf(c, t);
+    });
+    form_.ApplyLanguageHints(app_.language);
+
+    for (int index = 3; index <= 6; ++index) {
+        texts_[static_cast<std::size_t>(index - 3)] = ui::MessageText(index, app_.language);
+    }
+    texts_[4] = std::wstring(kMessageWriteGivenUpText);
+
+    imgYes_->OnMouseEnter = [this](ui::Control& c) { form_.LoadSkinPicture(c, L"1.bmp"); };
+    imgYes_->OnMouseLeave = [this](ui::Control& c) { form_.LoadSkinPicture(c, L"0.bmp"); };
+    imgYes_->OnMouseDown = [this](ui::Control& c, const ui::MouseArgs&) {
+        form_.LoadSkinPicture(c, L"2.bmp");
+    };
+    imgYes_->OnMouseUp = [this](ui::Control& c, const ui::MouseArgs&) {
+        form_.LoadSkinPicture(c, L"0.bmp");
+        Yes();
+    };
+    edit1_->OnEnterKey = [this](ui::Edit&) { Yes(); };
+    form_.OnShow = [this](ui::Form&) { FormShow(); };
+    form_.OnClose = [this](ui::Form&) { Yes(); };
+}
+
+void WarningForm2::ShowMessage() {
+    // A notice that arrives while "plug in the mouse" is up must not hide that message for good:
+    // after Yes, the window goes back to it.
+    if (form_.Visible() && shownIndex_ == kMessageNoDevice &&
+        app_.state.MessageIndex != kMessageNoDevice) {
+        returnToNoDevice_ = true;
+    }
+    if (form_.Visible()) FormShow();
+    form_.Show();
+}
+
+void WarningForm2::Hide() {
+    returnToNoDevice_ = false;
+    form_.Hide();
+}
+
+void WarningForm2::FormShow() {
+    const int index = app_.state.MessageIndex;
+    if (index >= 3 && index <= 7) {
+        label1_->SetCaption(texts_[static_cast<std::size_t>(index - 3)]);
+        shownIndex_ = index;
+    }
+    edit1_->SetFocus();
+}
+
+void WarningForm2::Yes() {
+    if (app_.state.MessageIndex == kMessageNoDevice) ui::Terminate(0);
+    if (returnToNoDevice_) {
+        returnToNoDevice_ = false;
+        app_.state.MessageIndex = kMessageNoDevice;
+        FormShow();
+        return;
+    }
+    form_.Hide();
+}
+
+}  // namespace tavrine::forms
