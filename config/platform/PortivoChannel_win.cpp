@@ -2,13 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
+
+#include "Portivo.h"
+
+static_assert(std::is_same_v<PortivoChannel::FeatureFn, portivo::FeatureFn>);
 
 namespace {
 constexpr std::size_t kScratch = 1024;
 }
-
-// The DLL's header will declare these types too; the channel keeps its own copy of the one
-// signature it needs so that it does not depend on the library's build.
 
 std::unique_ptr<PortivoChannel> PortivoChannel::Bind() {
     HMODULE module = GetModuleHandleW(L"Portivo.dll");
@@ -16,9 +18,9 @@ std::unique_ptr<PortivoChannel> PortivoChannel::Bind() {
     if (!module) return nullptr;
     // Ordinals, not names: that is how both programs bind the library.
     auto set = reinterpret_cast<FeatureFn>(
-        reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(3))));
+        reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(portivo::kOrdSetKbdFeatures))));
     auto get = reinterpret_cast<FeatureFn>(
-        reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(4))));
+        reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(portivo::kOrdGetKbdFeatures))));
     if (!set || !get) return nullptr;
     return std::make_unique<PortivoChannel>(set, get);
 }
