@@ -4,6 +4,7 @@
 #include "ProfileStore.h"
 #include "RecordTemplates.h"
 #include "SettingsLayout.h"
+#include "WriteStarts.h"
 
 namespace {
 
@@ -205,42 +206,68 @@ TEST(ProfileWrite, WithoutALeftButtonNothingIsStoredOrSent) {
     EXPECT_EQ(rig.store.KeyCount(), 0u);
 }
 
-// The pending-changes path can start a write while one runs: the running one must finish and
-// the new one must still reach the mouse.
+// The pending-changes path leaves the controls enabled, so OK can start a write while that one
+// runs: the running one must finish, the new one must still reach the mouse, and the program
+// must end only after both.
 TEST(ProfileWrite, WriteStartedDuringAWriteIsQueuedAndRunsAfterIt) {
     MouseRig rig;
-    const ProfileRecordTexts first = MarkedTexts();
-    ProfileRecordTexts second = DefaultTexts();
-    second[1] = SingleCommandRecordText(3);  // "Click"
-    second[2] = LaunchRecordText(2, 2);
-    rig.state.CurrentProfile = 0;
-    rig.state.recordTexts = first;
-    rig.writer.Start();
+    ProfileRecordTexts pending = DefaultTexts();
+    pending[1] = SingleCommandRecordText(3);  // "Click"
+    pending[2] = LaunchRecordText(2, 2);
+    const ProfileRecordTexts shown = MarkedTexts();
+    SaveProfile(rig.store, 0, shown, rig.state.slotTable[0], {});
 
-    // Pending profile 2 written while profile 0 waits for its first acknowledgement; the
-    // caller then restores profile 0 and loads it.
-    rig.state.CurrentProfile = 2;
-    rig.state.recordTexts = second;
+    rig.state.CurrentProfile = 0;  // just selected; profile 2 has the unsaved changes
+    rig.state.PendingProfile = 2;
+    rig.state.recordTexts = pending;
     rig.state.slotTable[2][1] = {L"Click", kFunctionSingleCommand};
-    rig.writer.Start();
-    EXPECT_EQ(rig.writer.queued(), 1u);
-    rig.state.CurrentProfile = 0;
-    LoadProfile(rig.store, 0, rig.state);
+    WritePendingProfile(rig.writer, rig.state, rig.store);
+    EXPECT_EQ(rig.state.CurrentProfile, 0);
+    EXPECT_EQ(rig.state.PendingProfile, -1);
+    EXPECT_EQ(rig.state.recordTexts, shown);  // profile 0 shown again as stored
 
-    EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(1);
+    std::chrono::milliseconds endedAt{-1};
+    EXPECT_CALL(rig.view, TerminateApplication()).WillOnce(Invoke([&] { endedAt = rig.time.Now(); }));
+    OkProfile(rig.writer, rig.state, rig.view);  // before the first acknowledgement
+    EXPECT_EQ(rig.writer.queued(), 1u);
+    rig.DeliverInputs();
+    const auto lastAck = rig.time.Now();
     rig.RunFor(2s);
+
     const auto writes = rig.Writes();
     ASSERT_EQ(writes.size(), 70u);
-    EXPECT_EQ(AddressOf(writes[34]), static_cast<int>(ROMAddress[0][408]));
-    EXPECT_EQ(AddressOf(writes[35]), static_cast<int>(ROMAddress[2][0]));
-    EXPECT_EQ(MouseProfile(rig, 0), ImageOf(first));
-    EXPECT_EQ(MouseProfile(rig, 2), ImageOf(second));
+    EXPECT_EQ(AddressOf(writes[0]), static_cast<int>(ROMAddress[2][0]));
+    EXPECT_EQ(AddressOf(writes[34]), static_cast<int>(ROMAddress[2][408]));
+    EXPECT_EQ(AddressOf(writes[35]), static_cast<int>(ROMAddress[0][0]));
+    EXPECT_EQ(MouseProfile(rig, 2), ImageOf(pending));
+    EXPECT_EQ(MouseProfile(rig, 0), ImageOf(shown));
     EXPECT_EQ(rig.LoadingPosts(0), 1);
-    EXPECT_FALSE(rig.writer.busy());
-    // The queued profile reached the store at its click.
+    // The first write's ending (100 ms) and the second's wait (100 ms) both lie in between.
+    EXPECT_GT(endedAt, lastAck + 100ms);
     auto key = rig.store.OpenKey(SettingsHive::CurrentUser, ButtonKeyPath(2, 1));
-    EXPECT_EQ(key->ReadString(L"keys"), second[1]);
+    EXPECT_EQ(key->ReadString(L"keys"), pending[1]);
     EXPECT_EQ(key->ReadString(L"DES"), L"Click");
+}
+
+TEST(ProfileWrite, ResetWritesTheDefaultsWithTheirDescriptions) {
+    MouseRig rig;
+    rig.state.CurrentProfile = 4;
+    rig.state.recordTexts = MarkedTexts();
+    rig.state.PendingProfile = 4;
+    {
+        InSequence order;
+        EXPECT_CALL(rig.view, SetMainControlsEnabled(false)).Times(1);
+        EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(1);
+    }
+    ResetProfile(rig.writer, rig.state, rig.view);
+    rig.RunFor(1s);
+    EXPECT_EQ(MouseProfile(rig, 4), ImageOf(DefaultTexts()));
+    EXPECT_EQ(rig.state.PendingProfile, -1);
+    MainState loaded;
+    LoadProfile(rig.store, 4, loaded);
+    EXPECT_EQ(loaded.slotTable[4][1].description, L"Right button");
+    EXPECT_EQ(loaded.slotTable[4][3].description, L"");
+    EXPECT_EQ(loaded.slotTable[4][3].kind, kFunctionDefault);
 }
 
 TEST(ProfileWrite, StoreLayoutAfterWritingProfileIndexTwo) {

@@ -1,0 +1,43 @@
+#include "WriteStarts.h"
+
+#include "ProfileStore.h"
+#include "RecordTemplates.h"
+
+void ApplyProfile(ProfileWriter& writer, MainState& state, MainView& view) {
+    view.SetMainControlsEnabled(false);
+    writer.Start();
+    state.PendingProfile = -1;
+    state.ExitAfterWrite = false;
+}
+
+void OkProfile(ProfileWriter& writer, MainState& state, MainView& view) {
+    view.SetMainControlsEnabled(false);
+    writer.Start();
+    state.PendingProfile = -1;
+    state.ExitAfterWrite = true;
+}
+
+void WritePendingProfile(ProfileWriter& writer, MainState& state, SettingsStore& store) {
+    if (state.PendingProfile < 0 || state.PendingProfile >= kProfileCount) {
+        state.PendingProfile = -1;
+        return;
+    }
+    const int current = state.CurrentProfile;
+    // The write takes profile, records and slots at its start, so restoring right after is safe.
+    state.CurrentProfile = state.PendingProfile;
+    writer.Start();
+    state.CurrentProfile = current;
+    LoadProfile(store, state.CurrentProfile, state);
+    state.PendingProfile = -1;
+}
+
+void ResetProfile(ProfileWriter& writer, MainState& state, MainView& view) {
+    view.SetMainControlsEnabled(false);
+    for (int b = 0; b < kButtonCount; ++b) {
+        state.recordTexts[b] = DefaultRecordText(b);
+        state.slotTable[state.CurrentProfile][b] = {std::wstring(DefaultDescription(b)),
+                                                    kFunctionDefault};
+    }
+    writer.Start();
+    state.PendingProfile = -1;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The ways a profile write is started: Apply, OK, the pending-changes question and reset. Each
+// does its steps around the click on the hidden write button.
+#include "MainState.h"
+#include "MainView.h"
+#include "ProfileWrite.h"
+#include "SettingsStore.h"
+
+// Apply: the program stays open after the write.
+void ApplyProfile(ProfileWriter& writer, MainState& state, MainView& view);
+// OK: the program ends when the write has ended (not when it is refused or given up).
+void OkProfile(ProfileWriter& writer, MainState& state, MainView& view);
+// The pending-changes question answered OK: writes PendingProfile from the record texts still
+// shown, then shows CurrentProfile again as stored. The controls are left as they are.
+void WritePendingProfile(ProfileWriter& writer, MainState& state, SettingsStore& store);
+// Reset confirmed: the current profile's five buttons get their defaults and are written.
+void ResetProfile(ProfileWriter& writer, MainState& state, MainView& view);
