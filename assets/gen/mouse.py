@@ -31,14 +31,14 @@ def body(hover=None):
     for name, d in (("left", LEFT), ("right", RIGHT)):
         if hover == name:
             out += path(d, fill="url(#mh)", stroke=ACC, sw=2)
-            out += path(d, stroke=ACC, sw=4, extra='filter="url(#glow2)" opacity="0.7"')
+            out += path(d, stroke=ACC, sw=3, extra='filter="url(#glow2)" opacity="0.6"')
         else:
             out += path(d, fill="url(#mk)", stroke="#39414d", sw=1.2)
     out += line(334.5, 226, 334.5, 393, "#07090c", 2)
     for name, (x, y, w, h) in (("side1", SIDE1), ("side2", SIDE2)):
         if hover == name:
             out += rect(x, y, w, h, fill="url(#mh)", stroke=ACC, sw=2, rx=6)
-            out += rect(x, y, w, h, stroke=ACC, sw=4, rx=6, extra='filter="url(#glow2)" opacity="0.7"')
+            out += rect(x, y, w, h, stroke=ACC, sw=3, rx=6, extra='filter="url(#glow2)" opacity="0.6"')
         else:
             out += rect(x, y, w, h, fill="url(#mk)", stroke="#39414d", sw=1.2, rx=6)
     return out
@@ -51,7 +51,7 @@ def wheel(cx, cy, w, h, lit=False, hover=False):
     ww, wh = w * 0.6, h - 8
     wx, wy = cx - ww / 2, cy - wh / 2
     if lit:
-        out += rect(wx - 2, wy - 2, ww + 4, wh + 4, fill=ACC, rx=ww / 2, extra='filter="url(#glow)" opacity="0.9"')
+        out += rect(wx - 2, wy - 2, ww + 4, wh + 4, fill=ACC, rx=ww / 2, extra='filter="url(#glow2)" opacity="0.9"')
     out += rect(wx, wy, ww, wh, fill="url(#wl)" if lit else "url(#wh)",
                 stroke=ACC_L if hover else (ACC if lit else "#4a525e"), sw=1.6 if hover else 1, rx=ww / 2)
     step = max(4, h / 12)
@@ -70,7 +70,7 @@ def logo(cx, cy, size, lit=False):
     c = ACC if lit else DIM
     out = ""
     if lit:
-        out += f'<polygon points="{pts}" fill="{ACC}" opacity="0.55" filter="url(#glow)"/>'
+        out += f'<polygon points="{pts}" fill="{ACC}" opacity="0.55" filter="url(#glow2)"/>'
     out += f'<polygon points="{pts}" fill="#0b0e12" stroke="{c}" stroke-width="{max(1.5, size / 22):.2f}"/>'
     t = size * 0.26
     out += path(f"M{cx - t},{cy - t * 0.9} L{cx + t},{cy - t * 0.9} L{cx + t * 0.55},{cy - t * 0.35} "

@@ -72,11 +72,16 @@ def main(state):
     out += mouse.body()
     if hover:
         x, y, cw, ch = clip[hover]
-        out += (f'<clipPath id="hv"><rect x="{x}" y="{y}" width="{cw}" height="{ch}"/></clipPath>'
-                f'<g clip-path="url(#hv)">{mouse.body(hover)}</g>')
-    out += ('<clipPath id="wc"><rect x="319" y="257" width="33" height="64"/></clipPath>'
+        spill = ""
+        if state.get("spill"):  # the lit wheel casts its colour on the highlighted button
+            spill = ('<radialGradient id="sp"><stop offset="0" stop-color="#19c6ff" stop-opacity="0.45"/>'
+                     '<stop offset="1" stop-color="#19c6ff" stop-opacity="0"/></radialGradient>'
+                     '<circle cx="336" cy="288" r="48" fill="url(#sp)"/>')
+        out += (f'<clipPath id="hv"><rect x="{x + 1}" y="{y + 1}" width="{cw - 2}" height="{ch - 2}"/></clipPath>'
+                f'<g clip-path="url(#hv)">{mouse.body(hover)}{spill}</g>')
+    out += ('<clipPath id="wc"><rect x="320" y="258" width="31" height="62"/></clipPath>'
             f'<g clip-path="url(#wc)">{mouse.wheel(336, 288.5, 30, 63, state.get("wheel"), state.get("wheelhover"))}</g>')
-    out += ('<clipPath id="lc"><rect x="310" y="478" width="50" height="50"/></clipPath>'
+    out += ('<clipPath id="lc"><rect x="311" y="479" width="48" height="48"/></clipPath>'
             f'<g clip-path="url(#lc)">{mouse.logo(335, 503, 40, state.get("logo"))}</g>')
     # status box under the mouse (the kind icon and the description label sit in it)
     out += rect(259.5, 646.5, 170, 46, fill=PANEL2, stroke=EDGE, rx=6)
@@ -114,10 +119,10 @@ def light(state):
         body = draw(lit)
         if sel:  # corner brackets mark the selected light
             k = 12
-            for px, py, dx, dy in ((x + 2, y + 2, 1, 1), (x + rw - 2, y + 2, -1, 1),
-                                   (x + 2, y + rh - 2, 1, -1), (x + rw - 2, y + rh - 2, -1, -1)):
+            for px, py, dx, dy in ((x + 4, y + 4, 1, 1), (x + rw - 4, y + 4, -1, 1),
+                                   (x + 4, y + rh - 4, 1, -1), (x + rw - 4, y + rh - 4, -1, -1)):
                 body += path(f"M{px},{py + dy * k} L{px},{py} L{px + dx * k},{py}", stroke=ACC_L, sw=2.5)
-        out += (f'<clipPath id="c{key}"><rect x="{x}" y="{y}" width="{rw}" height="{rh}"/></clipPath>'
+        out += (f'<clipPath id="c{key}"><rect x="{x + 1}" y="{y + 1}" width="{rw - 2}" height="{rh - 2}"/></clipPath>'
                 f'<g clip-path="url(#c{key})">{body}</g>')
     out += line(32, 575, 366, 575, EDGE)
     return doc(w, h, out, mouse.DEFS)
@@ -246,8 +251,8 @@ def crop_state(scene, component, state):
     """Which scene state a cut-out picture shows."""
     if scene == "main":
         return {
-            ("Img_LBtn", "00"): {"hover": "left"}, ("Img_LBtn", "10"): {"hover": "left", "wheel": True},
-            ("Img_RBtn", "00"): {"hover": "right"}, ("Img_RBtn", "10"): {"hover": "right", "wheel": True},
+            ("Img_LBtn", "00"): {"hover": "left"}, ("Img_LBtn", "10"): {"hover": "left", "spill": True},
+            ("Img_RBtn", "00"): {"hover": "right"}, ("Img_RBtn", "10"): {"hover": "right", "spill": True},
             ("Img_MBtn", "00"): {}, ("Img_MBtn", "11"): {"wheel": True}, ("Img_MBtn", "0"): {"wheelhover": True},
             ("Img_XBtn1", "0"): {"hover": "side1"}, ("Img_XBtn2", "0"): {"hover": "side2"},
             ("Img_Logo", "0"): {}, ("Img_Logo", "1"): {"logo": True},
