@@ -8,7 +8,7 @@
 namespace tavrine::ui {
 
 struct EditStyle {
-    FontSpec font;
+    FontSpec font{};
     COLORREF color = kWhite;  // background
     bool border = false;
     int maxLength = 0;  // 0: no limit of our own

@@ -8,11 +8,11 @@
 namespace tavrine::ui {
 
 struct FileDialogOptions {
-    std::wstring filter;  // "Macro files|*.Q1M|All files|*.*"; empty: no filter
-    std::wstring defaultExtension;
-    std::wstring initialFolder;
-    std::wstring fileName;
-    std::wstring title;
+    std::wstring filter{};  // "Macro files|*.Q1M|All files|*.*"; empty: no filter
+    std::wstring defaultExtension{};
+    std::wstring initialFolder{};
+    std::wstring fileName{};
+    std::wstring title{};
 };
 
 // The chosen path (at most 511 characters, the dialog's buffer of 512), or nothing when the user

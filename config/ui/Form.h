@@ -25,8 +25,8 @@ enum class Placement {
 };
 
 struct FormOptions {
-    std::wstring name;     // the class is "T" + name
-    std::wstring caption;
+    std::wstring name{};   // the class is "T" + name
+    std::wstring caption{};
     int clientWidth = 0;
     int clientHeight = 0;
     Placement placement = Placement::Designed;
@@ -91,6 +91,9 @@ public:
     // Language texts: the hints this form's class has in the tables, where the file has a text.
     int ApplyLanguageHints(const LanguageLookup& lookup);
     bool SetHintOf(std::wstring_view component, const std::wstring& text);
+
+    // The tooltip window that shows the hints.
+    HWND HintWindow() const { return hint_; }
 
     // Keyboard focus: the focused child window of this form, if any.
     HWND FocusedWindow() const;

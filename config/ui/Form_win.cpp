@@ -59,7 +59,7 @@ Form::Form(FormOptions options) : GraphicHost(this, options.color), options_(std
     if (options_.taskbarButton) exStyle |= WS_EX_APPWINDOW;
     HWND owner = options_.owner ? options_.owner->Handle() : nullptr;
     CreateWindowExW(exStyle, className.c_str(), options_.caption.c_str(),
-                    WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU, options_.left, options_.top,
+                    WS_POPUP | WS_CLIPCHILDREN, options_.left, options_.top,
                     options_.clientWidth, options_.clientHeight, owner, nullptr,
                     GetModuleHandleW(nullptr), this);
     if (!hwnd_) throw std::runtime_error("CreateWindowExW failed for a form");

@@ -8,7 +8,7 @@
 namespace tavrine::ui {
 
 struct LabelStyle {
-    FontSpec font;
+    FontSpec font{};
     bool transparent = true;
     bool wordWrap = false;
     COLORREF color = kWhite;  // background when not transparent

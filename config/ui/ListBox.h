@@ -9,7 +9,7 @@
 namespace tavrine::ui {
 
 struct ListBoxStyle {
-    FontSpec font;
+    FontSpec font{};
     COLORREF color = kWhite;
     bool border = false;
     bool visible = true;

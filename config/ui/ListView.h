@@ -10,7 +10,7 @@ namespace tavrine::ui {
 class ImageList;
 
 struct ListViewStyle {
-    FontSpec font;
+    FontSpec font{};
     COLORREF color = kWhite;  // background
     int firstColumnWidth = 100;
     int secondColumnWidth = 100;

@@ -6,7 +6,7 @@
 namespace tavrine::ui {
 
 struct PanelStyle {
-    FontSpec font;
+    FontSpec font{};
     COLORREF color = RGB(0xF0, 0xF0, 0xF0);
     bool loweredBevel = true;
 };
