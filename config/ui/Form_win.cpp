@@ -104,6 +104,7 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 if (wParam) {
                     if (OnShow) OnShow(*this);
                 } else {
+                    if (GetCapture() == hwnd_) ReleaseCapture();
                     ResetMouse();
                     drag_.End();
                     if (OnHide) OnHide(*this);

@@ -110,6 +110,12 @@ void GraphicHost::Paint() {
 }
 
 void GraphicHost::OnMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+    // A window hidden by a press handler (OK on the press) must not route the release to what
+    // happens to lie under the pointer.
+    if (!IsWindowVisible(Handle())) {
+        if (IsButtonUp(msg) && GetCapture() == Handle()) ReleaseCapture();
+        return;
+    }
     const auto targets = Targets();
     const Point at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     if (msg == WM_MOUSEMOVE) {

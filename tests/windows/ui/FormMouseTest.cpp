@@ -161,5 +161,18 @@ TEST_F(FormMouse, AHiddenFormForgetsThePointerAndAControlPressedThenLeftGetsItsR
     EXPECT_EQ(form.HoveredControl(), nullptr);
 }
 
+TEST_F(FormMouse, AFormHiddenByAPressHearsNothingMore) {
+    form.Img_Ok.OnMouseDown = [this](Control&, const MouseArgs&) { form.Hide(); };
+    MoveTo(30, 30);
+    ASSERT_TRUE(test::PumpUntil([&] { return form.Saw(L"Img_Ok enter"); }));
+    form.log.clear();
+    test::PressLeft();
+    test::ReleaseLeft();
+    MovePointer(3, 3);
+    test::Pump();
+    EXPECT_TRUE(form.log.empty()) << std::string(form.log.front().begin(), form.log.front().end());
+    EXPECT_NE(GetCapture(), form.Handle());
+}
+
 }  // namespace
 }  // namespace tavrine::ui
