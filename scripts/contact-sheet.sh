@@ -29,7 +29,9 @@ for folder in $folders; do
   args=()
   while IFS=$'\t' read -r file w h; do
     [ -e "$dir/$file" ] || { echo "contact-sheet: missing $dir/$file" >&2; args+=(-label "MISSING $file" "xc:red"); continue; }
-    args+=(-label "$file ${w}x${h}" "$dir/$file")
+    pic=$dir/$file
+    case $file in *.ico) pic="$pic[2]" ;; esac  # the largest image of an icon
+    args+=(-label "$file ${w}x${h}" "$pic")
   done < <(awk -F'\t' -v f="$folder" '!/^#/ && $1 != "form" && $2 == f {print $5 "\t" $6 "\t" $7}' "$table")
   n=$((n + 1))
   "$montage" -background '#3c4048' -fill '#f0f0f0' -font DejaVu-Sans -pointsize 10 \

@@ -142,6 +142,14 @@ def png_size(path):
     return w, h, head[25]
 
 
+def ico_largest(path):
+    with open(path, "rb") as f:
+        head = f.read(6 + 16 * 8)
+    count = struct.unpack_from("<H", head, 4)[0]
+    sizes = [(head[6 + 16 * k] or 256, head[7 + 16 * k] or 256) for k in range(min(count, 8))]
+    return max(sizes)
+
+
 def target_path(row, out, gen):
     folder = row["folder"]
     if folder == "-":
@@ -181,13 +189,23 @@ def render_all(rows, out, gen, tools, jobs):
                     st = scenes.crop_state(scene, row["component"], row["state"])
                     png = scene_png[(scene, tuple(sorted(st.items())))]
                     r.png_to_bmp(png, dest, keyed, (w, h, int(x), int(y)))
+                elif kind == "icon":
+                    sizes = []
+                    for size in (16, 32, 48):
+                        png = os.path.join(work, f"p{i}_{size}.png")
+                        r.svg_to_png(osd.app_icon(size, arg), png)
+                        sizes.append(png)
+                    r.run(r.convert, *sizes, dest)
                 elif dest.endswith(".png"):
                     r.svg_to_png(svg_for(row), dest)
                 else:
                     png = os.path.join(work, f"p{i}.png")
                     r.svg_to_png(svg_for(row), png)
                     r.png_to_bmp(png, dest, keyed)
-                got = png_size(dest)[:2] if dest.endswith(".png") else bmp_size(dest)[:2]
+                if kind == "icon":
+                    got = ico_largest(dest)
+                else:
+                    got = png_size(dest)[:2] if dest.endswith(".png") else bmp_size(dest)[:2]
                 if got != (w, h):
                     raise RuntimeError(f"{dest}: {got[0]}x{got[1]}, the table says {w}x{h}")
                 return dest

@@ -91,3 +91,14 @@ def spinner(n, w=200, h=200):
     out += text(cx, cy - 2, "SAVING", size=15, fill=TEXT, anchor="middle", spacing=2)
     out += text(cx, cy + 16, "TO MOUSE", size=9, fill=MUTED, anchor="middle", spacing=2)
     return doc(w, h, out)
+
+
+def app_icon(size, which):
+    """Program icon at one size: the emblem on a dark tile; the display program's has a popup bar."""
+    import mouse
+    s = size
+    out = rect(0, 0, s, s, fill="#0c0e12", stroke=ACC, sw=max(1, s / 24), rx=s / 5)
+    out += mouse.logo(s / 2, s * (0.46 if which == "vistrel" else 0.5), s * 0.7, lit=True)
+    if which == "vistrel":
+        out += rect(s * 0.18, s * 0.8, s * 0.64, max(2, s * 0.1), fill=ACC_L, rx=s * 0.04)
+    return doc(s, s, out)

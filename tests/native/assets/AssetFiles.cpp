@@ -107,6 +107,16 @@ std::optional<PngHeader> ReadPngHeader(const std::filesystem::path& file) {
     return PngHeader{Be32(d, 16), Be32(d, 20), d[24], d[25]};
 }
 
+std::vector<std::pair<int, int>> ReadIconSizes(const std::filesystem::path& file) {
+    const auto d = Slurp(file);
+    std::vector<std::pair<int, int>> out;
+    if (d.size() < 6 || Le16(d, 0) != 0 || Le16(d, 2) != 1) return out;
+    const size_t count = Le16(d, 4);
+    if (d.size() < 6 + 16 * count) return out;
+    for (size_t k = 0; k < count; ++k) out.emplace_back(d[6 + 16 * k] ? d[6 + 16 * k] : 256, d[7 + 16 * k] ? d[7 + 16 * k] : 256);
+    return out;
+}
+
 std::optional<IniFile> ReadIni(const std::filesystem::path& file) {
     const auto d = Slurp(file);
     if (d.empty()) return std::nullopt;

@@ -50,6 +50,9 @@ struct PngHeader {
 };
 std::optional<PngHeader> ReadPngHeader(const std::filesystem::path& file);
 
+// Sizes of the images of a Windows icon file (256 is written as 0); empty when not an icon.
+std::vector<std::pair<int, int>> ReadIconSizes(const std::filesystem::path& file);
+
 struct IniFile {
     bool utf16WithBom = false;
     std::vector<std::string> sections;
