@@ -4,7 +4,9 @@
 
 namespace {
 
-bool IsSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f'; }
+bool IsSpace(wchar_t c) {
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == L'\v' || c == L'\f';
+}
 
 int HexDigit(wchar_t c) {
     if (c >= L'0' && c <= L'9') return c - L'0';

@@ -38,8 +38,8 @@ CommandReport MakeApplyCommand() {
 int SendCommand(DeviceChannel& channel, const CommandReport& report) {
     switch (report[0]) {
         case kReportRead:
-            return channel.SetFeature(DeviceVendorId, DeviceProductId, kVendorUsagePage,
-                                      kReadUsage, report);
+            return channel.SetFeature(DeviceVendorId, DeviceProductId, kVendorUsagePage, kReadUsage,
+                                      report);
         case kReportWrite:
             return channel.SetFeature(DeviceVendorId, DeviceProductId, kVendorUsagePage,
                                       kWriteUsage, report);

@@ -69,8 +69,8 @@ void DeviceSession::SelectProfile(int profileIndex) {
 }
 
 void DeviceSession::ReadActiveProfile() {
-    const auto answer = Query(services_.channel, services_.waits, state_.deviceReportState,
-                              kAddressLiveProfile, 2);
+    const auto answer =
+        Query(services_.channel, services_.waits, state_.deviceReportState, kAddressLiveProfile, 2);
     const int n = SignedByte(answer[4]);
     if (n >= 1 && n <= kProfileCount) SelectProfile(n - 1);
 }

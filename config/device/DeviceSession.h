@@ -24,7 +24,7 @@ inline constexpr std::array<std::uint16_t, 3> kReportUsagePages = {0x0007, 0xFF0
 inline constexpr std::array<std::uint16_t, 3> kReportUsages = {0x0003, 0xFF00, 0x0002};
 
 class DeviceSession {
-public:
+  public:
     DeviceSession(MainState& state, DeviceServices& services, ProfileWriter& writer,
                   MainView& view);
 
@@ -43,7 +43,7 @@ public:
     // Makes profile index p current, loads it from the store and shows it.
     void SelectProfile(int profileIndex);
 
-private:
+  private:
     void OnAttachTimer();
     void OnShowLightTimer();
     void LaunchCheck(std::uint8_t code);

@@ -7,7 +7,7 @@
 #include "LightState.h"
 
 class MainView {
-public:
+  public:
     virtual ~MainView() = default;
     // The main controls of the window (pictures, button areas, profiles, close).
     virtual void SetMainControlsEnabled(bool on) = 0;

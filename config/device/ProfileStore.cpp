@@ -32,7 +32,8 @@ bool LoadProfile(SettingsStore& store, int profile, MainState& state) {
         if (auto wheel = key->ReadInteger(kWheelLightValue)) {
             state.lightState.WheelLight = *wheel != 0;
             // The system always writes both; a lone WheelLight leaves the logo light as it was.
-            if (auto logo = key->ReadInteger(kLogoLightValue)) state.lightState.LogoLight = *logo != 0;
+            if (auto logo = key->ReadInteger(kLogoLightValue))
+                state.lightState.LogoLight = *logo != 0;
         }
     }
     return true;

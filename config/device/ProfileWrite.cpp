@@ -47,9 +47,8 @@ void ProfileWriter::WriteChunk() {
     // Always the 12 buffer bytes from position; for the last chunk only the first 2 count.
     const auto data = std::span<const std::uint8_t>(state_.eepromImage)
                           .subspan(static_cast<std::size_t>(write_.position), kChunkSize);
-    SendCommand(services_.channel,
-                MakeWriteCommand(static_cast<std::uint16_t>(write_.address),
-                                 static_cast<std::uint8_t>(write_.count), data));
+    SendCommand(services_.channel, MakeWriteCommand(static_cast<std::uint16_t>(write_.address),
+                                                    static_cast<std::uint8_t>(write_.count), data));
     services_.waits.Wait(kChunkWait);
 }
 
@@ -66,7 +65,8 @@ void ProfileWriter::OnWriteAcknowledged() {
         write_.offset = 0;
         write_.position = 0;
         phase_ = Phase::Ending;
-        services_.timers.Start(kWriteEndingTimer, kWriteEndingInterval, [this] { OnWriteEnding(); });
+        services_.timers.Start(kWriteEndingTimer, kWriteEndingInterval,
+                               [this] { OnWriteEnding(); });
         return;
     }
     write_.offset += kChunkSize;

@@ -31,7 +31,7 @@ struct WriteState {
 };
 
 class ProfileWriter {
-public:
+  public:
     enum class Phase {
         Idle,     // no write, or the last one is over
         Sending,  // a chunk waits for its acknowledgement
@@ -52,7 +52,7 @@ public:
     std::size_t queued() const { return queue_.size(); }
     const WriteState& writeState() const { return write_; }
 
-private:
+  private:
     struct Job {
         int profile;
         ProfileRecordTexts texts;

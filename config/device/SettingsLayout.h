@@ -32,4 +32,6 @@ inline std::wstring ButtonKeyPath(int profile, int button) {
     return path;
 }
 
-inline std::wstring LightKeyPath() { return std::wstring(kSettingsRoot) + std::wstring(kLightKeyName); }
+inline std::wstring LightKeyPath() {
+    return std::wstring(kSettingsRoot) + std::wstring(kLightKeyName);
+}

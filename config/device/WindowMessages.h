@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string_view>
 
-inline constexpr std::uint32_t kMsgLoading = 0x501;       // wParam 1 run, 0 stop and hide
-inline constexpr std::uint32_t kMsgDeviceReport = 0x515;  // from the input component
-inline constexpr std::uint32_t kMsgShowProfile = 0x541;   // to the display program
+inline constexpr std::uint32_t kMsgLoading = 0x501;         // wParam 1 run, 0 stop and hide
+inline constexpr std::uint32_t kMsgDeviceReport = 0x515;    // from the input component
+inline constexpr std::uint32_t kMsgShowProfile = 0x541;     // to the display program
 inline constexpr std::uint32_t kMsgProfileChanged = 0x641;  // wParam profile number 1..5
 
 inline constexpr std::wstring_view kLoadingClass = L"TLoadingForm";

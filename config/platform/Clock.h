@@ -3,7 +3,7 @@
 #include <chrono>
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual std::chrono::milliseconds Now() const = 0;
 };

@@ -6,7 +6,7 @@
 using FeatureReport = std::array<std::uint8_t, 16>;
 
 class DeviceChannel {
-public:
+  public:
     virtual ~DeviceChannel() = default;
     // Sends the report to the collection (vid, pid, usage page, usage); 1 when it was accepted.
     virtual int SetFeature(int vendorId, int productId, int usagePage, int usage,

@@ -2,7 +2,8 @@
 
 void ManualTimeline::Start(std::string_view role, std::chrono::milliseconds interval,
                            std::function<void()> onFire) {
-    running_.insert_or_assign(std::string(role), Entry{now_ + interval, started_++, std::move(onFire)});
+    running_.insert_or_assign(std::string(role),
+                              Entry{now_ + interval, started_++, std::move(onFire)});
 }
 
 void ManualTimeline::Stop(std::string_view role) {
@@ -10,7 +11,9 @@ void ManualTimeline::Stop(std::string_view role) {
     if (it != running_.end()) running_.erase(it);
 }
 
-bool ManualTimeline::IsRunning(std::string_view role) const { return running_.find(role) != running_.end(); }
+bool ManualTimeline::IsRunning(std::string_view role) const {
+    return running_.find(role) != running_.end();
+}
 
 std::chrono::milliseconds ManualTimeline::DueAt(std::string_view role) const {
     auto it = running_.find(role);

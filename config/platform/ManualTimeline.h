@@ -10,7 +10,7 @@
 #include "Waits.h"
 
 class ManualTimeline final : public Clock, public Timers, public Waits {
-public:
+  public:
     std::chrono::milliseconds Now() const override { return now_; }
 
     void Start(std::string_view role, std::chrono::milliseconds interval,
@@ -27,7 +27,7 @@ public:
     // Deadline of a running timer.
     std::chrono::milliseconds DueAt(std::string_view role) const;
 
-private:
+  private:
     struct Entry {
         std::chrono::milliseconds due;
         std::uint64_t order;  // start order breaks ties between equal deadlines

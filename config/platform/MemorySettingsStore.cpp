@@ -24,9 +24,10 @@ std::wstring Fold(std::wstring_view text) {
 }  // namespace
 
 class MemorySettingsStore::OpenedKey final : public SettingsKey {
-public:
+  public:
     // The key object is shared so that a key deleted while open does not dangle.
-    OpenedKey(std::shared_ptr<Key> key, bool writable) : key_(std::move(key)), writable_(writable) {}
+    OpenedKey(std::shared_ptr<Key> key, bool writable)
+        : key_(std::move(key)), writable_(writable) {}
 
     bool ValueExists(std::wstring_view name) const override {
         return key_->values.count(Fold(name)) != 0;
@@ -64,7 +65,7 @@ public:
         return names;
     }
 
-private:
+  private:
     bool Put(std::wstring_view name, Value value) {
         if (!writable_) return false;
         auto& slot = key_->values[Fold(name)];
@@ -141,10 +142,10 @@ bool MemorySettingsStore::DeleteKeyTree(SettingsHive hive, std::wstring_view pat
     if (folded.empty() || !keys_.count({hive, folded})) return false;
     for (auto it = keys_.begin(); it != keys_.end();) {
         const std::wstring& p = it->first.second;
-        const bool below = it->first.first == hive &&
-                           (p == folded || (p.size() > folded.size() &&
-                                            p.compare(0, folded.size(), folded) == 0 &&
-                                            p[folded.size()] == L'\\'));
+        const bool below =
+            it->first.first == hive &&
+            (p == folded || (p.size() > folded.size() && p.compare(0, folded.size(), folded) == 0 &&
+                             p[folded.size()] == L'\\'));
         it = below ? keys_.erase(it) : std::next(it);
     }
     return true;

@@ -8,14 +8,13 @@
 #include "SettingsStore.h"
 
 class MemorySettingsStore final : public SettingsStore {
-public:
+  public:
     MemorySettingsStore();
     ~MemorySettingsStore() override;
 
     std::unique_ptr<SettingsKey> OpenKey(SettingsHive hive, std::wstring_view path) override;
     bool KeyExists(SettingsHive hive, std::wstring_view path) const override;
-    std::vector<std::wstring> SubkeyNames(SettingsHive hive,
-                                          std::wstring_view path) const override;
+    std::vector<std::wstring> SubkeyNames(SettingsHive hive, std::wstring_view path) const override;
     bool DeleteKeyTree(SettingsHive hive, std::wstring_view path) override;
 
     // Test seeding: writes a value into either hive, creating the key.
@@ -31,11 +30,11 @@ public:
         Value value;
     };
     struct Key {
-        std::wstring path;  // as first created, without outer backslashes
+        std::wstring path;                          // as first created, without outer backslashes
         std::map<std::wstring, NamedValue> values;  // by folded name
     };
 
-private:
+  private:
     class OpenedKey;
     Key* Find(SettingsHive hive, std::wstring_view path);
     const Key* Find(SettingsHive hive, std::wstring_view path) const;

@@ -17,10 +17,10 @@ std::unique_ptr<PortivoChannel> PortivoChannel::Bind() {
     if (!module) module = LoadLibraryW(L"Portivo.dll");
     if (!module) return nullptr;
     // Ordinals, not names: that is how both programs bind the library.
-    auto set = reinterpret_cast<FeatureFn>(
-        reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(portivo::kOrdSetKbdFeatures))));
-    auto get = reinterpret_cast<FeatureFn>(
-        reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(portivo::kOrdGetKbdFeatures))));
+    auto set = reinterpret_cast<FeatureFn>(reinterpret_cast<void*>(
+        GetProcAddress(module, MAKEINTRESOURCEA(portivo::kOrdSetKbdFeatures))));
+    auto get = reinterpret_cast<FeatureFn>(reinterpret_cast<void*>(
+        GetProcAddress(module, MAKEINTRESOURCEA(portivo::kOrdGetKbdFeatures))));
     if (!set || !get) return nullptr;
     return std::make_unique<PortivoChannel>(set, get);
 }

@@ -7,7 +7,7 @@
 #include "DeviceChannel.h"
 
 class PortivoChannel final : public DeviceChannel {
-public:
+  public:
     // Same signature as the DLL's exports (standard calling convention).
     using FeatureFn = int(WINAPI*)(int, int, int, int, BYTE*);
 
@@ -22,7 +22,7 @@ public:
     int GetFeature(int vendorId, int productId, int usagePage, int usage,
                    FeatureReport& buffer) override;
 
-private:
+  private:
     FeatureFn set_;
     FeatureFn get_;
 };

@@ -20,15 +20,13 @@ HKEY Root(SettingsHive hive) {
 }
 
 class RegistryKey final : public SettingsKey {
-public:
+  public:
     RegistryKey(HKEY key, bool writable) : key_(key), writable_(writable) {}
     ~RegistryKey() override { RegCloseKey(key_); }
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
-    bool ValueExists(std::wstring_view name) const override {
-        return TypeOf(name) != kMissing;
-    }
+    bool ValueExists(std::wstring_view name) const override { return TypeOf(name) != kMissing; }
     SettingsValueKind KindOf(std::wstring_view name) const override {
         switch (TypeOf(name)) {
             case REG_SZ:
@@ -75,8 +73,8 @@ public:
         if (!writable_) return false;
         const std::wstring n(name), v(value);
         const auto bytes = static_cast<DWORD>((v.size() + 1) * sizeof(wchar_t));
-        return RegSetValueExW(key_, n.c_str(), 0, REG_SZ,
-                              reinterpret_cast<const BYTE*>(v.c_str()), bytes) == ERROR_SUCCESS;
+        return RegSetValueExW(key_, n.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
+                              bytes) == ERROR_SUCCESS;
     }
     bool WriteInteger(std::wstring_view name, std::int32_t value) override {
         if (!writable_) return false;
@@ -103,7 +101,7 @@ public:
         return names;
     }
 
-private:
+  private:
     static constexpr DWORD kMissing = 0xFFFFFFFF;
     DWORD TypeOf(std::wstring_view name) const {
         const std::wstring n(name);
@@ -150,8 +148,8 @@ std::vector<std::wstring> RegistrySettingsStore::SubkeyNames(SettingsHive hive,
     std::vector<std::wstring> names;
     const std::wstring clean = CleanPath(path);
     HKEY key = nullptr;
-    if (clean.empty() || RegOpenKeyExW(Root(hive), clean.c_str(), 0, KEY_ENUMERATE_SUB_KEYS,
-                                       &key) != ERROR_SUCCESS)
+    if (clean.empty() ||
+        RegOpenKeyExW(Root(hive), clean.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS)
         return names;
     wchar_t buffer[256];  // key names are at most 255 characters
     for (DWORD i = 0;; ++i) {
@@ -167,8 +165,7 @@ std::vector<std::wstring> RegistrySettingsStore::SubkeyNames(SettingsHive hive,
 
 bool RegistrySettingsStore::DeleteKeyTree(SettingsHive hive, std::wstring_view path) {
     const std::wstring clean = CleanPath(path);
-    if (hive != SettingsHive::CurrentUser || clean.empty() || !KeyExists(hive, clean))
-        return false;
+    if (hive != SettingsHive::CurrentUser || clean.empty() || !KeyExists(hive, clean)) return false;
     RegDeleteTreeW(HKEY_CURRENT_USER, clean.c_str());
     if (KeyExists(hive, clean)) RegDeleteKeyW(HKEY_CURRENT_USER, clean.c_str());
     return !KeyExists(hive, clean);

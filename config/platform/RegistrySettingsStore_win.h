@@ -4,10 +4,9 @@
 #include "SettingsStore.h"
 
 class RegistrySettingsStore final : public SettingsStore {
-public:
+  public:
     std::unique_ptr<SettingsKey> OpenKey(SettingsHive hive, std::wstring_view path) override;
     bool KeyExists(SettingsHive hive, std::wstring_view path) const override;
-    std::vector<std::wstring> SubkeyNames(SettingsHive hive,
-                                          std::wstring_view path) const override;
+    std::vector<std::wstring> SubkeyNames(SettingsHive hive, std::wstring_view path) const override;
     bool DeleteKeyTree(SettingsHive hive, std::wstring_view path) override;
 };

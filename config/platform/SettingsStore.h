@@ -16,7 +16,7 @@ enum class SettingsValueKind { None, String, Integer };
 
 // One open key. Closing is dropping the object.
 class SettingsKey {
-public:
+  public:
     virtual ~SettingsKey() = default;
     virtual bool ValueExists(std::wstring_view name) const = 0;
     virtual SettingsValueKind KindOf(std::wstring_view name) const = 0;
@@ -31,7 +31,7 @@ public:
 };
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     // Paths may start and end with a backslash ("\SOFTWARE\Tavrine5502\profile0\Lbutton").
     // CurrentUser keys are created when missing; LocalMachine keys open read only or not at all.

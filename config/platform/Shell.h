@@ -3,7 +3,7 @@
 #include <string_view>
 
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
     // True when the shell accepted the file.
     virtual bool Open(std::wstring_view file) = 0;

@@ -8,26 +8,26 @@
 #include "WindowMessenger.h"
 
 class SleepWaits final : public Waits {
-public:
+  public:
     void Wait(std::chrono::milliseconds duration) override;
 };
 
 class TickClock final : public Clock {
-public:
+  public:
     std::chrono::milliseconds Now() const override;
 };
 
 class ShellOpener final : public Shell {
-public:
+  public:
     explicit ShellOpener(HWND owner) : owner_(owner) {}
     bool Open(std::wstring_view file) override;
 
-private:
+  private:
     HWND owner_;
 };
 
 class WindowPoster final : public WindowMessenger {
-public:
+  public:
     bool Post(std::wstring_view windowClass, std::wstring_view caption, std::uint32_t message,
               std::uintptr_t wParam, std::intptr_t lParam) override;
 };

@@ -6,7 +6,7 @@
 #include <string_view>
 
 class Timers {
-public:
+  public:
     virtual ~Timers() = default;
     virtual void Start(std::string_view role, std::chrono::milliseconds interval,
                        std::function<void()> onFire) = 0;

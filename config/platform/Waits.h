@@ -3,7 +3,7 @@
 #include <chrono>
 
 class Waits {
-public:
+  public:
     virtual ~Waits() = default;
     virtual void Wait(std::chrono::milliseconds duration) = 0;
 };

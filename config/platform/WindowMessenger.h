@@ -5,7 +5,7 @@
 #include <string_view>
 
 class WindowMessenger {
-public:
+  public:
     virtual ~WindowMessenger() = default;
     // True when the window was found and the message posted.
     virtual bool Post(std::wstring_view windowClass, std::wstring_view caption,

@@ -19,8 +19,7 @@ WindowTimers::~WindowTimers() {
     if (window_) DestroyWindow(window_);
 }
 
-LRESULT CALLBACK WindowTimers::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                          LPARAM lParam) {
+LRESULT CALLBACK WindowTimers::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA,
@@ -36,11 +35,12 @@ LRESULT CALLBACK WindowTimers::WindowProc(HWND window, UINT message, WPARAM wPar
 void WindowTimers::Start(std::string_view role, std::chrono::milliseconds interval,
                          std::function<void()> onFire) {
     auto it = roles_.find(role);
-    if (it == roles_.end()) it = roles_.emplace(std::string(role), Role{nextId_++, false, {}}).first;
+    if (it == roles_.end())
+        it = roles_.emplace(std::string(role), Role{nextId_++, false, {}}).first;
     Role& r = it->second;
     r.onFire = std::move(onFire);
     const auto ms = interval.count() < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM
-                                                           : static_cast<UINT>(interval.count());
+                                                          : static_cast<UINT>(interval.count());
     // SetTimer with a live id replaces the running timer, which is the restart we want.
     r.running = SetTimer(window_, r.id, ms, nullptr) != 0;
 }

@@ -8,7 +8,7 @@
 #include "Timers.h"
 
 class WindowTimers final : public Timers {
-public:
+  public:
     WindowTimers();
     ~WindowTimers() override;
     WindowTimers(const WindowTimers&) = delete;
@@ -19,7 +19,7 @@ public:
     void Stop(std::string_view role) override;
     bool IsRunning(std::string_view role) const override;
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Fire(UINT_PTR id);
 

@@ -12,8 +12,8 @@ TEST(CommandReport, ProfileQueryIsSentOnTheReadCollectionAndAnswered) {
     rig.state.deviceReportState.value = kReportStateProfileEvent;
     const auto before = rig.time.Now();
 
-    const auto answer = Query(rig.channel, rig.time, rig.state.deviceReportState,
-                              kAddressLiveProfile, 2);
+    const auto answer =
+        Query(rig.channel, rig.time, rig.state.deviceReportState, kAddressLiveProfile, 2);
 
     ASSERT_EQ(rig.channel.sent.size(), 1u);
     EXPECT_EQ(rig.channel.sent[0].usage, 0x0002);
@@ -41,7 +41,9 @@ TEST(CommandReport, WritesGoToTheWriteCollectionWithExactBytes) {
 TEST(CommandReport, OnlyReportIdsThreeAndFourAreSent) {
     MouseRig rig;
     for (int id : {0, 1, 2, 5, 0xFF})
-        EXPECT_EQ(SendCommand(rig.channel, Bytes({static_cast<std::uint8_t>(id), 0x05, 0x00, 1, 0x40})), 0);
+        EXPECT_EQ(
+            SendCommand(rig.channel, Bytes({static_cast<std::uint8_t>(id), 0x05, 0x00, 1, 0x40})),
+            0);
     EXPECT_TRUE(rig.channel.sent.empty());
 }
 
@@ -62,12 +64,6 @@ TEST(CommandReport, MissingMouseAnswersFourAndZeros) {
     const auto answer =
         Query(rig.channel, rig.time, rig.state.deviceReportState, kAddressLiveProfile, 2);
     EXPECT_EQ(answer[4], 0);
-}
-
-TEST(CommandReport, AnswerBytesFormSignedNumbers) {
-    EXPECT_EQ(SignedByte(0x05), 5);
-    EXPECT_EQ(SignedByte(0xFF), -1);
-    EXPECT_EQ(SignedByte(0x80), -128);
 }
 
 }  // namespace

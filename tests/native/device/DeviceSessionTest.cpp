@@ -35,9 +35,12 @@ TEST(Attach, OneSequence1300msAfterTheLastPresentMessage) {
     EXPECT_CALL(rig.view, EnsurePerformanceKeys()).Times(1);
     EXPECT_CALL(rig.view, ShowAttachPictures()).Times(1);
     EXPECT_CALL(rig.view, HideNoticeWindow()).Times(1);
-    EXPECT_CALL(rig.view, SetWindowEnabled(true)).WillOnce(Invoke([&](bool) { windowOn = rig.time.Now(); }));
-    EXPECT_CALL(rig.view, SetMainControlsEnabled(true))
-        .WillOnce(Invoke([&](bool) { controlsOn = rig.time.Now(); }));
+    EXPECT_CALL(rig.view, SetWindowEnabled(true)).WillOnce(Invoke([&](bool) {
+        windowOn = rig.time.Now();
+    }));
+    EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).WillOnce(Invoke([&](bool) {
+        controlsOn = rig.time.Now();
+    }));
     EXPECT_CALL(rig.view, ShowLights(_)).Times(testing::AtLeast(1));
     rig.RunFor(3s);
 

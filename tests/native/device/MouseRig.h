@@ -25,7 +25,7 @@ struct SentReport {
 };
 
 class ModelChannel final : public DeviceChannel {
-public:
+  public:
     ModelChannel(vmouse::VirtualMouse& mouse, const Clock& clock) : mouse_(mouse), clock_(clock) {}
 
     int SetFeature(int vid, int pid, int page, int usage, const FeatureReport& report) override {
@@ -43,7 +43,7 @@ public:
     bool plugged = true;
     std::vector<SentReport> sent;
 
-private:
+  private:
     bool Matches(int vid, int pid) const {
         return plugged && vid == DeviceVendorId && pid == DeviceProductId;
     }
@@ -59,7 +59,7 @@ struct Post {
 };
 
 class RecordingMessenger final : public WindowMessenger {
-public:
+  public:
     bool Post(std::wstring_view c, std::wstring_view t, std::uint32_t m, std::uintptr_t w,
               std::intptr_t) override {
         posts.push_back({std::wstring(c), std::wstring(t), m, w});
@@ -69,7 +69,7 @@ public:
 };
 
 class RecordingShell final : public Shell {
-public:
+  public:
     bool Open(std::wstring_view file) override {
         opened.emplace_back(file);
         return true;
@@ -78,7 +78,7 @@ public:
 };
 
 class MockView : public MainView {
-public:
+  public:
     MOCK_METHOD(void, SetMainControlsEnabled, (bool), (override));
     MOCK_METHOD(void, SetWindowEnabled, (bool), (override));
     MOCK_METHOD(void, ShowNoticeWindow, (), (override));
@@ -96,11 +96,13 @@ public:
 };
 
 class MouseRig {
-public:
+  public:
     MouseRig() {
-        mouse.SetClock([](void* ctx) { return static_cast<std::uint32_t>(
-                                           static_cast<ManualTimeline*>(ctx)->Now().count()); },
-                       &time);
+        mouse.SetClock(
+            [](void* ctx) {
+                return static_cast<std::uint32_t>(static_cast<ManualTimeline*>(ctx)->Now().count());
+            },
+            &time);
     }
 
     // Hands every waiting input report to the handler, as message 0x515 would; reports caused

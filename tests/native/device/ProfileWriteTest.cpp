@@ -95,7 +95,9 @@ TEST(ProfileWrite, OkEndsTheProgram100msAfterTheLastAcknowledgement) {
     rig.state.recordTexts = DefaultTexts();
     rig.state.ExitAfterWrite = true;
     std::chrono::milliseconds endedAt{-1};
-    EXPECT_CALL(rig.view, TerminateApplication()).WillOnce(Invoke([&] { endedAt = rig.time.Now(); }));
+    EXPECT_CALL(rig.view, TerminateApplication()).WillOnce(Invoke([&] {
+        endedAt = rig.time.Now();
+    }));
     EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(0);
 
     rig.writer.Start();
@@ -227,7 +229,9 @@ TEST(ProfileWrite, WriteStartedDuringAWriteIsQueuedAndRunsAfterIt) {
     EXPECT_EQ(rig.state.recordTexts, shown);  // profile 0 shown again as stored
 
     std::chrono::milliseconds endedAt{-1};
-    EXPECT_CALL(rig.view, TerminateApplication()).WillOnce(Invoke([&] { endedAt = rig.time.Now(); }));
+    EXPECT_CALL(rig.view, TerminateApplication()).WillOnce(Invoke([&] {
+        endedAt = rig.time.Now();
+    }));
     OkProfile(rig.writer, rig.state, rig.view);  // before the first acknowledgement
     EXPECT_EQ(rig.writer.queued(), 1u);
     rig.DeliverInputs();
@@ -279,8 +283,8 @@ TEST(ProfileWrite, StoreLayoutAfterWritingProfileIndexTwo) {
     rig.writer.Start();
     rig.RunFor(1s);
 
-    auto middle = rig.store.OpenKey(SettingsHive::CurrentUser,
-                                    L"\\SOFTWARE\\Tavrine5502\\profile2\\Mbutton");
+    auto middle =
+        rig.store.OpenKey(SettingsHive::CurrentUser, L"\\SOFTWARE\\Tavrine5502\\profile2\\Mbutton");
     ASSERT_TRUE(middle);
     EXPECT_EQ(middle->KindOf(L"keys"), SettingsValueKind::String);
     EXPECT_EQ(middle->KindOf(L"DES"), SettingsValueKind::String);
@@ -301,9 +305,10 @@ TEST(ProfileWrite, StoreLayoutAfterWritingProfileIndexTwo) {
     EXPECT_EQ(light->ReadInteger(L"LogoLight"), 0);
     const auto profiles = rig.store.SubkeyNames(SettingsHive::CurrentUser, kSettingsRoot);
     EXPECT_THAT(profiles, testing::UnorderedElementsAre(L"profile2", L"LIGHT"));
-    EXPECT_THAT(rig.store.SubkeyNames(SettingsHive::CurrentUser, L"SOFTWARE\\Tavrine5502\\profile2"),
-                testing::UnorderedElementsAre(L"Lbutton", L"Rbutton", L"Mbutton", L"XB1button",
-                                              L"XB2button"));
+    EXPECT_THAT(
+        rig.store.SubkeyNames(SettingsHive::CurrentUser, L"SOFTWARE\\Tavrine5502\\profile2"),
+        testing::UnorderedElementsAre(L"Lbutton", L"Rbutton", L"Mbutton", L"XB1button",
+                                      L"XB2button"));
 }
 
 }  // namespace

@@ -11,12 +11,14 @@ using namespace std::chrono_literals;
 
 TEST(MemoryStore, BehavesLikeTheRegistry) {
     MemorySettingsStore store;
-    auto key = store.OpenKey(SettingsHive::CurrentUser, L"\\SOFTWARE\\Tavrine5502\\profile0\\Lbutton");
+    auto key =
+        store.OpenKey(SettingsHive::CurrentUser, L"\\SOFTWARE\\Tavrine5502\\profile0\\Lbutton");
     ASSERT_TRUE(key);
     EXPECT_TRUE(key->WriteString(L"keys", L"c0 40"));
     EXPECT_TRUE(key->WriteInteger(L"StateID", 3));
     // Names are case-insensitive; outer backslashes do not matter; ancestors exist.
-    auto again = store.OpenKey(SettingsHive::CurrentUser, L"software\\TAVRINE5502\\Profile0\\LBUTTON\\");
+    auto again =
+        store.OpenKey(SettingsHive::CurrentUser, L"software\\TAVRINE5502\\Profile0\\LBUTTON\\");
     EXPECT_EQ(again->ReadString(L"KEYS"), L"c0 40");
     EXPECT_TRUE(store.KeyExists(SettingsHive::CurrentUser, L"SOFTWARE\\Tavrine5502"));
     // A value of the other kind reads as missing.
@@ -33,7 +35,8 @@ TEST(MemoryStore, BehavesLikeTheRegistry) {
     EXPECT_FALSE(store.DeleteKeyTree(SettingsHive::LocalMachine, kInstallKey));
 
     EXPECT_TRUE(store.DeleteKeyTree(SettingsHive::CurrentUser, L"SOFTWARE\\Tavrine5502\\profile0"));
-    EXPECT_FALSE(store.KeyExists(SettingsHive::CurrentUser, L"SOFTWARE\\Tavrine5502\\profile0\\Lbutton"));
+    EXPECT_FALSE(
+        store.KeyExists(SettingsHive::CurrentUser, L"SOFTWARE\\Tavrine5502\\profile0\\Lbutton"));
     EXPECT_TRUE(store.KeyExists(SettingsHive::CurrentUser, L"SOFTWARE\\Tavrine5502"));
     EXPECT_TRUE(key->WriteString(L"late", L"x"));  // an open key of a deleted tree stays usable
 }

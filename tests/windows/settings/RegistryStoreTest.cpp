@@ -35,10 +35,15 @@ RawValue QueryRaw(HKEY root, const std::wstring& path, const wchar_t* name) {
 }
 
 class RegistryStore : public testing::Test {
-protected:
+  protected:
     // A private tree per run, removed afterwards.
-    void SetUp() override { root_ = L"SOFTWARE\\TavrineStoreTest" + std::to_wstring(GetCurrentProcessId()); }
-    void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, root_.c_str()); RegDeleteKeyW(HKEY_CURRENT_USER, root_.c_str()); }
+    void SetUp() override {
+        root_ = L"SOFTWARE\\TavrineStoreTest" + std::to_wstring(GetCurrentProcessId());
+    }
+    void TearDown() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, root_.c_str());
+        RegDeleteKeyW(HKEY_CURRENT_USER, root_.c_str());
+    }
     std::wstring root_;
     RegistrySettingsStore store_;
 };
@@ -63,14 +68,16 @@ TEST_F(RegistryStore, StringsAreRegSzAndIntegersRegDword) {
     EXPECT_FALSE(key->ReadInteger(L"keys"));
     EXPECT_FALSE(key->ReadString(L"StateID"));
     EXPECT_FALSE(key->ValueExists(L"missing"));
-    EXPECT_EQ(store_.SubkeyNames(SettingsHive::CurrentUser, root_), std::vector<std::wstring>{L"a"});
+    EXPECT_EQ(store_.SubkeyNames(SettingsHive::CurrentUser, root_),
+              std::vector<std::wstring>{L"a"});
 }
 
 TEST_F(RegistryStore, StringsWithoutTerminatorAndLongStringsReadExactly) {
     auto key = store_.OpenKey(SettingsHive::CurrentUser, root_);
     ASSERT_TRUE(key);
     HKEY raw = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, root_.c_str(), 0, KEY_SET_VALUE, &raw), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, root_.c_str(), 0, KEY_SET_VALUE, &raw),
+              ERROR_SUCCESS);
     const wchar_t unterminated[] = {L'c', L'0', L' ', L'4', L'0'};
     RegSetValueExW(raw, L"keys", 0, REG_SZ, reinterpret_cast<const BYTE*>(unterminated),
                    sizeof(unterminated));
@@ -83,10 +90,12 @@ TEST_F(RegistryStore, StringsWithoutTerminatorAndLongStringsReadExactly) {
 }
 
 TEST_F(RegistryStore, MachineHiveIsReadOnlyAndNeverCreated) {
-    const std::wstring missing = L"SOFTWARE\\TavrineNoSuchKey" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring missing =
+        L"SOFTWARE\\TavrineNoSuchKey" + std::to_wstring(GetCurrentProcessId());
     EXPECT_FALSE(store_.OpenKey(SettingsHive::LocalMachine, missing));
     EXPECT_FALSE(store_.KeyExists(SettingsHive::LocalMachine, missing));
-    auto existing = store_.OpenKey(SettingsHive::LocalMachine, L"\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\");
+    auto existing = store_.OpenKey(SettingsHive::LocalMachine,
+                                   L"\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\");
     ASSERT_TRUE(existing);
     EXPECT_TRUE(existing->ReadString(L"CurrentVersion").has_value());
     EXPECT_FALSE(existing->WriteString(L"TavrineTest", L"x"));
@@ -123,7 +132,8 @@ TEST(RegistryLayout, SaveAndLoadProfileIndexTwo) {
     const auto kind = QueryRaw(HKEY_CURRENT_USER, middle, L"StateID");
     EXPECT_EQ(kind.type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(kind.number, 3u);
-    const auto side = QueryRaw(HKEY_CURRENT_USER, L"SOFTWARE\\Tavrine5502\\profile2\\XB1button", L"DES");
+    const auto side =
+        QueryRaw(HKEY_CURRENT_USER, L"SOFTWARE\\Tavrine5502\\profile2\\XB1button", L"DES");
     EXPECT_EQ(side.text, L"Forward");
     const auto wheel = QueryRaw(HKEY_CURRENT_USER, L"SOFTWARE\\Tavrine5502\\LIGHT", L"WheelLight");
     const auto logo = QueryRaw(HKEY_CURRENT_USER, L"SOFTWARE\\Tavrine5502\\LIGHT", L"LogoLight");
