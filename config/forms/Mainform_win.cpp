@@ -46,6 +46,7 @@ MainForm::MainForm(AppContext& app) : app_(app), state_(app.state), form_(MainOp
     form_.SetSkinFolder(ui::SkinFolder(app_.installPath, ui::SkinFolderId::Main));
     BuildLayout();
     form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Main));
+    imgLogo_->LoadFromResource(L"COMMON_IMG_LOGO");  // the logo pictures live in the common folder
     WireEvents();
 
     channel_ = std::make_unique<PortivoChannel>(&::SetKbdFeatures, &::GetKbdFeatures);
@@ -91,7 +92,7 @@ void MainForm::BuildLayout() {
 
     imgMain_ = image(L"Img_main", {0, 0, 980, 750});
     imgMain_->SetDragsForm(true);
-    imgLogo_ = image(L"Img_Logo", {298, 452, 74, 76});
+    imgLogo_ = image(L"Img_Logo", {310, 478, 50, 50});  // the logo on the mouse picture
     imgLBtn_ = image(L"Img_LBtn", {251, 223, 84, 173});
     imgRBtn_ = image(L"Img_RBtn", {334, 223, 85, 173});
     imgMBtn_ = image(L"Img_MBtn", {319, 257, 33, 64});

@@ -36,6 +36,8 @@ WarningForm1::WarningForm1(AppContext& app) : app_(app), form_(Options(app)) {
     // Outside the visible area: it only holds the focus so that Enter and Esc reach the window.
     edit1_ = std::make_unique<ui::Edit>(form_, L"Edit1", ui::Rect{504, 112, 121, 21});
     form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Warning));
+    // Both message windows have a background named Image1; each has its own built-in picture.
+    image1_->LoadFromResource(L"WARNINGFORM1_IMAGE1");
     ui::ApplyBuiltinHints(L"TWarningForm1", [this](std::wstring_view c, const std::wstring& t) {
         return form_.SetHintOf(c, t);
     });

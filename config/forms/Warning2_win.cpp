@@ -37,6 +37,8 @@ WarningForm2::WarningForm2(AppContext& app) : app_(app), form_(Options(app)) {
     imgYes_ = std::make_unique<ui::Image>(form_, L"Img_Yes", ui::Rect{489, 126, 96, 28});
     edit1_ = std::make_unique<ui::Edit>(form_, L"Edit1", ui::Rect{606, 133, 32, 21});
     form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Warning));
+    // Both message windows have a background named Image1; each has its own built-in picture.
+    image1_->LoadFromResource(L"WARNINGFORM2_IMAGE1");
     ui::ApplyBuiltinHints(L"TWarningForm2", [this](std::wstring_view c, const std::wstring& t) {
         return form_.SetHintOf(c, t);
     });
