@@ -44,11 +44,22 @@ def body(hover=None):
     return out
 
 
-def wheel(cx, cy, w, h, lit=False, hover=False):
-    """Wheel slot and wheel centred on cx, cy; the slot is w x h."""
+def wheel(cx, cy, w, h, lit=False, hover=False, slot_rx=None, clip=None):
+    """Wheel slot and wheel centred on cx, cy; the slot is w x h. With clip, the wheel and its glow
+    stay inside the slot (the slot itself is drawn the same in every state)."""
     x, y = cx - w / 2, cy - h / 2
-    out = rect(x, y, w, h, fill="#050608", stroke="#2a303a", sw=1, rx=w / 3)
-    ww, wh = w * 0.6, h - 8
+    slot = rect(x + 0.5, y + 0.5, w - 1, h - 1, fill="#050608", stroke="#2a303a", sw=1,
+                rx=w / 3 if slot_rx is None else slot_rx)
+    inner = _wheel(cx, cy, w, h, lit, hover)
+    if clip:
+        inner = (f'<clipPath id="{clip}"><rect x="{x + 1}" y="{y + 1}" width="{w - 2}" height="{h - 2}"/></clipPath>'
+                 f'<g clip-path="url(#{clip})">{inner}</g>')
+    return slot + inner
+
+
+def _wheel(cx, cy, w, h, lit, hover):
+    out = ""
+    ww, wh = min(w * 0.6, 20), h - 8
     wx, wy = cx - ww / 2, cy - wh / 2
     if lit:
         out += rect(wx - 2, wy - 2, ww + 4, wh + 4, fill=ACC, rx=ww / 2, extra='filter="url(#glow2)" opacity="0.9"')

@@ -79,8 +79,8 @@ def main(state):
                      '<circle cx="336" cy="288" r="48" fill="url(#sp)"/>')
         out += (f'<clipPath id="hv"><rect x="{x + 1}" y="{y + 1}" width="{cw - 2}" height="{ch - 2}"/></clipPath>'
                 f'<g clip-path="url(#hv)">{mouse.body(hover)}{spill}</g>')
-    out += ('<clipPath id="wc"><rect x="320" y="258" width="31" height="62"/></clipPath>'
-            f'<g clip-path="url(#wc)">{mouse.wheel(336, 288.5, 30, 63, state.get("wheel"), state.get("wheelhover"))}</g>')
+    # the wheel picture is all slot, so it covers any button highlight under it without a seam
+    out += mouse.wheel(335.5, 289, 33, 64, state.get("wheel"), state.get("wheelhover"), slot_rx=3, clip="wc")
     out += ('<clipPath id="lc"><rect x="311" y="479" width="48" height="48"/></clipPath>'
             f'<g clip-path="url(#lc)">{mouse.logo(335, 503, 40, state.get("logo"))}</g>')
     # status box under the mouse (the kind icon and the description label sit in it)
