@@ -92,6 +92,11 @@ def main(state):
     out += rect(596.5, 268.5, 241, 254, stroke=EDGE, rx=6)
     out += caption(604, 284, "BUTTON FUNCTION", size=9, fill=ACC)
     out += caption(886, 292, "EDITOR", size=9, fill=ACC, anchor="middle")
+    out += caption(604, 566, "TIPS", size=9, fill=ACC)
+    for i, tip in enumerate(("Point at a mouse button to see its function below the mouse.",
+                             "Changes reach the mouse only with APPLY or OK.",
+                             "Drag the window by its background.")):
+        out += text(604, 586 + 18 * i, tip, size=11, fill=MUTED, weight="normal")
     # footer
     out += line(600, 688, 950, 688, EDGE, 1)
     out += text(40, 724, "KVR-5502  \u00b7  5 PROFILES  \u00b7  5 BUTTONS", size=9, fill=DIM, spacing=1.5)
