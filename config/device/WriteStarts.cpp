@@ -14,7 +14,9 @@ void OkProfile(ProfileWriter& writer, MainState& state, MainView& view) {
     view.SetMainControlsEnabled(false);
     writer.Start();
     state.PendingProfile = -1;
-    state.ExitAfterWrite = true;
+    // Only a write that really started (or waits in the queue) may end the program; after a
+    // refused one the flag would otherwise end it at some later, unrelated write.
+    state.ExitAfterWrite = writer.busy();
 }
 
 void WritePendingProfile(ProfileWriter& writer, MainState& state, SettingsStore& store) {

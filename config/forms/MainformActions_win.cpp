@@ -9,6 +9,7 @@
 #include "RecordTemplates.h"
 #include "Warning1_win.h"
 #include "WebAddress.h"
+#include "WriteStarts.h"
 #include "ui/Application.h"
 #include "ui/FileDialog.h"
 
@@ -219,21 +220,14 @@ void MainForm::RunImageAction(std::wstring_view name) {
     } else if (name == L"Img_Launch") {
         delayDoFuncTime_->Start();
     } else if (name == L"Img_MainApply") {
-        StartWriteFromMain(false);
+        ApplyProfile(*writer_, state_, *this);
     } else if (name == L"Img_MainOk") {
-        StartWriteFromMain(true);
+        OkProfile(*writer_, state_, *this);
     } else {
         for (int n = 0; n < 5; ++n) {
             if (name == profiles_[static_cast<std::size_t>(n)]->Name()) SwitchProfile(n);
         }
     }
-}
-
-void MainForm::StartWriteFromMain(bool exitAfterWrite) {
-    SetMainControlsEnabled(false);
-    BtnWriteEEPROMClick();
-    state_.PendingProfile = -1;
-    state_.ExitAfterWrite = exitAfterWrite;
 }
 
 void MainForm::AssignDefault() {
@@ -276,25 +270,10 @@ void MainForm::SwitchProfile(int index) {
 }
 
 void MainForm::WritePendingProfile() {
-    const int shown = state_.CurrentProfile;
-    state_.CurrentProfile = state_.PendingProfile;
-    BtnWriteEEPROMClick();
-    state_.CurrentProfile = shown;
-    ReloadCurrentProfile();
-    state_.PendingProfile = -1;
+    ::WritePendingProfile(*writer_, state_, store_);
+    RefreshButtonInfo(state_.CurrentButton);
 }
 
-void MainForm::ResetCurrentProfile() {
-    SetMainControlsEnabled(false);
-    const auto p = static_cast<std::size_t>(state_.CurrentProfile);
-    for (int b = 0; b < 5; ++b) {
-        const auto n = static_cast<std::size_t>(b);
-        state_.recordTexts[n] = DefaultRecordText(b);
-        state_.slotTable[p][n].description = std::wstring(DefaultDescription(b));
-        state_.slotTable[p][n].kind = kFunctionDefault;
-    }
-    BtnWriteEEPROMClick();
-    state_.PendingProfile = -1;
-}
+void MainForm::ResetCurrentProfile() { ResetProfile(*writer_, state_, *this); }
 
 }  // namespace tavrine::forms

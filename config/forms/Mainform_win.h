@@ -87,7 +87,6 @@ class MainForm final : public MainView {
     void AssignDefault();
     void AssignLaunchProgram();
     void SwitchProfile(int index);
-    void StartWriteFromMain(bool exitAfterWrite);
 
     AppContext& app_;
     MainState& state_;

@@ -208,6 +208,22 @@ TEST(ProfileWrite, WithoutALeftButtonNothingIsStoredOrSent) {
     EXPECT_EQ(rig.store.KeyCount(), 0u);
 }
 
+TEST(ProfileWrite, RefusedOkDoesNotEndTheProgramAtALaterWrite) {
+    MouseRig rig;
+    rig.state.recordTexts = DefaultTexts();
+    rig.state.recordTexts[0] = SingleCommandRecordText(2);  // "Button Off": no left button
+    EXPECT_CALL(rig.view, TerminateApplication()).Times(0);
+    OkProfile(rig.writer, rig.state, rig.view);
+    EXPECT_FALSE(rig.state.ExitAfterWrite);
+    // The pending-changes question answered OK later writes another profile; the program stays.
+    rig.state.recordTexts = DefaultTexts();
+    rig.state.PendingProfile = 1;
+    WritePendingProfile(rig.writer, rig.state, rig.store);
+    rig.DeliverInputs();
+    rig.RunFor(2s);
+    EXPECT_EQ(rig.Writes().size(), 35u);
+}
+
 // The pending-changes path leaves the controls enabled, so OK can start a write while that one
 // runs: the running one must finish, the new one must still reach the mouse, and the program
 // must end only after both.

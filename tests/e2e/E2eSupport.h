@@ -1,0 +1,68 @@
+#pragma once
+// Support for end-to-end tests: the real program, the virtual mouse's control tool, the registry
+// and real window messages, all from a test process under Wine.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+std::wstring BinFolder();  // the folder of the test program, where everything was built
+
+// vmouse.exe with the given arguments; its exit code (or -1 when it could not run).
+int Vmouse(const std::wstring& arguments, DWORD timeoutMs = 90000);
+std::vector<std::uint8_t> DumpEeprom();
+
+struct TraceReport {
+    bool in = false;              // towards the mouse
+    std::uint16_t usage = 0;      // 0xFF00 write collection, 0x0002 read collection
+    std::string kind;             // set-feature, get-feature, input
+    std::vector<std::uint8_t> bytes;
+    std::string note;
+};
+std::vector<TraceReport> ReadTrace();
+void ClearTrace();
+// Write reports (id 3) the mouse received, in order.
+std::vector<std::vector<std::uint8_t>> WritesIn(const std::vector<TraceReport>& trace);
+// Read requests (id 4) for an address.
+int ReadRequestsFor(const std::vector<TraceReport>& trace, std::uint16_t address);
+
+// Registry, as the program sees it.
+std::optional<std::wstring> ReadUserString(const std::wstring& key, const std::wstring& name);
+std::optional<DWORD> ReadUserDword(const std::wstring& key, const std::wstring& name);
+void DeleteUserSettings();
+void WriteInstallKey(const std::wstring& folder);
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+class Program {
+public:
+    ~Program();
+    bool Start();
+    bool Running() const;
+    bool WaitForExit(std::chrono::milliseconds timeout, DWORD* exitCode = nullptr);
+    void Kill();
+
+    HWND Window(const wchar_t* className, const wchar_t* caption = nullptr) const;
+    HWND Main() const { return Window(L"TTavrineMainForm1", L"Norvex TAVRINE"); }
+    bool Visible(const wchar_t* className) const;
+
+    // Real window messages at client coordinates of the window.
+    static void Move(HWND window, int x, int y);
+    static void Click(HWND window, int x, int y);
+    static void Press(HWND window, int x, int y);
+    static void KeyPress(HWND window, UINT virtualKey);
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+// Reports sent to the mouse while the program runs are taken in by the driver a moment later.
+void Settle(std::chrono::milliseconds time = std::chrono::milliseconds(300));
+
+}  // namespace e2e

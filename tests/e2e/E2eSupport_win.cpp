@@ -1,0 +1,260 @@
+#include "E2eSupport.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace e2e {
+namespace {
+
+std::wstring Quote(const std::wstring& s) { return L"\"" + s + L"\""; }
+
+int Run(const std::wstring& commandLine, DWORD timeoutMs) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring line = commandLine;
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        BinFolder().c_str(), &startup, &process)) {
+        return -1;
+    }
+    CloseHandle(process.hThread);
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.hProcess, &code);
+    } else {
+        TerminateProcess(process.hProcess, 99);
+    }
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+std::wstring TempFile(const wchar_t* prefix) {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    wchar_t name[MAX_PATH];
+    GetTempFileNameW(folder, prefix, 0, name);
+    return name;
+}
+
+std::vector<std::uint8_t> ReadAll(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+HKEY OpenUser(const std::wstring& key) {
+    HKEY handle = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+        return nullptr;
+    }
+    return handle;
+}
+
+}  // namespace
+
+std::wstring BinFolder() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.rfind(L'\\'));
+}
+
+int Vmouse(const std::wstring& arguments, DWORD timeoutMs) {
+    return Run(Quote(BinFolder() + L"\\vmouse.exe") + L" " + arguments, timeoutMs);
+}
+
+std::vector<std::uint8_t> DumpEeprom() {
+    const std::wstring file = TempFile(L"eep");
+    if (Vmouse(L"dump " + Quote(file)) != 0) return {};
+    auto bytes = ReadAll(file);
+    DeleteFileW(file.c_str());
+    return bytes;
+}
+
+std::vector<TraceReport> ReadTrace() {
+    const std::wstring file = TempFile(L"trc");
+    std::vector<TraceReport> reports;
+    if (Vmouse(L"trace " + Quote(file)) != 0) return reports;
+    std::ifstream in{std::filesystem::path(file)};
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        std::string sequence, time, direction, collection, kind;
+        words >> sequence >> time >> direction;
+        if (direction != "in" && direction != "out") continue;
+        words >> collection >> kind;
+        TraceReport report;
+        report.in = direction == "in";
+        const std::size_t slash = collection.find('/');
+        if (slash != std::string::npos) {
+            report.usage = static_cast<std::uint16_t>(std::stoul(collection.substr(slash + 1), nullptr, 16));
+        }
+        report.kind = kind;
+        std::string word;
+        while (words >> word) {
+            if (word.size() == 2 && std::isxdigit(static_cast<unsigned char>(word[0])) &&
+                std::isxdigit(static_cast<unsigned char>(word[1])) && report.note.empty()) {
+                report.bytes.push_back(static_cast<std::uint8_t>(std::stoul(word, nullptr, 16)));
+            } else {
+                report.note += (report.note.empty() ? "" : " ") + word;
+            }
+        }
+        reports.push_back(std::move(report));
+    }
+    in.close();
+    DeleteFileW(file.c_str());
+    return reports;
+}
+
+void ClearTrace() { Vmouse(L"trace-clear"); }
+
+std::vector<std::vector<std::uint8_t>> WritesIn(const std::vector<TraceReport>& trace) {
+    std::vector<std::vector<std::uint8_t>> writes;
+    for (const auto& r : trace) {
+        if (r.in && r.kind == "set-feature" && !r.bytes.empty() && r.bytes[0] == 3) {
+            writes.push_back(r.bytes);
+        }
+    }
+    return writes;
+}
+
+int ReadRequestsFor(const std::vector<TraceReport>& trace, std::uint16_t address) {
+    int count = 0;
+    for (const auto& r : trace) {
+        if (r.in && r.kind == "set-feature" && r.bytes.size() >= 3 && r.bytes[0] == 4 &&
+            (r.bytes[1] | (r.bytes[2] << 8)) == address) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+std::optional<std::wstring> ReadUserString(const std::wstring& key, const std::wstring& name) {
+    HKEY handle = OpenUser(key);
+    if (!handle) return std::nullopt;
+    wchar_t buffer[1024];
+    DWORD size = sizeof buffer - sizeof(wchar_t);
+    DWORD type = 0;
+    const LONG status = RegQueryValueExW(handle, name.c_str(), nullptr, &type,
+                                         reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(handle);
+    if (status != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
+    buffer[size / sizeof(wchar_t)] = 0;
+    return std::wstring(buffer);
+}
+
+std::optional<DWORD> ReadUserDword(const std::wstring& key, const std::wstring& name) {
+    HKEY handle = OpenUser(key);
+    if (!handle) return std::nullopt;
+    DWORD value = 0, size = sizeof value, type = 0;
+    const LONG status = RegQueryValueExW(handle, name.c_str(), nullptr, &type,
+                                         reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(handle);
+    if (status != ERROR_SUCCESS || type != REG_DWORD) return std::nullopt;
+    return value;
+}
+
+void DeleteUserSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\Tavrine5502"); }
+
+void WriteInstallKey(const std::wstring& folder) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Tavrine KVR-5502", 0, nullptr, 0,
+                        KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    RegSetValueExW(key, L"installpath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                   static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+    const std::wstring app = folder + L"\\TavrineGamingMouse.exe";
+    RegSetValueExW(key, L"AppPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(app.c_str()),
+                   static_cast<DWORD>((app.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition()) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return condition();
+}
+
+void Settle(std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }
+
+Program::~Program() { Kill(); }
+
+bool Program::Start() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring line = Quote(BinFolder() + L"\\TavrineGamingMouse.exe");
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        BinFolder().c_str(), &startup, &process_)) {
+        return false;
+    }
+    return WaitUntil([this] { return Main() != nullptr && IsWindowVisible(Main()); },
+                     std::chrono::seconds(20));
+}
+
+bool Program::Running() const {
+    return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Program::WaitForExit(std::chrono::milliseconds timeout, DWORD* exitCode) {
+    if (!process_.hProcess) return true;
+    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+        return false;
+    }
+    if (exitCode) GetExitCodeProcess(process_.hProcess, exitCode);
+    return true;
+}
+
+void Program::Kill() {
+    if (!process_.hProcess) return;
+    if (Running()) {
+        TerminateProcess(process_.hProcess, 1);
+        WaitForSingleObject(process_.hProcess, 5000);
+    }
+    CloseHandle(process_.hProcess);
+    CloseHandle(process_.hThread);
+    process_ = {};
+}
+
+HWND Program::Window(const wchar_t* className, const wchar_t* caption) const {
+    HWND found = FindWindowW(className, caption);
+    if (!found) return nullptr;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(found, &pid);
+    return pid == process_.dwProcessId ? found : nullptr;
+}
+
+bool Program::Visible(const wchar_t* className) const {
+    HWND window = Window(className);
+    return window && IsWindowVisible(window);
+}
+
+void Program::Move(HWND window, int x, int y) {
+    PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    Settle(std::chrono::milliseconds(60));
+}
+
+void Program::Press(HWND window, int x, int y) {
+    Move(window, x, y);
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    Settle(std::chrono::milliseconds(60));
+}
+
+void Program::Click(HWND window, int x, int y) {
+    Press(window, x, y);
+    PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    Settle(std::chrono::milliseconds(150));
+}
+
+void Program::KeyPress(HWND window, UINT virtualKey) {
+    PostMessageW(window, WM_KEYDOWN, virtualKey, 1);
+    PostMessageW(window, WM_KEYUP, virtualKey, 0xC0000001);
+    Settle(std::chrono::milliseconds(150));
+}
+
+}  // namespace e2e

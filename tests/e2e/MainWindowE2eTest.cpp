@@ -1,0 +1,231 @@
+// A user's journeys through the main window, from start to the bytes in the virtual mouse.
+#include <gtest/gtest.h>
+
+#include "E2eSupport.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using e2e::Program;
+
+// Client coordinates of the main window's components (their centres).
+constexpr POINT kLeftArea{294, 309}, kRightArea{374, 309}, kSide1Area{237, 338};
+constexpr POINT kDefault{717, 430}, kLaunch{717, 485};
+constexpr POINT kApply{651, 716}, kCancel{773, 716}, kOk{879, 716}, kClose{899, 23};
+
+const std::wstring kProfile0 = L"SOFTWARE\\Tavrine5502\\profile0\\";
+
+bool HasRecordAt(const std::vector<std::uint8_t>& eeprom, int address,
+                 std::initializer_list<std::uint8_t> lead) {
+    if (eeprom.size() < static_cast<std::size_t>(address) + lead.size()) return false;
+    int i = address;
+    for (std::uint8_t b : lead) {
+        if (eeprom[static_cast<std::size_t>(i++)] != b) return false;
+    }
+    return true;
+}
+
+class MainWindowE2e : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
+            INVALID_FILE_ATTRIBUTES) {
+            GTEST_SKIP() << "the virtual mouse is not part of this build";
+        }
+        e2e::WriteInstallKey(e2e::BinFolder());
+        e2e::DeleteUserSettings();
+        DeleteFileW(MarkerFile().c_str());
+        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);
+    }
+    void TearDown() override {
+        program.Kill();
+        e2e::Vmouse(L"unplug");
+    }
+
+    static std::wstring MarkerFile() { return e2e::BinFolder() + L"\\launch-marker.txt"; }
+
+    // Starts the program with the mouse plugged in and waits until the attach has enabled it.
+    void StartAttached() {
+        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
+        e2e::ClearTrace();
+        ASSERT_TRUE(program.Start());
+        ASSERT_TRUE(e2e::WaitUntil(
+            [] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) >= 1; }, 15s))
+            << "the attach reads the light state";
+        e2e::Settle(500ms);
+        main = program.Main();
+        ASSERT_TRUE(IsWindowEnabled(main));
+    }
+
+    void Click(POINT at) { Program::Click(main, at.x, at.y); }
+
+    // Drives the program's file chooser: types the path and presses OK.
+    bool ChooseFile(const std::wstring& path) {
+        HWND dialog = nullptr;
+        if (!e2e::WaitUntil([&] {
+                dialog = program.Window(L"#32770");
+                return dialog && IsWindowVisible(dialog);
+            }, 10s)) {
+            return false;
+        }
+        e2e::Settle(300ms);
+        // The file-name box of the Explorer-style dialog (cmb13), or the old-style edit (edt1).
+        if (!SetDlgItemTextW(dialog, 0x47C, path.c_str())) SetDlgItemTextW(dialog, 0x480, path.c_str());
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        return e2e::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10s);
+    }
+
+    void AssignLaunch(POINT area, const std::wstring& file) {
+        Click(area);
+        Click(kLaunch);
+        ASSERT_TRUE(ChooseFile(file));
+        e2e::Settle(300ms);
+    }
+
+    void PressNoticeEnter() {
+        HWND notice = program.Window(L"TWarningForm2");
+        HWND edit = FindWindowExW(notice, nullptr, L"Edit", nullptr);
+        ASSERT_NE(edit, nullptr);
+        PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
+        PostMessageW(edit, WM_CHAR, VK_RETURN, 1);
+        PostMessageW(edit, WM_KEYUP, VK_RETURN, 0xC0000001);
+        e2e::Settle(500ms);
+    }
+
+    Program program;
+    HWND main = nullptr;
+};
+
+TEST_F(MainWindowE2e, WithoutTheMouseTheWindowWaitsDisabledUnderTheNoDeviceMessage) {
+    ASSERT_EQ(e2e::Vmouse(L"unplug"), 0);
+    ASSERT_TRUE(program.Start());
+    EXPECT_TRUE(e2e::WaitUntil([&] { return program.Visible(L"TWarningForm2"); }, 10s));
+    EXPECT_FALSE(IsWindowEnabled(program.Main()));
+
+    // A second instance shows nothing, ends with 0 and leaves the first alone.
+    Program second;
+    EXPECT_FALSE(second.Start());
+    DWORD code = 1234;
+    EXPECT_TRUE(second.WaitForExit(10s, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(program.Running());
+
+    // Plugging the mouse in attaches once: the message goes, the window comes back.
+    e2e::ClearTrace();
+    ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(program.Main()); }, 15s));
+    EXPECT_FALSE(program.Visible(L"TWarningForm2"));
+    e2e::Settle(1500ms);
+    const auto trace = e2e::ReadTrace();
+    EXPECT_EQ(e2e::ReadRequestsFor(trace, 0xFF02), 1) << "one attach reads the active profile once";
+    EXPECT_EQ(e2e::ReadRequestsFor(trace, 0x0007), 1) << "and the light state once";
+}
+
+TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgram) {
+    StartAttached();
+    const std::wstring marker = e2e::BinFolder() + L"\\launch_marker.exe";
+    AssignLaunch(kSide1Area, marker);
+    e2e::ClearTrace();
+    Click(kApply);
+    ASSERT_TRUE(e2e::WaitUntil([] { return e2e::WritesIn(e2e::ReadTrace()).size() >= 35; }, 20s));
+    e2e::Settle(1s);
+    const auto writes = e2e::WritesIn(e2e::ReadTrace());
+    ASSERT_EQ(writes.size(), 35u) << "one write per chunk, none resent";
+    // Profile index 0 starts at 0x0010; chunks of 12, the last of 2.
+    for (std::size_t k = 0; k < writes.size(); ++k) {
+        const int address = 0x10 + 12 * static_cast<int>(k);
+        EXPECT_EQ(writes[k][1] | (writes[k][2] << 8), address) << "chunk " << k;
+        EXPECT_EQ(writes[k][3], k == 34 ? 2 : 12) << "chunk " << k;
+    }
+
+    const auto eeprom = e2e::DumpEeprom();
+    ASSERT_EQ(eeprom.size(), 2066u);
+    EXPECT_TRUE(HasRecordAt(eeprom, 0x10 + 0, {0xC0, 0x40}));
+    EXPECT_TRUE(HasRecordAt(eeprom, 0x10 + 82, {0xC1, 0x40}));
+    EXPECT_TRUE(HasRecordAt(eeprom, 0x10 + 164, {0xC2, 0x40}));
+    EXPECT_TRUE(HasRecordAt(eeprom, 0x10 + 246, {0xA3, 0x40})) << "the launch code of profile 1, side 1";
+    EXPECT_EQ(eeprom[0x10 + 246 + 80], 0xA0);
+    EXPECT_TRUE(HasRecordAt(eeprom, 0x10 + 328, {0x00, 0x40}));
+
+    const std::wstring key = kProfile0 + L"XB1button";
+    EXPECT_EQ(e2e::ReadUserString(key, L"filepath"), marker);
+    EXPECT_EQ(e2e::ReadUserString(key, L"DES"), L"launch_marker.exe");
+    EXPECT_EQ(e2e::ReadUserDword(key, L"StateID"), 4u);
+    auto keys = e2e::ReadUserString(key, L"keys");
+    ASSERT_TRUE(keys.has_value());
+    EXPECT_EQ(keys->substr(0, 8), L"a3 40 00");
+
+    // The mouse reports the side button: the program starts the assigned file.
+    ASSERT_EQ(e2e::Vmouse(L"press button 4"), 0);
+    EXPECT_TRUE(e2e::WaitUntil(
+        [] { return GetFileAttributesW(MarkerFile().c_str()) != INVALID_FILE_ATTRIBUTES; }, 15s));
+}
+
+TEST_F(MainWindowE2e, ProfileWithoutLeftButtonIsRefusedAndNothingIsSent) {
+    StartAttached();
+    AssignLaunch(kLeftArea, e2e::BinFolder() + L"\\launch_marker.exe");
+    e2e::ClearTrace();
+    Click(kApply);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return program.Visible(L"TWarningForm2"); }, 5s));
+    e2e::Settle(1s);
+    EXPECT_TRUE(e2e::WritesIn(e2e::ReadTrace()).empty());
+    EXPECT_FALSE(e2e::ReadUserString(kProfile0 + L"Lbutton", L"keys").has_value())
+        << "nothing is stored either";
+    PressNoticeEnter();
+    EXPECT_FALSE(program.Visible(L"TWarningForm2")) << "Enter only hides this notice";
+    EXPECT_TRUE(program.Running());
+}
+
+TEST_F(MainWindowE2e, DefaultIsGreyedForAButtonThatHasItsDefault) {
+    StartAttached();
+    Click(kRightArea);
+    Click(kDefault);  // first run: the button had no function yet, so Default is offered
+    EXPECT_EQ(e2e::ReadUserString(kProfile0 + L"Rbutton", L"DES"), L"Right button");
+    e2e::DeleteUserSettings();
+    Click(kRightArea);
+    Click(kDefault);  // now greyed: nothing may happen
+    EXPECT_FALSE(e2e::ReadUserString(kProfile0 + L"Rbutton", L"DES").has_value());
+}
+
+TEST_F(MainWindowE2e, OkEndsAfterTheWriteCancelAndCloseAtOnce) {
+    StartAttached();
+    e2e::ClearTrace();
+    Click(kOk);
+    DWORD code = 1234;
+    ASSERT_TRUE(program.WaitForExit(20s, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(e2e::WritesIn(e2e::ReadTrace()).size(), 35u) << "OK ends only after the last chunk";
+
+    ASSERT_TRUE(program.Start());
+    e2e::Settle(2s);
+    e2e::ClearTrace();
+    Program::Click(program.Main(), kCancel.x, kCancel.y);
+    EXPECT_TRUE(program.WaitForExit(5s));
+    EXPECT_TRUE(e2e::WritesIn(e2e::ReadTrace()).empty());
+
+    ASSERT_TRUE(program.Start());
+    e2e::Settle(2s);
+    Program::Click(program.Main(), kClose.x, kClose.y);
+    EXPECT_TRUE(program.WaitForExit(5s));
+}
+
+TEST_F(MainWindowE2e, UnpluggingDuringAWriteShowsNoDeviceAndThenTheGivenUpNotice) {
+    StartAttached();
+    ASSERT_EQ(e2e::Vmouse(L"fault delay-ack 400"), 0);  // keep the write running long enough
+    Click(kApply);
+    ASSERT_EQ(e2e::Vmouse(L"unplug"), 0);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return program.Visible(L"TWarningForm2"); }, 5s));
+    EXPECT_FALSE(IsWindowEnabled(program.Main()));
+    // Three sends 3 s apart, then the write is given up and its notice is shown.
+    e2e::Settle(11s);
+    // Enter answers the given-up notice and brings back the no-device message ...
+    PressNoticeEnter();
+    EXPECT_TRUE(program.Running());
+    EXPECT_TRUE(program.Visible(L"TWarningForm2"));
+    // ... where Enter ends the program.
+    PressNoticeEnter();
+    EXPECT_TRUE(program.WaitForExit(5s));
+}
+
+}  // namespace
