@@ -41,5 +41,27 @@ for folder in $folders; do
     "$work/title$n.png"
   sections+=("$work/title$n.png" "$work/tiles$n.png")
 done
-"$convert" -background '#3c4048' "${sections[@]}" -append +repage -depth 8 "$out"
+# Each window with its pictures at their places (state 0 mostly, a few others to show the looks);
+# lime inside small keyed pictures is made see-through, the background's lime is left visible.
+previews=$here/assets/previews.tsv
+if [ -f "$previews" ]; then
+  pargs=()
+  for win in $(awk -F'\t' '!/^#/ && $1 != "window" && !seen[$1]++ {print $1}' "$previews"); do
+    cmd=()
+    while IFS=$'\t' read -r file left top; do
+      if [ ${#cmd[@]} -eq 0 ]; then cmd=("$bin/$file"); continue; fi
+      cmd+=(\( "$bin/$file" -transparent '#00ff00' \) -geometry "+$left+$top" -composite)
+    done < <(awk -F'\t' -v w="$win" '!/^#/ && $1 == w {print $2 "\t" $3 "\t" $4}' "$previews")
+    "$convert" "${cmd[@]}" "$work/win-$win.png"
+    pargs+=(-label "$win" "$work/win-$win.png")
+  done
+  n=$((n + 1))
+  "$montage" -background '#3c4048' -fill '#f0f0f0' -font DejaVu-Sans -pointsize 14 \
+    -geometry '660x560>+10+10' -tile 3x "${pargs[@]}" "$work/tiles$n.png"
+  "$convert" -background '#202228' -fill '#19c6ff' -font DejaVu-Sans-Bold -pointsize 22 \
+    label:"  windows as laid out" -gravity west -extent "$("$convert" "$work/tiles$n.png" -format '%w' info:)x44" \
+    "$work/title$n.png"
+  sections+=("$work/title$n.png" "$work/tiles$n.png")
+fi
+"$convert" -background '#3c4048' "${sections[@]}" -gravity west -append +repage -depth 8 "$out"
 echo "contact sheet: $out"
