@@ -215,27 +215,33 @@ def render_all(rows, out, gen, tools, jobs):
         shutil.rmtree(work, ignore_errors=True)
 
 
+def alias_resource(row, component):
+    """Resource name of a component that shows another component's pictures: built by the same rule
+    (skin folder + component, upper case), so a lookup by name finds it too."""
+    return f"{row['folder'].split('/')[-1]}_{component}".upper()
+
+
 def builtin_entries(rows):
     """(form, component, resource, row) for every picture a component shows before any file load."""
     out = []
     for row in rows:
         if row["resource"] == "-":
             continue
-        comps = [row["component"]] + ([] if row["alsoshownby"] == "-" else row["alsoshownby"].split())
+        comps = [(row["component"], row["resource"])]
+        if row["alsoshownby"] != "-":
+            comps += [(c, alias_resource(row, c)) for c in row["alsoshownby"].split()]
         for form in row["form"].split(","):
-            for comp in comps:
-                out.append((form, comp, row["resource"], row))
+            for comp, name in comps:
+                out.append((form, comp, name, row))
     return out
 
 
 def write_resources(rows, out, gen):
     entries = builtin_entries(rows)
     seen = {}
-    for row in rows:
-        if row["resource"] != "-":
-            if row["resource"] in seen:
-                raise SystemExit(f"resource {row['resource']} named twice")
-            seen[row["resource"]] = row
+    for _, _, name, row in entries:
+        if seen.setdefault(name, row) is not row:
+            raise SystemExit(f"resource {name} named twice")
     rc = ["// Built-in pictures: what each picture component shows until a skin file replaces it.",
           "// Generated from assets/pictures.tsv; do not edit."]
     for name, row in seen.items():
