@@ -1,4 +1,7 @@
 // Child-window controls and timers.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
@@ -105,10 +108,27 @@ TEST_F(Controls, ListBoxTellsWhichItemWasClicked) {
         static_cast<int>(SendMessageW(form.ListBox1.Handle(), LB_GETITEMHEIGHT, 0, 0));
     ClickAt(form.ListBox1, 20, itemHeight * 2 + itemHeight / 2);
     ASSERT_EQ(picked, (std::vector<std::wstring>{L"Click"}));
+    // The pop-up list is picked from again and again: the same item clicked twice counts twice.
+    ClickAt(form.ListBox1, 25, itemHeight * 2 + itemHeight / 2);
+    EXPECT_EQ(picked.size(), 2u);
     EXPECT_EQ(form.ListBox1.Count(), 3);
     form.ListBox1.Clear();
     EXPECT_EQ(form.ListBox1.ItemIndex(), -1);
     EXPECT_EQ(form.ListBox1.Item(0), L"");
+}
+
+TEST_F(Controls, AChildWindowShowsItsHint) {
+    form.Time1.SetHint(L"Adjust Delay Time");
+    TOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.hwnd = form.Handle();
+    ti.uId = reinterpret_cast<UINT_PTR>(form.Time1.Handle());
+    wchar_t text[80] = {};
+    ti.lpszText = text;
+    ASSERT_TRUE(SendMessageW(form.HintWindow(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)));
+    EXPECT_STREQ(text, L"Adjust Delay Time");
+    form.Time1.SetHint(L"");
+    EXPECT_FALSE(SendMessageW(form.HintWindow(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)));
 }
 
 TEST_F(Controls, ListViewSelectsWholeRowsAndKeepsTwoColumns) {
