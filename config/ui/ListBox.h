@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/LanguageTables.h"
 #include "ui/WindowedControl.h"
 
 namespace tavrine::ui {
@@ -31,10 +32,16 @@ public:
     std::vector<std::wstring> Items() const;
     int ItemIndex() const;  // -1: none
     void SetItemIndex(int index);
+    void SetItemHeight(int pixels);
 
     ListBoxHandler OnClick;  // the user picked an item
 
     void Command(WORD code) override;
 };
+
+// The language rule of the two translatable lists: when the list's first number has a text the
+// list is cleared and refilled with the present texts, otherwise it keeps its entries. Returns
+// whether it was rebuilt.
+bool ApplyLanguageEntries(ListBox& list, const TextList& texts, const LanguageLookup& lookup);
 
 }  // namespace tavrine::ui

@@ -59,6 +59,17 @@ void ListBox::SetItemIndex(int index) {
     SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
+void ListBox::SetItemHeight(int pixels) {
+    SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(pixels, 0));
+}
+
+bool ApplyLanguageEntries(ListBox& list, const TextList& texts, const LanguageLookup& lookup) {
+    auto entries = RebuiltEntries(texts, lookup);
+    if (!entries) return false;
+    list.SetItems(*entries);
+    return true;
+}
+
 void ListBox::Command(WORD code) {
     if (code == LBN_SELCHANGE && OnClick) OnClick(*this);
 }

@@ -112,6 +112,17 @@ TEST_F(Controls, ListBoxTellsWhichItemWasClicked) {
     ClickAt(form.ListBox1, 25, itemHeight * 2 + itemHeight / 2);
     EXPECT_EQ(picked.size(), 2u);
     EXPECT_EQ(form.ListBox1.Count(), 3);
+
+    // Language texts rebuild the list only when its first number is there.
+    EXPECT_FALSE(ApplyLanguageEntries(form.ListBox1, PopupListTexts(), [](int n) {
+        return n == 61 ? std::optional<std::wstring>(L"Klick") : std::nullopt;
+    }));
+    EXPECT_EQ(form.ListBox1.Count(), 3);
+    EXPECT_TRUE(ApplyLanguageEntries(form.ListBox1, PopupListTexts(), [](int n) {
+        if (n == 85) return std::optional<std::wstring>(L"Links");
+        return n == 61 ? std::optional<std::wstring>(L"Klick") : std::nullopt;
+    }));
+    EXPECT_EQ(form.ListBox1.Items(), (std::vector<std::wstring>{L"Links", L"Klick"}));
     form.ListBox1.Clear();
     EXPECT_EQ(form.ListBox1.ItemIndex(), -1);
     EXPECT_EQ(form.ListBox1.Item(0), L"");
