@@ -16,7 +16,7 @@ class Form;
 // A window that paints windowless controls and routes the mouse to them: a form or a panel.
 class GraphicHost {
 public:
-    virtual ~GraphicHost() = default;
+    virtual ~GraphicHost();
     GraphicHost(const GraphicHost&) = delete;
     GraphicHost& operator=(const GraphicHost&) = delete;
 
@@ -56,6 +56,9 @@ private:
     std::vector<Control*> controls_;
     MouseRouter router_;
     bool trackingLeave_ = false;
+    // The off-screen picture of the whole client area, kept between paints.
+    HBITMAP buffer_ = nullptr;
+    SIZE bufferSize_{0, 0};
 };
 
 }  // namespace tavrine::ui

@@ -37,6 +37,10 @@ bool IsButtonUp(UINT msg) {
 
 }  // namespace
 
+GraphicHost::~GraphicHost() {
+    if (buffer_) DeleteObject(buffer_);
+}
+
 Control* GraphicHost::HoveredControl() const {
     const auto i = router_.Hovered();
     return i && *i < controls_.size() ? controls_[*i] : nullptr;
@@ -89,9 +93,17 @@ void GraphicHost::Paint() {
     const int h = client.bottom - client.top;
     if (w > 0 && h > 0) {
         // Everything is drawn into one off-screen bitmap and shown in one copy: no flicker.
+        if (!buffer_ || bufferSize_.cx != w || bufferSize_.cy != h) {
+            if (buffer_) DeleteObject(buffer_);
+            buffer_ = CreateCompatibleBitmap(dc, w, h);
+            bufferSize_ = {w, h};
+        }
         HDC mem = CreateCompatibleDC(dc);
-        HBITMAP buffer = CreateCompatibleBitmap(dc, w, h);
-        HGDIOBJ old = SelectObject(mem, buffer);
+        HGDIOBJ old = SelectObject(mem, buffer_);
+        // Only the damaged part is drawn again; a hover change repaints one button, not the
+        // whole background picture.
+        IntersectClipRect(mem, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right,
+                          ps.rcPaint.bottom);
         PaintBackground(mem, client);
         for (const Control* c : controls_) {
             if (!c->Visible()) continue;
@@ -103,7 +115,6 @@ void GraphicHost::Paint() {
         BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
                ps.rcPaint.bottom - ps.rcPaint.top, mem, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
         SelectObject(mem, old);
-        DeleteObject(buffer);
         DeleteDC(mem);
     }
     EndPaint(Handle(), &ps);
