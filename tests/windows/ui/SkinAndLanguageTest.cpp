@@ -124,6 +124,18 @@ TEST_F(LanguageFile, AFileWithOnly37ReplacesOnlyThatHintAndIsReadAtEveryCall) {
     EXPECT_EQ(LanguageText(Root(), 37), L"Gedrueckt");
 }
 
+TEST_F(LanguageFile, ATranslationInUtf16IsReadWithItsAccents) {
+    // The shipped files are UTF-16 with a byte-order mark, so any language can be written.
+    const std::wstring body = L"[LNG]\r\n37=Gedr\u00fcckt halten\r\n";
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : body) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>((c >> 8) & 0xFF);
+    }
+    ASSERT_TRUE(install.WriteText(L"lang\\UILANG.ini", bytes));
+    EXPECT_EQ(LanguageText(Root(), 37), L"Gedr\u00fcckt halten");
+}
+
 TEST_F(LanguageFile, NoFileOrNoInstallFolderGivesNoTexts) {
     EXPECT_FALSE(LanguageText(Root(), 57));
     EXPECT_FALSE(LanguageText(L"", 57));
