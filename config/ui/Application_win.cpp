@@ -26,8 +26,8 @@ void SetErrorReporter(ErrorReporter reporter) { Reporter() = std::move(reporter)
 
 std::wstring Widen(std::string_view text) {
     if (text.empty()) return {};
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                      nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
     if (n > 0)
         MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
@@ -49,8 +49,7 @@ void ReportException(std::exception_ptr error) noexcept {
         if (Reporter()) {
             Reporter()(message);
         } else {
-            MessageBoxW(GetActiveWindow(), message.c_str(), Title().c_str(),
-                        MB_OK | MB_ICONERROR);
+            MessageBoxW(GetActiveWindow(), message.c_str(), Title().c_str(), MB_OK | MB_ICONERROR);
         }
     } catch (...) {
         // The report itself failed (out of memory): nothing sensible is left to show.

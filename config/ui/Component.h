@@ -10,7 +10,7 @@ class Form;
 // Components live as long as their form and register themselves with it, so a form can find them
 // by name (skin pictures, language texts).
 class Component {
-public:
+  public:
     Component(Form& owner, std::wstring name);
     virtual ~Component();
     Component(const Component&) = delete;
@@ -22,7 +22,7 @@ public:
     const std::wstring& Hint() const { return hint_; }
     virtual void SetHint(std::wstring hint) { hint_ = std::move(hint); }
 
-private:
+  private:
     Form& owner_;
     std::wstring name_;
     std::wstring hint_;

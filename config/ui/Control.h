@@ -24,7 +24,7 @@ using MouseHandler = std::function<void(Control& sender, const MouseArgs& args)>
 
 // A windowless control: its host window paints it and routes the mouse to it.
 class Control : public Component {
-public:
+  public:
     Control(GraphicHost& host, std::wstring name, Rect bounds);
     ~Control() override;
 
@@ -58,7 +58,7 @@ public:
     MouseHandler OnMouseDown;
     MouseHandler OnMouseUp;
 
-private:
+  private:
     GraphicHost& host_;
     Rect bounds_;
     bool visible_ = true;

@@ -10,7 +10,7 @@ namespace tavrine::ui {
 // in the picture's own coordinates and never updated: each move shifts the window by the pointer's
 // offset from it, so the grabbed pixel stays under the pointer.
 class DragTracker {
-public:
+  public:
     void Begin(Point grab) {
         grab_ = grab;
         active_ = true;
@@ -25,7 +25,7 @@ public:
         return Point{windowTopLeft.x + (at.x - grab_.x), windowTopLeft.y + (at.y - grab_.y)};
     }
 
-private:
+  private:
     Point grab_;
     bool active_ = false;
 };

@@ -22,7 +22,7 @@ using KeyHandler = std::function<void(Edit& sender, UINT virtualKey)>;
 
 // A one-line text field as a child window. Enter and Escape are reported instead of beeping.
 class Edit : public WindowedControl {
-public:
+  public:
     Edit(GraphicHost& parent, std::wstring name, Rect bounds, EditStyle style = {},
          std::wstring text = {});
     ~Edit() override;
@@ -33,16 +33,16 @@ public:
     int MaxLength() const { return maxLength_; }
     bool DigitsOnly() const { return digitsOnly_; }
 
-    KeyHandler OnKeyDown;       // every key that goes down while the field has the focus
-    EditHandler OnEnterKey;     // Enter
-    EditHandler OnEscapeKey;    // Escape
-    EditHandler OnChange;       // the text changed
+    KeyHandler OnKeyDown;     // every key that goes down while the field has the focus
+    EditHandler OnEnterKey;   // Enter
+    EditHandler OnEscapeKey;  // Escape
+    EditHandler OnChange;     // the text changed
     using MouseDownHandler = std::function<void(Edit& sender)>;
     MouseDownHandler OnMouseDown;
 
     void Command(WORD code) override;
 
-private:
+  private:
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -14,7 +14,8 @@ std::optional<std::wstring> Run(HWND owner, const FileDialogOptions& options, bo
     std::array<wchar_t, kFileDialogBufferChars> buffer{};
     // A preset name longer than the buffer is cut, never copied past its end.
     options.fileName.copy(buffer.data(), buffer.size() - 1);
-    const std::wstring filter = options.filter.empty() ? std::wstring() : DialogFilter(options.filter);
+    const std::wstring filter =
+        options.filter.empty() ? std::wstring() : DialogFilter(options.filter);
     OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof(ofn);
     ofn.hwndOwner = owner;

@@ -24,7 +24,7 @@ struct FontSpec {
 
 // An owned GDI font made from a FontSpec.
 class GdiFont {
-public:
+  public:
     GdiFont() = default;
     explicit GdiFont(const FontSpec& spec);
     ~GdiFont();
@@ -35,7 +35,7 @@ public:
 
     HFONT Handle() const { return font_; }
 
-private:
+  private:
     HFONT font_ = nullptr;
 };
 

@@ -25,7 +25,7 @@ enum class Placement {
 };
 
 struct FormOptions {
-    std::wstring name{};   // the class is "T" + name
+    std::wstring name{};  // the class is "T" + name
     std::wstring caption{};
     int clientWidth = 0;
     int clientHeight = 0;
@@ -45,7 +45,7 @@ using MessageHandler = std::function<bool(UINT msg, WPARAM wParam, LPARAM lParam
 // A borderless top-level skinned window. Lime pixels are see-through (a colour-keyed layered
 // window). Made once, shown and hidden, destroyed only at exit.
 class Form : public GraphicHost {
-public:
+  public:
     explicit Form(FormOptions options);
     ~Form() override;
 
@@ -107,7 +107,7 @@ public:
     void EndDrag() { drag_.End(); }
     bool Dragging() const { return drag_.Active(); }
 
-private:
+  private:
     friend class Component;
     friend class Timer;
     void Register(Component* c) { components_.push_back(c); }

@@ -59,9 +59,8 @@ Form::Form(FormOptions options) : GraphicHost(this, options.color), options_(std
     if (options_.taskbarButton) exStyle |= WS_EX_APPWINDOW;
     HWND owner = options_.owner ? options_.owner->Handle() : nullptr;
     CreateWindowExW(exStyle, className.c_str(), options_.caption.c_str(),
-                    WS_POPUP | WS_CLIPCHILDREN, options_.left, options_.top,
-                    options_.clientWidth, options_.clientHeight, owner, nullptr,
-                    GetModuleHandleW(nullptr), this);
+                    WS_POPUP | WS_CLIPCHILDREN, options_.left, options_.top, options_.clientWidth,
+                    options_.clientHeight, owner, nullptr, GetModuleHandleW(nullptr), this);
     if (!hwnd_) throw std::runtime_error("CreateWindowExW failed for a form");
     // Lime is the see-through colour of every skinned window.
     SetLayeredWindowAttributes(hwnd_, kLime, 0, LWA_COLORKEY);
@@ -244,8 +243,7 @@ int Form::LoadBuiltinPictures(std::wstring_view skinFolderName) {
 
 int Form::ApplyLanguageHints(const LanguageLookup& lookup) {
     return ::tavrine::ui::ApplyLanguageHints(
-        ClassName(), lookup,
-        [this](std::wstring_view component, const std::wstring& text) {
+        ClassName(), lookup, [this](std::wstring_view component, const std::wstring& text) {
             return SetHintOf(component, text);
         });
 }
@@ -269,8 +267,8 @@ HWND Form::FocusedWindow() const {
 void Form::CreateHintWindow() {
     hint_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                            CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
-                            GetModuleHandleW(nullptr), nullptr);
+                            CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, GetModuleHandleW(nullptr),
+                            nullptr);
     if (hint_) SendMessageW(hint_, TTM_SETMAXTIPWIDTH, 0, 400);
 }
 
@@ -279,8 +277,8 @@ void Form::HoverChanged(const GraphicHost& host, const Control* hovered) {
     // One tool per host window: it is moved onto the control under the pointer and carries its
     // hint, so windowless controls get tooltips like windows do.
     TOOLINFOW ti = ToolFor(host.Handle(), 1, TTF_SUBCLASS);
-    if (hintHost_ != &host && !SendMessageW(hint_, TTM_GETTOOLINFOW, 0,
-                                            reinterpret_cast<LPARAM>(&ti))) {
+    if (hintHost_ != &host &&
+        !SendMessageW(hint_, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti))) {
         ti = ToolFor(host.Handle(), 1, TTF_SUBCLASS);
         ti.lpszText = const_cast<wchar_t*>(L"");
         SendMessageW(hint_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));

@@ -15,7 +15,7 @@ class Form;
 
 // A window that paints windowless controls and routes the mouse to them: a form or a panel.
 class GraphicHost {
-public:
+  public:
     virtual ~GraphicHost();
     GraphicHost(const GraphicHost&) = delete;
     GraphicHost& operator=(const GraphicHost&) = delete;
@@ -35,14 +35,14 @@ public:
     // Forget the pointer without events (the window was hidden).
     void ResetMouse();
 
-protected:
+  protected:
     GraphicHost(Form* owner, COLORREF color) : owner_(owner), color_(color) {}
 
     // Painting, mouse routing and notifications of child windows; true when handled.
     bool HandleHostMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     virtual void PaintBackground(HDC dc, const RECT& client) const;
 
-private:
+  private:
     friend class Control;
     void Add(Control* control) { controls_.push_back(control); }
     void Remove(const Control* control);

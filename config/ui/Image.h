@@ -11,7 +11,7 @@ namespace tavrine::ui {
 // A windowless picture: a bitmap from a BMP file or from a BITMAP resource of the module.
 // Drawn from its top-left corner, clipped to the control; a transparent image keys out lime.
 class Image : public Control {
-public:
+  public:
     Image(GraphicHost& host, std::wstring name, Rect bounds, bool transparent = false);
     ~Image() override;
 
@@ -34,7 +34,7 @@ public:
 
     void Paint(HDC dc) const override;
 
-private:
+  private:
     HBITMAP bitmap_ = nullptr;
     std::wstring source_;
     bool transparent_;

@@ -9,7 +9,7 @@ namespace tavrine::ui {
 
 // Small pictures for a list view, lime keyed out.
 class ImageList {
-public:
+  public:
     ImageList(int width, int height);
     ~ImageList();
     ImageList(const ImageList&) = delete;
@@ -21,7 +21,7 @@ public:
     int Add(HBITMAP bitmap);
     int AddFromFile(const std::wstring& path);
 
-private:
+  private:
     HIMAGELIST list_;
 };
 

@@ -16,7 +16,9 @@ ImageList::~ImageList() { ImageList_Destroy(list_); }
 
 int ImageList::Count() const { return ImageList_GetImageCount(list_); }
 
-int ImageList::Add(HBITMAP bitmap) { return bitmap ? ImageList_AddMasked(list_, bitmap, kLime) : -1; }
+int ImageList::Add(HBITMAP bitmap) {
+    return bitmap ? ImageList_AddMasked(list_, bitmap, kLime) : -1;
+}
 
 int ImageList::AddFromFile(const std::wstring& path) {
     auto* bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,

@@ -16,7 +16,7 @@ struct LabelStyle {
 
 // A windowless text.
 class Label : public Control {
-public:
+  public:
     Label(GraphicHost& host, std::wstring name, Rect bounds, std::wstring caption,
           LabelStyle style = {});
 
@@ -28,7 +28,7 @@ public:
 
     void Paint(HDC dc) const override;
 
-private:
+  private:
     std::wstring caption_;
     LabelStyle style_;
     GdiFont font_;

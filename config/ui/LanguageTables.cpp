@@ -65,8 +65,8 @@ constexpr HintText kHints[] = {
 
 // 55, 56 and 57 also name the apply, cancel and OK pictures of every dialog that has them.
 constexpr std::wstring_view kDialogsWithSharedHints[] = {
-    L"TLightOptionForm", L"TPerform1", L"TMacroForm", L"TNewMacroForm", L"TRepeatCount",
-    L"TSKey",            L"TTKey",     L"TWarningForm1"};
+    L"TLightOptionForm", L"TPerform1", L"TMacroForm", L"TNewMacroForm",
+    L"TRepeatCount",     L"TSKey",     L"TTKey",      L"TWarningForm1"};
 constexpr HintText kSharedHints[] = {
     {L"", 55, L"Img_Apply", L"APPLY"},
     {L"", 56, L"Img_Cancel", L"CANCEL"},
@@ -81,9 +81,10 @@ constexpr std::wstring_view kPopupBuiltins[] = {
 constexpr int kCommandNumbers[] = {67, 68, 69, 70, 71, 72, 73, 74, 75, 76,
                                    77, 78, 79, 80, 81, 82, 85, 59, 86};
 constexpr std::wstring_view kCommandBuiltins[] = {
-    L"Page UP", L"Page DN",  L"Copy",    L"Paste", L"Close Window", L"Show Desktop", L"Undo",
-    L"Delete",  L"Cut",      L"Print Screen",      L"Lock PC",      L"All",          L"Find",
-    L"Print",   L"Save",     L"New",     L"L Button",              L"R Button",     L"M Button"};
+    L"Page UP",      L"Page DN",  L"Copy",     L"Paste",   L"Close Window",
+    L"Show Desktop", L"Undo",     L"Delete",   L"Cut",     L"Print Screen",
+    L"Lock PC",      L"All",      L"Find",     L"Print",   L"Save",
+    L"New",          L"L Button", L"R Button", L"M Button"};
 
 static_assert(std::size(kPopupNumbers) == std::size(kPopupBuiltins));
 static_assert(std::size(kCommandNumbers) == std::size(kCommandBuiltins));

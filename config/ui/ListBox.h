@@ -21,7 +21,7 @@ using ListBoxHandler = std::function<void(ListBox& sender)>;
 
 // A single-selection list of texts as a child window.
 class ListBox : public WindowedControl {
-public:
+  public:
     ListBox(GraphicHost& parent, std::wstring name, Rect bounds, ListBoxStyle style = {});
 
     int Count() const;

@@ -18,9 +18,7 @@ ListBox::ListBox(GraphicHost& parent, std::wstring name, Rect bounds, ListBoxSty
     Attach(hwnd, style.font, style.font.color, style.color);
 }
 
-int ListBox::Count() const {
-    return static_cast<int>(SendMessageW(Handle(), LB_GETCOUNT, 0, 0));
-}
+int ListBox::Count() const { return static_cast<int>(SendMessageW(Handle(), LB_GETCOUNT, 0, 0)); }
 
 void ListBox::Clear() { SendMessageW(Handle(), LB_RESETCONTENT, 0, 0); }
 

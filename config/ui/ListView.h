@@ -23,7 +23,7 @@ using ListViewHandler = std::function<void(ListView& sender)>;
 // A two-column report list without a header: whole rows selected, one at a time, and the
 // selection stays visible when the list has no focus.
 class ListView : public WindowedControl {
-public:
+  public:
     ListView(GraphicHost& parent, std::wstring name, Rect bounds, ListViewStyle style = {});
 
     void SetSmallImages(const ImageList& images);
@@ -39,7 +39,7 @@ public:
     void SetItemImage(int index, int image);
     int ItemImage(int index) const;
     int SelectedIndex() const;  // -1: none
-    void Select(int index);      // -1 clears the selection
+    void Select(int index);     // -1 clears the selection
     void SetColumnWidths(int first, int second);
 
     ListViewHandler OnClick;       // a click in the list
@@ -48,7 +48,7 @@ public:
 
     bool Notify(const NMHDR& hdr, LRESULT& result) override;
 
-protected:
+  protected:
     void ColorsChanged() override;
 };
 

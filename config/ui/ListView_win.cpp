@@ -104,9 +104,7 @@ int ListView::ItemImage(int index) const {
     return item.iImage;
 }
 
-int ListView::SelectedIndex() const {
-    return ListView_GetNextItem(Handle(), -1, LVNI_SELECTED);
-}
+int ListView::SelectedIndex() const { return ListView_GetNextItem(Handle(), -1, LVNI_SELECTED); }
 
 void ListView::Select(int index) {
     if (index < 0) {

@@ -33,7 +33,7 @@ struct RoutedMouseEvent {
 // The control that took a button press keeps the pointer (moves and the release go to it) until
 // every button is up; while it holds the pointer no other control is entered.
 class MouseRouter {
-public:
+  public:
     using Events = std::vector<RoutedMouseEvent>;
 
     Events Move(std::span<const HitTarget> targets, Point at);
@@ -53,9 +53,9 @@ public:
 
     static std::optional<std::size_t> HitTest(std::span<const HitTarget> targets, Point at);
 
-private:
-    void UpdateHover(std::span<const HitTarget> targets, std::optional<std::size_t> hit,
-                     Point at, Events& out);
+  private:
+    void UpdateHover(std::span<const HitTarget> targets, std::optional<std::size_t> hit, Point at,
+                     Events& out);
 
     std::optional<std::size_t> hovered_;
     std::optional<std::size_t> captured_;

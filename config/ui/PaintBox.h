@@ -11,7 +11,7 @@ using PaintHandler = std::function<void(PaintBox& sender, HDC dc, const Rect& bo
 
 // An area that shows nothing of its own: a hover and click target, or a canvas for OnPaint.
 class PaintBox : public Control {
-public:
+  public:
     PaintBox(GraphicHost& host, std::wstring name, Rect bounds)
         : Control(host, std::move(name), bounds) {}
 

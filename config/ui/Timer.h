@@ -14,7 +14,7 @@ using TimerHandler = std::function<void(Timer& sender)>;
 // A one-shot timer on its form's window: it switches itself off before its handler runs, so a
 // handler that wants another round starts it again. Starting a running timer restarts the count.
 class Timer {
-public:
+  public:
     Timer(Form& owner, std::wstring name, UINT intervalMs, bool enabled = false);
     ~Timer();
     Timer(const Timer&) = delete;
@@ -33,7 +33,7 @@ public:
     // Called by the form when the system timer fires.
     void Fire();
 
-private:
+  private:
     Form& owner_;
     std::wstring name_;
     UINT interval_;

@@ -15,7 +15,7 @@ class GraphicHost;
 // A control that is a real child window (edits, lists, panels). Its parent forwards the child's
 // notifications and colour requests to it.
 class WindowedControl : public Component {
-public:
+  public:
     ~WindowedControl() override;
 
     HWND Handle() const { return hwnd_; }
@@ -47,13 +47,13 @@ public:
     virtual bool Notify(const NMHDR& /*hdr*/, LRESULT& /*result*/) { return false; }
     virtual HBRUSH ControlColor(HDC dc);
 
-protected:
+  protected:
     WindowedControl(GraphicHost& parent, std::wstring name);
     // Takes the freshly made child window; every subclass calls it once from its constructor.
     void Attach(HWND hwnd, const FontSpec& font, COLORREF text, COLORREF back);
     virtual void ColorsChanged() {}
 
-private:
+  private:
     GraphicHost& parent_;
     HWND hwnd_ = nullptr;
     GdiFont font_;

@@ -41,7 +41,9 @@ void WindowedControl::SetBounds(const Rect& b) {
     SetWindowPos(hwnd_, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool WindowedControl::Visible() const { return (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+bool WindowedControl::Visible() const {
+    return (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
 
 void WindowedControl::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
 

@@ -28,9 +28,9 @@ std::map<std::wstring, std::wstring> HintsSet(std::wstring_view form, const Lang
 
 TEST(LanguageHints, SharedNumbersReachTheOkCancelAndApplyPicturesOfEveryDialog) {
     const auto file = FileWith({{55, L"Anwenden"}, {56, L"Abbrechen"}, {57, L"Gut"}});
-    const std::set<std::wstring> dialogs{L"TLightOptionForm", L"TPerform1",    L"TMacroForm",
-                                         L"TNewMacroForm",    L"TRepeatCount", L"TSKey",
-                                         L"TTKey",            L"TWarningForm1"};
+    const std::set<std::wstring> dialogs{
+        L"TLightOptionForm", L"TPerform1", L"TMacroForm", L"TNewMacroForm",
+        L"TRepeatCount",     L"TSKey",     L"TTKey",      L"TWarningForm1"};
     for (const auto& d : dialogs) {
         const auto set = HintsSet(d, file);
         EXPECT_EQ(set.at(L"Img_Ok"), L"Gut") << std::string(d.begin(), d.end());
@@ -70,10 +70,9 @@ TEST(LanguageHints, OneNumberCanNameSeveralComponentsAndOnlyKnownOnesCount) {
     EXPECT_EQ(HintsSet(L"TPerform1", file).size(), 3u);
 
     // A form without the component: the setter declines and it is not counted.
-    const int set = ApplyLanguageHints(L"TPerform1", file,
-                                       [](std::wstring_view c, const std::wstring&) {
-                                           return c == L"Img_500hz";
-                                       });
+    const int set = ApplyLanguageHints(
+        L"TPerform1", file,
+        [](std::wstring_view c, const std::wstring&) { return c == L"Img_500hz"; });
     EXPECT_EQ(set, 1);
 }
 
@@ -131,8 +130,7 @@ TEST(LanguageMessages, TextsComeFromTheirNumbersAndTheFileNameMessageListsCharac
     EXPECT_EQ(MessageText(6, FileWith({{58, L"Gibt es schon."}})), L"Gibt es schon.");
     EXPECT_EQ(MessageText(5, none),
               L"A file name cannot contain any of the following characters:\\ / : * ? \" < > |");
-    EXPECT_EQ(MessageText(5, FileWith({{31, L"Verboten:"}})),
-              L"Verboten:  \\ / : * ? \" < > |");
+    EXPECT_EQ(MessageText(5, FileWith({{31, L"Verboten:"}})), L"Verboten:  \\ / : * ? \" < > |");
     EXPECT_EQ(MessageText(0, none), L"");
     EXPECT_EQ(MessageText(7, none), L"");
     EXPECT_EQ(MessageLanguageNumber(3), 52);

@@ -12,9 +12,9 @@ using Kind = MouseEventKind;
 // A background, a button on it and a hover area over the button's right half.
 struct Scene {
     std::vector<HitTarget> targets{
-        {{0, 0, 200, 100}, true, true},   // 0 background
-        {{20, 20, 60, 30}, true, true},   // 1 button
-        {{50, 20, 30, 30}, true, true},   // 2 hover area, topmost
+        {{0, 0, 200, 100}, true, true},  // 0 background
+        {{20, 20, 60, 30}, true, true},  // 1 button
+        {{50, 20, 30, 30}, true, true},  // 2 hover area, topmost
     };
     MouseRouter router;
 };
@@ -53,8 +53,8 @@ TEST(MouseRouter, DisabledAndHiddenControlsReceiveNothingAndLetTheOneBelowHaveIt
     s.targets[2].enabled = false;
     s.targets[1].visible = false;
     auto e = s.router.Move(s.targets, {55, 25});
-    EXPECT_EQ(Kinds(e), (std::vector<std::pair<std::size_t, Kind>>{{0, Kind::Enter},
-                                                                    {0, Kind::Move}}));
+    EXPECT_EQ(Kinds(e),
+              (std::vector<std::pair<std::size_t, Kind>>{{0, Kind::Enter}, {0, Kind::Move}}));
     e = s.router.Down(s.targets, MouseButton::Left, {55, 25});
     EXPECT_EQ(Kinds(e), (std::vector<std::pair<std::size_t, Kind>>{{0, Kind::Down}}));
     e = s.router.Up(s.targets, MouseButton::Left, {55, 25}, false);
@@ -66,8 +66,8 @@ TEST(MouseRouter, AControlDisabledUnderThePointerGetsNoLeave) {
     s.router.Move(s.targets, {30, 25});
     s.targets[1].enabled = false;
     auto e = s.router.Move(s.targets, {31, 25});
-    EXPECT_EQ(Kinds(e), (std::vector<std::pair<std::size_t, Kind>>{{0, Kind::Enter},
-                                                                    {0, Kind::Move}}));
+    EXPECT_EQ(Kinds(e),
+              (std::vector<std::pair<std::size_t, Kind>>{{0, Kind::Enter}, {0, Kind::Move}}));
 }
 
 TEST(MouseRouter, ThePressedControlKeepsThePointerUntilEveryButtonIsUp) {
@@ -79,8 +79,8 @@ TEST(MouseRouter, ThePressedControlKeepsThePointerUntilEveryButtonIsUp) {
     // Dragged out over the background: the button hears its leave and the moves, nobody else
     // is entered, and coordinates stay in the button's space (negative outside it).
     e = s.router.Move(s.targets, {10, 90});
-    EXPECT_EQ(Kinds(e), (std::vector<std::pair<std::size_t, Kind>>{{1, Kind::Leave},
-                                                                    {1, Kind::Move}}));
+    EXPECT_EQ(Kinds(e),
+              (std::vector<std::pair<std::size_t, Kind>>{{1, Kind::Leave}, {1, Kind::Move}}));
     EXPECT_EQ(e.back().x, -10);
     EXPECT_EQ(e.back().y, 70);
 
@@ -93,8 +93,8 @@ TEST(MouseRouter, ThePressedControlKeepsThePointerUntilEveryButtonIsUp) {
 
     // The last release goes to the button; then the control under the pointer is entered.
     e = s.router.Up(s.targets, MouseButton::Right, {10, 90}, false);
-    EXPECT_EQ(Kinds(e), (std::vector<std::pair<std::size_t, Kind>>{{1, Kind::Up},
-                                                                    {0, Kind::Enter}}));
+    EXPECT_EQ(Kinds(e),
+              (std::vector<std::pair<std::size_t, Kind>>{{1, Kind::Up}, {0, Kind::Enter}}));
     EXPECT_FALSE(s.router.Captured());
 }
 
@@ -104,8 +104,8 @@ TEST(MouseRouter, ReturningToThePressedControlEntersItAgain) {
     s.router.Down(s.targets, MouseButton::Left, {30, 25});
     s.router.Move(s.targets, {5, 5});
     auto e = s.router.Move(s.targets, {30, 25});
-    EXPECT_EQ(Kinds(e), (std::vector<std::pair<std::size_t, Kind>>{{1, Kind::Enter},
-                                                                    {1, Kind::Move}}));
+    EXPECT_EQ(Kinds(e),
+              (std::vector<std::pair<std::size_t, Kind>>{{1, Kind::Enter}, {1, Kind::Move}}));
     // Leaving the window while pressed is not a leave: the pointer is still held.
     s.router.Move(s.targets, {5, 5});
     EXPECT_TRUE(s.router.LeaveWindow(s.targets).empty());
@@ -114,8 +114,8 @@ TEST(MouseRouter, ReturningToThePressedControlEntersItAgain) {
 TEST(MouseRouter, APressWithoutAPriorMoveEntersFirstAndAPressOnNothingGoesNowhere) {
     Scene s;
     auto e = s.router.Down(s.targets, MouseButton::Middle, {60, 30});
-    EXPECT_EQ(Kinds(e), (std::vector<std::pair<std::size_t, Kind>>{{2, Kind::Enter},
-                                                                    {2, Kind::Down}}));
+    EXPECT_EQ(Kinds(e),
+              (std::vector<std::pair<std::size_t, Kind>>{{2, Kind::Enter}, {2, Kind::Down}}));
     EXPECT_EQ(e.back().button, MouseButton::Middle);
 
     MouseRouter empty;

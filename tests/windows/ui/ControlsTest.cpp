@@ -21,21 +21,30 @@ constexpr COLORREF kDarkGrey = RGB(0x33, 0x33, 0x33);
 
 struct ControlsForm : Form {
     ControlsForm()
-        : Form({.name = L"UiControls", .caption = L"Controls", .clientWidth = 400,
-                .clientHeight = 300, .left = 200, .top = 150, .color = RGB(90, 90, 90)}) {}
+        : Form({.name = L"UiControls",
+                .caption = L"Controls",
+                .clientWidth = 400,
+                .clientHeight = 300,
+                .left = 200,
+                .top = 150,
+                .color = RGB(90, 90, 90)}) {}
     Panel Panel1{*this, L"Panel1", {48, 91, 137, 22}, {.color = kDarkGrey}};
     Image Img_m{Panel1, L"Img_m", {116, 5, 17, 15}, true};
-    Edit SingleKeyName{Panel1, L"SingleKeyName", {2, 2, 100, 18},
-                       {.font = {.color = kWhite}, .color = kDarkGrey}};
+    Edit SingleKeyName{
+        Panel1, L"SingleKeyName", {2, 2, 100, 18}, {.font = {.color = kWhite}, .color = kDarkGrey}};
     Edit Time1{*this, L"Time1", {250, 20, 48, 21}, {.maxLength = 4, .digitsOnly = true}, L"0"};
-    ListBox ListBox1{*this, L"ListBox1", {20, 140, 135, 150},
+    ListBox ListBox1{*this,
+                     L"ListBox1",
+                     {20, 140, 135, 150},
                      {.font = {.color = kWhite}, .color = RGB(0x80, 0x80, 0x80)}};
-    ListView MacroList{*this, L"MacroList", {180, 140, 200, 150},
+    ListView MacroList{*this,
+                       L"MacroList",
+                       {180, 140, 200, 150},
                        {.firstColumnWidth = 100, .secondColumnWidth = 100}};
 };
 
 class Controls : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         test::MovePointer(2, 2);
         form.Show();
@@ -81,8 +90,10 @@ TEST_F(Controls, EditInAPanelShowsItsColoursAndThePanelItsLoweredBevel) {
         return test::ScreenPixel(p.x, p.y);
     };
     form.SingleKeyName.SetText(L"");
-    ASSERT_TRUE(test::PumpUntil([&] { return pixel(form.SingleKeyName.Handle(), 50, 9) == kDarkGrey; }))
-        << std::hex << pixel(form.SingleKeyName.Handle(), 50, 9);
+    ASSERT_TRUE(test::PumpUntil([&] {
+        return pixel(form.SingleKeyName.Handle(), 50, 9) == kDarkGrey;
+    })) << std::hex
+        << pixel(form.SingleKeyName.Handle(), 50, 9);
     EXPECT_EQ(pixel(form.Panel1.Handle(), 5, 0), GetSysColor(COLOR_BTNSHADOW));
     EXPECT_EQ(pixel(form.Panel1.Handle(), 5, 21), GetSysColor(COLOR_BTNHIGHLIGHT));
     EXPECT_EQ(pixel(form.Panel1.Handle(), 110, 10), kDarkGrey);
@@ -136,10 +147,12 @@ TEST_F(Controls, AChildWindowShowsItsHint) {
     ti.uId = reinterpret_cast<UINT_PTR>(form.Time1.Handle());
     wchar_t text[80] = {};
     ti.lpszText = text;
-    ASSERT_TRUE(SendMessageW(form.HintWindow(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)));
+    ASSERT_TRUE(
+        SendMessageW(form.HintWindow(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)));
     EXPECT_STREQ(text, L"Adjust Delay Time");
     form.Time1.SetHint(L"");
-    EXPECT_FALSE(SendMessageW(form.HintWindow(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)));
+    EXPECT_FALSE(
+        SendMessageW(form.HintWindow(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)));
 }
 
 TEST_F(Controls, ListViewSelectsWholeRowsAndKeepsTwoColumns) {

@@ -17,10 +17,14 @@ namespace {
 using test::MovePointer;
 
 class TestForm : public Form {
-public:
+  public:
     TestForm()
-        : Form({.name = L"UiMouseTestForm", .caption = L"Mouse test", .clientWidth = 300,
-                .clientHeight = 200, .left = 100, .top = 100}) {
+        : Form({.name = L"UiMouseTestForm",
+                .caption = L"Mouse test",
+                .clientWidth = 300,
+                .clientHeight = 200,
+                .left = 100,
+                .top = 100}) {
         Img_main.SetPicture(test::MakeBitmap(300, 200, [](int, int) { return RGB(40, 40, 48); }));
         Img_main.SetDragsForm(true);
         for (Control* c : std::vector<Control*>{&Img_main, &Img_Ok, &Img_Off, &Lab_Title, &Area})
@@ -61,7 +65,7 @@ public:
 };
 
 class FormMouse : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         MovePointer(5, 5);  // start outside the form
         form.Show();
@@ -133,8 +137,8 @@ TEST_F(FormMouse, DraggingTheBackgroundMovesTheFormAndKeepsTheGrabPointUnderTheP
         ASSERT_TRUE(test::PumpUntil([&] {
             const Point p = form.Position();
             return p.x == before.x + s.x && p.y == before.y + s.y;
-        })) << "step " << s.x << "," << s.y << " form at " << form.Position().x << ","
-            << form.Position().y;
+        })) << "step "
+            << s.x << "," << s.y << " form at " << form.Position().x << "," << form.Position().y;
     }
     test::ReleaseLeft();
     EXPECT_FALSE(form.Dragging());

@@ -22,14 +22,24 @@ constexpr COLORREF kGrey = RGB(60, 60, 60);
 // A plain blue window behind the form under test, so what shows through is known.
 struct Backdrop : Form {
     Backdrop()
-        : Form({.name = L"UiBackdrop", .caption = L"", .clientWidth = 400, .clientHeight = 300,
-                .left = 350, .top = 250, .color = kBackdrop}) {}
+        : Form({.name = L"UiBackdrop",
+                .caption = L"",
+                .clientWidth = 400,
+                .clientHeight = 300,
+                .left = 350,
+                .top = 250,
+                .color = kBackdrop}) {}
 };
 
 struct SkinnedForm : Form {
     explicit SkinnedForm(Form* owner = nullptr, Placement placement = Placement::Designed)
-        : Form({.name = L"UiSkinned", .caption = L"Skinned", .clientWidth = 200,
-                .clientHeight = 120, .placement = placement, .left = 400, .top = 300,
+        : Form({.name = L"UiSkinned",
+                .caption = L"Skinned",
+                .clientWidth = 200,
+                .clientHeight = 120,
+                .placement = placement,
+                .left = 400,
+                .top = 300,
                 .owner = owner}) {
         // Lime corners 20 px square, red elsewhere.
         Img_back.SetPicture(test::MakeBitmap(200, 120, [](int x, int y) {
@@ -143,7 +153,8 @@ TEST(FormWindow, AHintFollowsTheHoveredPicture) {
     ti.uId = 1;
     wchar_t text[80] = {};
     ti.lpszText = text;
-    ASSERT_TRUE(SendMessageW(form.HintWindow(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)));
+    ASSERT_TRUE(
+        SendMessageW(form.HintWindow(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)));
     EXPECT_EQ(ti.rect.left, 40);
     EXPECT_EQ(ti.rect.bottom, 80);
     SendMessageW(form.HintWindow(), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&ti));

@@ -29,18 +29,22 @@ double MicrosecondsPer(int rounds, Fn&& fn) {
 }  // namespace
 
 int main() {
-    Form form({.name = L"UiPaintBench", .caption = L"bench", .clientWidth = 980,
-               .clientHeight = 750, .left = 0, .top = 0});
+    Form form({.name = L"UiPaintBench",
+               .caption = L"bench",
+               .clientWidth = 980,
+               .clientHeight = 750,
+               .left = 0,
+               .top = 0});
     Image back(form, L"Img_main", {0, 0, 980, 750});
-    back.SetPicture(test::MakeBitmap(980, 750, [](int x, int y) {
-        return RGB(x % 256, y % 256, 60);
-    }));
+    back.SetPicture(
+        test::MakeBitmap(980, 750, [](int x, int y) { return RGB(x % 256, y % 256, 60); }));
     std::vector<std::unique_ptr<Image>> buttons;
     for (int i = 0; i < 40; ++i) {
         auto b = std::make_unique<Image>(form, L"Img_" + std::to_wstring(i),
                                          Rect{20 + (i % 10) * 90, 20 + (i / 10) * 120, 46, 46},
                                          i % 2 == 0);
-        b->SetPicture(test::MakeBitmap(46, 46, [](int x, int) { return x < 4 ? kLime : RGB(0, 180, 255); }));
+        b->SetPicture(
+            test::MakeBitmap(46, 46, [](int x, int) { return x < 4 ? kLime : RGB(0, 180, 255); }));
         buttons.push_back(std::move(b));
     }
     Label label(form, L"BtnState", {321, 657, 97, 25}, L"Left button",

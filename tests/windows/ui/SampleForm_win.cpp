@@ -63,9 +63,8 @@ bool DrawPicture(const std::wstring& path, int w, int h, COLORREF fill, COLORREF
     HDC mem = CreateCompatibleDC(nullptr);
     SelectObject(dc, oldBmp);
     HGDIOBJ o2 = SelectObject(mem, bmp);
-    const bool ok = tavrine::ui::test::WriteBmp(path, w, h, [&](int x, int y) {
-        return GetPixel(mem, x, y);
-    });
+    const bool ok =
+        tavrine::ui::test::WriteBmp(path, w, h, [&](int x, int y) { return GetPixel(mem, x, y); });
     SelectObject(mem, o2);
     DeleteDC(mem);
     DeleteObject(bmp);
@@ -75,8 +74,12 @@ bool DrawPicture(const std::wstring& path, int w, int h, COLORREF fill, COLORREF
 
 struct SampleForm : Form {
     SampleForm()
-        : Form({.name = L"UiSample", .caption = L"Toolkit sample", .clientWidth = 360,
-                .clientHeight = 220, .left = 100, .top = 100}) {
+        : Form({.name = L"UiSample",
+                .caption = L"Toolkit sample",
+                .clientWidth = 360,
+                .clientHeight = 220,
+                .left = 100,
+                .top = 100}) {
         Img_back.SetDragsForm(true);
         for (Image* button : {&Img_Apply, &Img_Cancel}) {
             button->OnMouseEnter = [this](Control& c) { LoadSkinPicture(c, L"1.bmp"); };
@@ -93,9 +96,14 @@ struct SampleForm : Form {
     }
     Image Img_back{*this, L"Img_back", {0, 0, 360, 220}};
     Image Img_Knob{*this, L"Img_Knob", {300, 30, 40, 40}, true};
-    Label Lab_Title{*this, L"Lab_Title", {30, 28, 260, 24}, L"TAVRINE  toolkit sample",
+    Label Lab_Title{*this,
+                    L"Lab_Title",
+                    {30, 28, 260, 24},
+                    L"TAVRINE  toolkit sample",
                     {.font = {L"Tahoma", 18, kAccent, true}}};
-    Label Lab_Text{*this, L"Lab_Text", {30, 70, 250, 60},
+    Label Lab_Text{*this,
+                   L"Lab_Text",
+                   {30, 70, 250, 60},
                    L"Corners are lime and see-through. Hover and press the buttons below.",
                    {.font = {L"Tahoma", 13, RGB(0xc8, 0xcc, 0xd4)}, .wordWrap = true}};
     Image Img_Apply{*this, L"Img_Apply", {30, 160, 130, 34}};
@@ -156,8 +164,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
     }
     // A checkered window behind the sample, so the see-through corners show something that is
     // clearly not the sample window.
-    Form backdrop({.name = L"UiSampleBackdrop", .caption = L"", .clientWidth = 440,
-                   .clientHeight = 300, .left = 60, .top = 60, .color = RGB(0x70, 0x70, 0x70)});
+    Form backdrop({.name = L"UiSampleBackdrop",
+                   .caption = L"",
+                   .clientWidth = 440,
+                   .clientHeight = 300,
+                   .left = 60,
+                   .top = 60,
+                   .color = RGB(0x70, 0x70, 0x70)});
     PaintBox checks(backdrop, L"checks", {0, 0, 440, 300});
     checks.OnPaint = [](PaintBox&, HDC dc, const Rect& b) {
         HBRUSH light = CreateSolidBrush(RGB(0xd0, 0xd0, 0xd0));

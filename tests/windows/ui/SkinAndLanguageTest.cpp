@@ -16,8 +16,9 @@ namespace {
 
 // Stands in for a dialog: its class name is the one the language tables know.
 class SKeyLike : public Form {
-public:
-    SKeyLike() : Form({.name = L"SKey", .caption = L"SKey", .clientWidth = 283, .clientHeight = 188}) {}
+  public:
+    SKeyLike()
+        : Form({.name = L"SKey", .caption = L"SKey", .clientWidth = 283, .clientHeight = 188}) {}
     Image Img_SKey{*this, L"Img_SKey", {0, 0, 281, 188}};
     Label Label1{*this, L"Label1", {32, 64, 210, 21}, L"Select a command to Assign"};
     Image Img_Ok{*this, L"Img_Ok", {48, 147, 91, 26}};
@@ -29,15 +30,15 @@ public:
 COLORREF Shade(int i) { return RGB(10 * i, 20, 200 - 10 * i); }
 
 class SkinPictures : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         form.SetSkinFolder(install.Path() + L"skin\\Tkey\\");
         CreateDirectoryW((install.Path() + L"skin").c_str(), nullptr);
         CreateDirectoryW(form.SkinFolder().c_str(), nullptr);
         for (int state = 0; state < 3; ++state) {
-            ASSERT_TRUE(test::WriteBmp(form.SkinFolder() + L"Img_Ok" + std::to_wstring(state) +
-                                           L".bmp",
-                                       91, 26, [=](int, int) { return Shade(state); }));
+            ASSERT_TRUE(
+                test::WriteBmp(form.SkinFolder() + L"Img_Ok" + std::to_wstring(state) + L".bmp", 91,
+                               26, [=](int, int) { return Shade(state); }));
         }
     }
     test::TempFolder install;
@@ -91,7 +92,7 @@ TEST(BuiltinPictures, PicturesComeFromTheModulesBitmapResourcesByFolderAndName) 
 }
 
 class LanguageFile : public ::testing::Test {
-protected:
+  protected:
     void Write(const std::string& body) {
         ASSERT_TRUE(install.WriteText(L"lang\\UILANG.ini", "[LNG]\r\n" + body));
     }

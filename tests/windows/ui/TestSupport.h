@@ -27,14 +27,14 @@ HBITMAP MakeBitmap(int width, int height, const PixelFn& pixel);
 
 // A fresh folder under the temporary folder, removed with its files at destruction.
 class TempFolder {
-public:
+  public:
     TempFolder();
     ~TempFolder();
     const std::wstring& Path() const { return path_; }  // with a trailing backslash
     std::wstring File(const std::wstring& name) const { return path_ + name; }
     bool WriteText(const std::wstring& name, const std::string& bytes) const;
 
-private:
+  private:
     std::wstring path_;
 };
 
