@@ -5,6 +5,7 @@
 #include <string>
 
 #include "MainState.h"
+#include "PerformanceRecord.h"
 #include "ui/LanguageTables.h"
 
 namespace tavrine::forms {
@@ -17,6 +18,7 @@ class PlaceholderDialog;
 
 struct AppContext {
     MainState state;
+    PerformanceRecord performance;
     std::wstring installPath;  // "installpath" of the installation key, no trailing backslash
     ui::LanguageLookup language;
 

@@ -2,6 +2,7 @@
 #include "Mainform_win.h"
 
 #include "Loading_win.h"
+#include "PerformanceKeys.h"
 #include "Placeholder_win.h"
 #include "ProfileStore.h"
 #include "SettingsLayout.h"
@@ -247,8 +248,8 @@ void MainForm::FinishLightDialog() {
 }
 
 void MainForm::EnsurePerformanceKeys() {
-    // The performance settings arrive with the performance dialog; until then the attach keeps
-    // whatever the store holds.
+    ::EnsurePerformanceKeys(app_.performance, pointer_, *channel_, waits_, state_.deviceReportState,
+                            store_);
 }
 
 void MainForm::RegisterDeviceReports(const std::array<std::uint16_t, 3>& usagePages,

@@ -8,6 +8,7 @@
 #include "DeviceServices.h"
 #include "DeviceSession.h"
 #include "MainView.h"
+#include "PointerSettings_win.h"
 #include "PortivoChannel_win.h"
 #include "ProfileWrite.h"
 #include "RegistrySettingsStore_win.h"
@@ -97,6 +98,7 @@ class MainForm final : public MainView {
     std::unique_ptr<PortivoChannel> channel_;
     std::unique_ptr<WindowTimers> timers_;
     SleepWaits waits_;
+    SystemPointerSettings pointer_;
     WindowPoster messenger_;
     std::unique_ptr<ShellOpener> shell_;
     std::unique_ptr<DeviceServices> services_;

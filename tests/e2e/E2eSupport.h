@@ -19,9 +19,9 @@ int Vmouse(const std::wstring& arguments, DWORD timeoutMs = 90000);
 std::vector<std::uint8_t> DumpEeprom();
 
 struct TraceReport {
-    bool in = false;              // towards the mouse
-    std::uint16_t usage = 0;      // 0xFF00 write collection, 0x0002 read collection
-    std::string kind;             // set-feature, get-feature, input
+    bool in = false;          // towards the mouse
+    std::uint16_t usage = 0;  // 0xFF00 write collection, 0x0002 read collection
+    std::string kind;         // set-feature, get-feature, input
     std::vector<std::uint8_t> bytes;
     std::string note;
 };
@@ -41,7 +41,7 @@ void WriteInstallKey(const std::wstring& folder);
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
 class Program {
-public:
+  public:
     ~Program();
     bool Start();
     bool Running() const;
@@ -58,7 +58,7 @@ public:
     static void Press(HWND window, int x, int y);
     static void KeyPress(HWND window, UINT virtualKey);
 
-private:
+  private:
     PROCESS_INFORMATION process_{};
 };
 

@@ -89,7 +89,8 @@ std::vector<TraceReport> ReadTrace() {
         report.in = direction == "in";
         const std::size_t slash = collection.find('/');
         if (slash != std::string::npos) {
-            report.usage = static_cast<std::uint16_t>(std::stoul(collection.substr(slash + 1), nullptr, 16));
+            report.usage =
+                static_cast<std::uint16_t>(std::stoul(collection.substr(slash + 1), nullptr, 16));
         }
         report.kind = kind;
         std::string word;
@@ -203,7 +204,8 @@ bool Program::Running() const {
 
 bool Program::WaitForExit(std::chrono::milliseconds timeout, DWORD* exitCode) {
     if (!process_.hProcess) return true;
-    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) !=
+        WAIT_OBJECT_0) {
         return false;
     }
     if (exitCode) GetExitCodeProcess(process_.hProcess, exitCode);

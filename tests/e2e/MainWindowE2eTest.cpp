@@ -9,7 +9,8 @@ using namespace std::chrono_literals;
 using e2e::Program;
 
 // Client coordinates of the main window's components (their centres).
-constexpr POINT kLeftArea{294, 309}, kRightArea{374, 309}, kSide1Area{237, 338};
+constexpr POINT kLeftArea{294, 309}, kRightArea{374, 309}, kMiddleArea{336, 284},
+    kSide1Area{237, 338};
 constexpr POINT kDefault{717, 430}, kLaunch{717, 485};
 constexpr POINT kApply{651, 716}, kCancel{773, 716}, kOk{879, 716}, kClose{899, 23};
 
@@ -26,7 +27,7 @@ bool HasRecordAt(const std::vector<std::uint8_t>& eeprom, int address,
 }
 
 class MainWindowE2e : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
             INVALID_FILE_ATTRIBUTES) {
@@ -49,8 +50,8 @@ protected:
         ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
         e2e::ClearTrace();
         ASSERT_TRUE(program.Start());
-        ASSERT_TRUE(e2e::WaitUntil(
-            [] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) >= 1; }, 15s))
+        ASSERT_TRUE(
+            e2e::WaitUntil([] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) >= 1; }, 15s))
             << "the attach reads the light state";
         e2e::Settle(500ms);
         main = program.Main();
@@ -62,18 +63,30 @@ protected:
     // Drives the program's file chooser: types the path and presses OK.
     bool ChooseFile(const std::wstring& path) {
         HWND dialog = nullptr;
-        if (!e2e::WaitUntil([&] {
-                dialog = program.Window(L"#32770");
-                return dialog && IsWindowVisible(dialog);
-            }, 10s)) {
+        if (!e2e::WaitUntil(
+                [&] {
+                    dialog = program.Window(L"#32770");
+                    return dialog && IsWindowVisible(dialog);
+                },
+                10s)) {
             return false;
         }
         e2e::Settle(300ms);
         // The file-name box of the Explorer-style dialog (cmb13), or the old-style edit (edt1).
-        if (!SetDlgItemTextW(dialog, 0x47C, path.c_str())) SetDlgItemTextW(dialog, 0x480, path.c_str());
+        if (!SetDlgItemTextW(dialog, 0x47C, path.c_str()))
+            SetDlgItemTextW(dialog, 0x480, path.c_str());
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         return e2e::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10s);
+    }
+
+    // On a first run every record is empty, and a profile without a left button is refused:
+    // give the three main buttons their defaults first, as a new user would.
+    void GiveMainButtonsTheirDefaults() {
+        for (POINT area : {kLeftArea, kRightArea, kMiddleArea}) {
+            Click(area);
+            Click(kDefault);
+        }
     }
 
     void AssignLaunch(POINT area, const std::wstring& file) {
@@ -124,6 +137,7 @@ TEST_F(MainWindowE2e, WithoutTheMouseTheWindowWaitsDisabledUnderTheNoDeviceMessa
 
 TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgram) {
     StartAttached();
+    GiveMainButtonsTheirDefaults();
     const std::wstring marker = e2e::BinFolder() + L"\\launch_marker.exe";
     AssignLaunch(kSide1Area, marker);
     e2e::ClearTrace();
@@ -144,9 +158,11 @@ TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgr
     EXPECT_TRUE(HasRecordAt(eeprom, 0x10 + 0, {0xC0, 0x40}));
     EXPECT_TRUE(HasRecordAt(eeprom, 0x10 + 82, {0xC1, 0x40}));
     EXPECT_TRUE(HasRecordAt(eeprom, 0x10 + 164, {0xC2, 0x40}));
-    EXPECT_TRUE(HasRecordAt(eeprom, 0x10 + 246, {0xA3, 0x40})) << "the launch code of profile 1, side 1";
+    EXPECT_TRUE(HasRecordAt(eeprom, 0x10 + 246, {0xA3, 0x40}))
+        << "the launch code of profile 1, side 1";
     EXPECT_EQ(eeprom[0x10 + 246 + 80], 0xA0);
-    EXPECT_TRUE(HasRecordAt(eeprom, 0x10 + 328, {0x00, 0x40}));
+    EXPECT_TRUE(HasRecordAt(eeprom, 0x10 + 328, {0x00, 0x00})) << "never assigned: an empty record";
+    EXPECT_EQ(eeprom[0x10 + 328 + 80], 0xA0);
 
     const std::wstring key = kProfile0 + L"XB1button";
     EXPECT_EQ(e2e::ReadUserString(key, L"filepath"), marker);
@@ -164,6 +180,7 @@ TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgr
 
 TEST_F(MainWindowE2e, ProfileWithoutLeftButtonIsRefusedAndNothingIsSent) {
     StartAttached();
+    GiveMainButtonsTheirDefaults();
     AssignLaunch(kLeftArea, e2e::BinFolder() + L"\\launch_marker.exe");
     e2e::ClearTrace();
     Click(kApply);
@@ -190,6 +207,7 @@ TEST_F(MainWindowE2e, DefaultIsGreyedForAButtonThatHasItsDefault) {
 
 TEST_F(MainWindowE2e, OkEndsAfterTheWriteCancelAndCloseAtOnce) {
     StartAttached();
+    GiveMainButtonsTheirDefaults();
     e2e::ClearTrace();
     Click(kOk);
     DWORD code = 1234;
@@ -212,6 +230,7 @@ TEST_F(MainWindowE2e, OkEndsAfterTheWriteCancelAndCloseAtOnce) {
 
 TEST_F(MainWindowE2e, UnpluggingDuringAWriteShowsNoDeviceAndThenTheGivenUpNotice) {
     StartAttached();
+    GiveMainButtonsTheirDefaults();
     ASSERT_EQ(e2e::Vmouse(L"fault delay-ack 400"), 0);  // keep the write running long enough
     Click(kApply);
     ASSERT_EQ(e2e::Vmouse(L"unplug"), 0);

@@ -1,0 +1,10 @@
+#pragma once
+// The pointer settings as Windows has them (SystemParametersInfoW, GetDoubleClickTime).
+#include "PointerSettings.h"
+
+class SystemPointerSettings final : public PointerSettings {
+  public:
+    std::int32_t WheelScrollLines() const override;
+    std::int32_t MouseSpeed() const override;
+    std::int32_t DoubleClickTime() const override;
+};
