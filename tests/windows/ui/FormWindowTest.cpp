@@ -137,7 +137,7 @@ TEST(FormWindow, ADisabledFormHearsNoPointerAndAnEnabledOneDoes) {
     test::MovePointer(p.x + 1, p.y);
     test::PressLeft();
     test::ReleaseLeft();
-    EXPECT_EQ(downs, 1);
+    EXPECT_SOON(downs == 1);
 }
 
 TEST(FormWindow, AHintFollowsTheHoveredPicture) {
@@ -179,10 +179,10 @@ TEST(FormWindow, AnExceptionInAHandlerIsReportedAndTheFormGoesOn) {
     test::MovePointer(p.x, p.y);
     test::PressLeft();
     test::ReleaseLeft();
-    EXPECT_EQ(reported, L"Picture broke.");
+    EXPECT_SOON(reported == L"Picture broke.");
     test::PressLeft();
     test::ReleaseLeft();
-    EXPECT_EQ(downs, 2);
+    EXPECT_SOON(downs == 2);
     SetErrorReporter(nullptr);
 }
 

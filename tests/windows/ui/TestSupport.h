@@ -42,3 +42,8 @@ class TempFolder {
 COLORREF ScreenPixel(int x, int y);
 
 }  // namespace tavrine::ui::test
+
+// Input reaches the window through the display, a little later: wait for what it should cause.
+#define EXPECT_SOON(condition)                                                                \
+    EXPECT_TRUE(::tavrine::ui::test::PumpUntil([&] { return static_cast<bool>(condition); })) \
+        << "never became true: " #condition
