@@ -23,6 +23,7 @@ declare -A need=(
   [clang]=/usr/bin/clang++
   [libclang-rt-14-dev]=/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
   [nsis]=/usr/bin/makensis
+  [python3]=/usr/bin/python3
 )
 
 missing=()
