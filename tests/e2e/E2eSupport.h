@@ -17,6 +17,8 @@ std::wstring BinFolder();  // the folder of the test program, where everything w
 // vmouse.exe with the given arguments; its exit code (or -1 when it could not run).
 int Vmouse(const std::wstring& arguments, DWORD timeoutMs = 90000);
 std::vector<std::uint8_t> DumpEeprom();
+// Both of the mouse's collections are visible to the system.
+bool MousePresent();
 
 struct TraceReport {
     bool in = false;          // towards the mouse

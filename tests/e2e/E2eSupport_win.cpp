@@ -1,5 +1,10 @@
 #include "E2eSupport.h"
 
+#include <setupapi.h>
+
+#include <algorithm>
+#include <cwctype>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -71,6 +76,34 @@ std::vector<std::uint8_t> DumpEeprom() {
     auto bytes = ReadAll(file);
     DeleteFileW(file.c_str());
     return bytes;
+}
+
+bool MousePresent() {
+    // The HID interface class; declared here to keep the HID headers out of the tests.
+    static const GUID kHidClass = {
+        0x4d1e55b2, 0xf16f, 0x11cf, {0x88, 0xcb, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
+    HDEVINFO set =
+        SetupDiGetClassDevsW(&kHidClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    if (set == INVALID_HANDLE_VALUE) return false;
+    bool write = false, read = false;
+    SP_DEVICE_INTERFACE_DATA data{};
+    data.cbSize = sizeof data;
+    for (DWORD i = 0; SetupDiEnumDeviceInterfaces(set, nullptr, &kHidClass, i, &data); ++i) {
+        DWORD size = 0;
+        SetupDiGetDeviceInterfaceDetailW(set, &data, nullptr, 0, &size, nullptr);
+        std::vector<BYTE> buffer(size + sizeof(wchar_t));
+        auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
+        detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+        if (!SetupDiGetDeviceInterfaceDetailW(set, &data, detail, size, nullptr, nullptr)) continue;
+        std::wstring path = detail->DevicePath;
+        std::transform(path.begin(), path.end(), path.begin(),
+                       [](wchar_t c) { return static_cast<wchar_t>(std::towlower(c)); });
+        if (path.find(L"vid_1d57&pid_5502") == std::wstring::npos) continue;
+        write = write || path.find(L"&col01") != std::wstring::npos;
+        read = read || path.find(L"&col02") != std::wstring::npos;
+    }
+    SetupDiDestroyDeviceInfoList(set);
+    return write && read;
 }
 
 std::vector<TraceReport> ReadTrace() {

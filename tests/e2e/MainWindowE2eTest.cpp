@@ -47,7 +47,9 @@ class MainWindowE2e : public ::testing::Test {
 
     // Starts the program with the mouse plugged in and waits until the attach has enabled it.
     void StartAttached() {
-        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
+        if (!e2e::MousePresent()) ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
+        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory EEPROM, no faults
+        ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
         e2e::ClearTrace();
         ASSERT_TRUE(program.Start());
         ASSERT_TRUE(

@@ -1,0 +1,390 @@
+// The single-key dialog and its pop-up list, driven through real window messages, from the main
+// window's click to the bytes in the virtual mouse and the values in the registry.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+
+#include "E2eSupport.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using e2e::Program;
+
+// Main window, client coordinates (centres).
+constexpr POINT kLeftArea{294, 309}, kRightArea{374, 309}, kMiddleArea{336, 284},
+    kSide1Area{237, 338}, kSide2Area{235, 403};
+constexpr POINT kSingle{716, 373}, kDefault{717, 430}, kApply{651, 716};
+// Single-key dialog: its own client area, and the arrow inside the command panel.
+constexpr POINT kOk{93, 160}, kCancel{190, 160}, kBackground{16, 20}, kArrow{124, 12};
+
+constexpr std::array<const wchar_t*, 5> kButtonKeys = {L"Lbutton", L"Rbutton", L"Mbutton",
+                                                       L"XB1button", L"XB2button"};
+const std::vector<std::wstring> kBuiltinNames = {
+    L"Left Button", L"Right Button", L"Button Off",     L"Click",           L"Double Click",
+    L"Backward",    L"Forward",      L"Sensitivity Up", L"Sensitivity Down"};
+
+std::wstring ButtonKey(int button) {
+    return std::wstring(L"SOFTWARE\\Tavrine5502\\profile0\\") +
+           kButtonKeys[static_cast<std::size_t>(button)];
+}
+
+// The fixed records as the mouse must hold them, written out here on their own.
+std::vector<std::uint8_t> Record(std::initializer_list<std::uint8_t> lead) {
+    std::vector<std::uint8_t> record(82, 0);
+    std::copy(lead.begin(), lead.end(), record.begin());
+    record[80] = 0xA0;
+    return record;
+}
+const std::array<std::vector<std::uint8_t>, 9> kRecords = {
+    Record({0xC0, 0x40}),
+    Record({0xC1, 0x40}),
+    Record({0x00, 0x40}),
+    Record({0x99, 0x00, 0x99, 0xC0}),
+    Record({0x99, 0x00, 0x99, 0x80, 0x99, 0x00, 0x99, 0xC0}),
+    Record({0x9C, 0x00, 0x9C, 0xC0}),
+    Record({0x9D, 0x00, 0x9D, 0xC0}),
+    Record({0x97, 0x00, 0x97, 0xC0}),
+    Record({0x98, 0x00, 0x98, 0xC0}),
+};
+
+// The same record as the registry's "keys" text.
+std::wstring RecordText(const std::vector<std::uint8_t>& record) {
+    std::wstring text;
+    for (std::uint8_t b : record) {
+        wchar_t token[4];
+        swprintf(token, 4, L"%02x", b);
+        if (!text.empty()) text += L' ';
+        text += token;
+    }
+    return text;
+}
+
+// Profile 0 of the mouse starts at 0x10; a button's record follows 82 bytes after the last.
+std::vector<std::uint8_t> RecordInMouse(const std::vector<std::uint8_t>& eeprom, int button) {
+    const std::size_t at = 0x10 + 82 * static_cast<std::size_t>(button);
+    if (eeprom.size() < at + 82) return {};
+    return {eeprom.begin() + static_cast<std::ptrdiff_t>(at),
+            eeprom.begin() + static_cast<std::ptrdiff_t>(at + 82)};
+}
+
+HWND ChildOfClass(HWND parent, const wchar_t* className, int left) {
+    for (HWND child = FindWindowExW(parent, nullptr, className, nullptr); child;
+         child = FindWindowExW(parent, child, className, nullptr)) {
+        POINT origin{0, 0};
+        MapWindowPoints(child, parent, &origin, 1);
+        if (origin.x == left) return child;
+    }
+    return nullptr;
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[600] = {};
+    SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+class SingleKeyE2e : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
+            INVALID_FILE_ATTRIBUTES) {
+            GTEST_SKIP() << "the virtual mouse is not part of this build";
+        }
+        e2e::WriteInstallKey(e2e::BinFolder());
+        e2e::DeleteUserSettings();
+    }
+    void TearDown() override {
+        program.Kill();
+        e2e::WriteInstallKey(e2e::BinFolder());
+        if (!languageFolder.empty()) {
+            DeleteFileW((languageFolder + L"\\lang\\UILANG.ini").c_str());
+            RemoveDirectoryW((languageFolder + L"\\lang").c_str());
+            RemoveDirectoryW(languageFolder.c_str());
+        }
+    }
+
+    // The program with the mouse attached and its left, right and middle buttons at their
+    // defaults (a first run has empty records, and a profile without a left button is refused).
+    void StartWithDefaults() {
+        // Answers "already plugged" without touching the driver when the mouse is in.
+        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
+        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);
+        ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
+        e2e::ClearTrace();
+        ASSERT_TRUE(program.Start());
+        ASSERT_TRUE(
+            e2e::WaitUntil([] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) >= 1; }, 15s))
+            << "the attach reads the light state";
+        e2e::Settle(500ms);
+        main = program.Main();
+        ASSERT_TRUE(IsWindowEnabled(main));
+        for (POINT area : {kLeftArea, kRightArea, kMiddleArea}) {
+            Click(area);
+            Click(kDefault);
+        }
+        sKey = program.Window(L"TSKey");
+        pForm = program.Window(L"TPForm");
+        ASSERT_NE(sKey, nullptr);
+        ASSERT_NE(pForm, nullptr);
+        panel = FindWindowExW(sKey, nullptr, L"TPanel", nullptr);
+        ASSERT_NE(panel, nullptr);
+        field = FindWindowExW(panel, nullptr, L"Edit", nullptr);
+        list = ChildOfClass(pForm, L"ListBox", 0);
+        ASSERT_NE(field, nullptr);
+        ASSERT_NE(list, nullptr);
+    }
+
+    // A language file in an installation folder of its own, for the next start.
+    void UseLanguageFile(const std::string& lines) {
+        if (languageFolder.empty()) {
+            wchar_t temp[MAX_PATH];
+            GetTempPathW(MAX_PATH, temp);
+            languageFolder = std::wstring(temp) + L"tavrine-sk-" + std::to_wstring(GetTickCount());
+            CreateDirectoryW(languageFolder.c_str(), nullptr);
+            CreateDirectoryW((languageFolder + L"\\lang").c_str(), nullptr);
+            e2e::WriteInstallKey(languageFolder);
+        }
+        std::ofstream out(std::filesystem::path(languageFolder + L"\\lang\\UILANG.ini"),
+                          std::ios::binary);
+        out << "[LNG]\r\n" << lines;
+    }
+
+    void Click(POINT at) { Program::Click(main, at.x, at.y); }
+    void ClickDialog(POINT at) { Program::Click(sKey, at.x, at.y); }
+
+    void OpenDialogFor(POINT area) {
+        Click(area);
+        Click(kSingle);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(sKey) != FALSE; }, 5s));
+    }
+    void ToggleList() { Program::Click(panel, kArrow.x, kArrow.y); }
+    int ItemCount() const { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
+    std::vector<std::wstring> Items() const {
+        std::vector<std::wstring> items;
+        for (int i = 0, n = ItemCount(); i < n; ++i) {
+            wchar_t text[600] = {};
+            if (SendMessageW(list, LB_GETTEXTLEN, i, 0) < static_cast<LRESULT>(std::size(text)))
+                SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+            items.push_back(text);
+        }
+        return items;
+    }
+    // Opens the list and clicks item `index`, as a user picks it.
+    void Pick(int index) {
+        ToggleList();
+        ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(pForm) != FALSE; }, 5s));
+        const int height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        Program::Click(list, 30, height * index + height / 2);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(pForm); }, 5s))
+            << "a pick closes the list";
+    }
+    void Type(const std::wstring& text) {
+        for (wchar_t c : text) PostMessageW(field, WM_CHAR, c, 1);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return TextOf(field) == text; }, 5s));
+    }
+    void PressOk() {
+        ClickDialog(kOk);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(sKey); }, 5s));
+    }
+    void Assign(POINT area, int index) {
+        OpenDialogFor(area);
+        Pick(index);
+        PressOk();
+    }
+    void AssignTyped(POINT area, const std::wstring& text) {
+        OpenDialogFor(area);
+        Type(text);
+        PressOk();
+    }
+
+    // Apply, and wait until the whole profile went out, acknowledged chunk by chunk.
+    void ApplyAndWait() {
+        e2e::ClearTrace();
+        Click(kApply);
+        ASSERT_TRUE(
+            e2e::WaitUntil([] { return e2e::WritesIn(e2e::ReadTrace()).size() >= 35; }, 20s));
+        ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 10s));
+        e2e::Settle(500ms);
+        ASSERT_EQ(e2e::WritesIn(e2e::ReadTrace()).size(), 35u);
+    }
+
+    void ExpectStored(int button, const std::wstring& description, int record) {
+        EXPECT_EQ(e2e::ReadUserString(ButtonKey(button), L"DES"), description) << button;
+        EXPECT_EQ(e2e::ReadUserDword(ButtonKey(button), L"StateID"), 2u) << button;
+        EXPECT_EQ(e2e::ReadUserString(ButtonKey(button), L"keys"),
+                  RecordText(kRecords[static_cast<std::size_t>(record)]))
+            << button;
+    }
+
+    Program program;
+    HWND main = nullptr, sKey = nullptr, pForm = nullptr, panel = nullptr, field = nullptr,
+         list = nullptr;
+    std::wstring languageFolder;
+};
+
+TEST_F(SingleKeyE2e, BackwardOnTheRightButtonReachesTheMouse) {
+    StartWithDefaults();
+    OpenDialogFor(kRightArea);
+    EXPECT_FALSE(IsWindowEnabled(main)) << "the main window waits while the dialog is up";
+    EXPECT_EQ(TextOf(field), L"");
+
+    ToggleList();
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(pForm) != FALSE; }, 5s));
+    // Dropped down just under the command field, as wide as its frame.
+    POINT origin{0, 0};
+    ClientToScreen(panel, &origin);
+    RECT popup{}, items{};
+    GetWindowRect(pForm, &popup);
+    GetWindowRect(list, &items);
+    EXPECT_EQ(popup.left, origin.x);
+    EXPECT_EQ(popup.top, origin.y + 22);
+    EXPECT_EQ(items.right - items.left, 137);
+    EXPECT_EQ(Items(), kBuiltinNames);
+    ToggleList();
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(pForm); }, 5s)) << "arrow closes";
+
+    Pick(5);
+    EXPECT_EQ(TextOf(field), L"Backward");
+    PressOk();
+    EXPECT_TRUE(IsWindowEnabled(main));
+    ApplyAndWait();
+
+    const auto eeprom = e2e::DumpEeprom();
+    const auto right = RecordInMouse(eeprom, 1);
+    ASSERT_EQ(right.size(), 82u);
+    EXPECT_EQ(std::vector<std::uint8_t>(right.begin(), right.begin() + 4),
+              (std::vector<std::uint8_t>{0x9C, 0x00, 0x9C, 0xC0}));
+    EXPECT_EQ(right, kRecords[5]);
+    EXPECT_EQ(RecordInMouse(eeprom, 0), kRecords[0]) << "the left button is untouched";
+    ExpectStored(1, L"Backward", 5);
+}
+
+TEST_F(SingleKeyE2e, EveryListEntryGivesItsRecordByteForByte) {
+    StartWithDefaults();
+    // Entries 0..4 onto buttons 0..4: the left button keeps a left-button function.
+    const std::array<POINT, 5> areas = {kLeftArea, kRightArea, kMiddleArea, kSide1Area, kSide2Area};
+    for (int i = 0; i < 5; ++i) Assign(areas[static_cast<std::size_t>(i)], i);
+    ApplyAndWait();
+    auto eeprom = e2e::DumpEeprom();
+    for (int b = 0; b < 5; ++b) {
+        EXPECT_EQ(RecordInMouse(eeprom, b), kRecords[static_cast<std::size_t>(b)]) << "entry " << b;
+        ExpectStored(b, kBuiltinNames[static_cast<std::size_t>(b)], b);
+    }
+
+    // Entries 5..8 onto buttons 1..4.
+    for (int i = 5; i < 9; ++i) Assign(areas[static_cast<std::size_t>(i - 4)], i);
+    ApplyAndWait();
+    eeprom = e2e::DumpEeprom();
+    for (int b = 1; b < 5; ++b) {
+        EXPECT_EQ(RecordInMouse(eeprom, b), kRecords[static_cast<std::size_t>(b + 4)])
+            << "entry " << b + 4;
+        ExpectStored(b, kBuiltinNames[static_cast<std::size_t>(b + 4)], b + 4);
+    }
+}
+
+TEST_F(SingleKeyE2e, OnlyAnExactNameChangesTheRecordButOkAlwaysMakesItASingleKey) {
+    StartWithDefaults();
+    AssignTyped(kRightArea, L"click");  // case counts
+    AssignTyped(kMiddleArea, L"Click");
+    // OK with nothing picked, after a pick that was cancelled: the field is emptied each time
+    // the dialog comes up.
+    OpenDialogFor(kLeftArea);
+    Pick(1);
+    ClickDialog(kCancel);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(sKey); }, 5s));
+    OpenDialogFor(kLeftArea);
+    EXPECT_EQ(TextOf(field), L"");
+    PressOk();
+    ApplyAndWait();
+
+    const auto eeprom = e2e::DumpEeprom();
+    EXPECT_EQ(RecordInMouse(eeprom, 1), kRecords[1]) << "\"click\" is no name: record kept";
+    EXPECT_EQ(e2e::ReadUserString(ButtonKey(1), L"DES"), L"Right button");
+    EXPECT_EQ(e2e::ReadUserDword(ButtonKey(1), L"StateID"), 2u);
+    EXPECT_EQ(RecordInMouse(eeprom, 2), kRecords[3]) << "typed exactly, it matches";
+    ExpectStored(2, L"Click", 3);
+    EXPECT_EQ(RecordInMouse(eeprom, 0), kRecords[0]) << "an empty OK keeps the record";
+    EXPECT_EQ(e2e::ReadUserString(ButtonKey(0), L"DES"), L"Left button");
+    EXPECT_EQ(e2e::ReadUserDword(ButtonKey(0), L"StateID"), 2u) << "but it is a single key now";
+}
+
+TEST_F(SingleKeyE2e, CancelAndDraggingChangeNothingAndDraggingClosesTheList) {
+    StartWithDefaults();
+    OpenDialogFor(kRightArea);
+    ToggleList();
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(pForm) != FALSE; }, 5s));
+    RECT before{};
+    GetWindowRect(sKey, &before);
+    Program::Press(sKey, kBackground.x, kBackground.y);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(pForm); }, 5s))
+        << "grabbing the dialog closes the list";
+    PostMessageW(sKey, WM_MOUSEMOVE, MK_LBUTTON,
+                 MAKELPARAM(kBackground.x + 40, kBackground.y + 30));
+    e2e::Settle(200ms);
+    PostMessageW(sKey, WM_LBUTTONUP, 0, MAKELPARAM(kBackground.x + 40, kBackground.y + 30));
+    e2e::Settle(200ms);
+    RECT after{};
+    GetWindowRect(sKey, &after);
+    EXPECT_EQ(after.left - before.left, 40);
+    EXPECT_EQ(after.top - before.top, 30);
+
+    // The list opens from the field as well, and a pick followed by Cancel is forgotten.
+    Program::Click(field, 10, 8);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(pForm) != FALSE; }, 5s));
+    const int height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    Program::Click(list, 30, height * 3 + height / 2);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return TextOf(field) == L"Click"; }, 5s));
+    ClickDialog(kCancel);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(sKey); }, 5s));
+    EXPECT_TRUE(IsWindowEnabled(main));
+    ApplyAndWait();
+    EXPECT_EQ(RecordInMouse(e2e::DumpEeprom(), 1), kRecords[1]);
+    EXPECT_EQ(e2e::ReadUserString(ButtonKey(1), L"DES"), L"Right button");
+    EXPECT_EQ(e2e::ReadUserDword(ButtonKey(1), L"StateID"), 3u);
+}
+
+TEST_F(SingleKeyE2e, RightButtonOnTheLeftButtonIsRefusedAtApply) {
+    StartWithDefaults();
+    Assign(kLeftArea, 1);
+    e2e::ClearTrace();
+    Click(kApply);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return program.Visible(L"TWarningForm2"); }, 5s))
+        << "message 4: one button must stay a left button";
+    e2e::Settle(1s);
+    EXPECT_TRUE(e2e::WritesIn(e2e::ReadTrace()).empty());
+    EXPECT_FALSE(e2e::ReadUserString(ButtonKey(0), L"keys").has_value());
+}
+
+TEST_F(SingleKeyE2e, TranslatedNamesAreTheOnlyNamesAndAreReadAgainAtEveryOk) {
+    // 85 present, 60 absent; 64 and 65 share a text, so the later entry wins.
+    UseLanguageFile(
+        "85=Links\r\n59=Rechts\r\n61=Tippen\r\n62=Doppelt\r\n63=Back\r\n64=Vor\r\n65=Vor\r\n"
+        "66=Langsam\r\n");
+    StartWithDefaults();
+    EXPECT_EQ(Items(), (std::vector<std::wstring>{L"Links", L"Rechts", L"Tippen", L"Doppelt",
+                                                  L"Back", L"Vor", L"Vor", L"Langsam"}));
+
+    AssignTyped(kRightArea, L"Click");  // the built-in name no longer counts
+    Assign(kMiddleArea, 2);             // the third entry is the text of 61
+    Assign(kSide2Area, 5);
+    // The file changes while the program runs: OK compares with what it says now.
+    UseLanguageFile(
+        "85=Links\r\n59=Rechts\r\n61=Tap\r\n62=Doppelt\r\n63=Back\r\n64=Vor\r\n65=Vor\r\n");
+    AssignTyped(kSide1Area, L"Tap");
+    ApplyAndWait();
+
+    const auto eeprom = e2e::DumpEeprom();
+    EXPECT_EQ(RecordInMouse(eeprom, 1), kRecords[1]);
+    EXPECT_EQ(e2e::ReadUserString(ButtonKey(1), L"DES"), L"Right button");
+    EXPECT_EQ(RecordInMouse(eeprom, 2), kRecords[3]);
+    ExpectStored(2, L"Tippen", 3);
+    EXPECT_EQ(RecordInMouse(eeprom, 3), kRecords[3]);
+    ExpectStored(3, L"Tap", 3);
+    EXPECT_EQ(RecordInMouse(eeprom, 4), kRecords[7]) << "two entries named Vor: the later wins";
+    ExpectStored(4, L"Vor", 7);
+}
+
+}  // namespace
