@@ -64,6 +64,10 @@ class Program {
     PROCESS_INFORMATION process_{};
 };
 
+// The whole screen as Windows draws it, saved as build/<preset>/test-artifacts/<name>.bmp.
+// (Grabbed through GDI: the X server's own capture shows overlapping Wine windows black.)
+bool SaveScreenshot(const std::wstring& name);
+
 // Reports sent to the mouse while the program runs are taken in by the driver a moment later.
 void Settle(std::chrono::milliseconds time = std::chrono::milliseconds(300));
 

@@ -215,6 +215,46 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return condition();
 }
 
+bool SaveScreenshot(const std::wstring& name) {
+    const std::wstring folder = BinFolder() + L"\\..\\test-artifacts";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfSize = file.bfOffBits + stride * static_cast<DWORD>(height);
+    bool ok = false;
+    HANDLE out = CreateFileW((folder + L"\\" + name + L".bmp").c_str(), GENERIC_WRITE, 0, nullptr,
+                             CREATE_ALWAYS, 0, nullptr);
+    if (out != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        ok = WriteFile(out, &file, sizeof file, &written, nullptr) &&
+             WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr) &&
+             WriteFile(out, bits, stride * static_cast<DWORD>(height), &written, nullptr);
+        CloseHandle(out);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return ok;
+}
+
 void Settle(std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }
 
 Program::~Program() { Kill(); }

@@ -117,6 +117,8 @@ TEST_F(MainWindowE2e, WithoutTheMouseTheWindowWaitsDisabledUnderTheNoDeviceMessa
     ASSERT_TRUE(program.Start());
     EXPECT_TRUE(e2e::WaitUntil([&] { return program.Visible(L"TWarningForm2"); }, 10s));
     EXPECT_FALSE(IsWindowEnabled(program.Main()));
+    e2e::Settle(500ms);
+    e2e::SaveScreenshot(L"main-no-mouse");
 
     // A second instance shows nothing, ends with 0 and leaves the first alone.
     Program second;
@@ -132,6 +134,7 @@ TEST_F(MainWindowE2e, WithoutTheMouseTheWindowWaitsDisabledUnderTheNoDeviceMessa
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(program.Main()); }, 15s));
     EXPECT_FALSE(program.Visible(L"TWarningForm2"));
     e2e::Settle(1500ms);
+    e2e::SaveScreenshot(L"main-attached");
     const auto trace = e2e::ReadTrace();
     EXPECT_EQ(e2e::ReadRequestsFor(trace, 0xFF02), 1) << "one attach reads the active profile once";
     EXPECT_EQ(e2e::ReadRequestsFor(trace, 0x0007), 1) << "and the light state once";
@@ -142,6 +145,7 @@ TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgr
     GiveMainButtonsTheirDefaults();
     const std::wstring marker = e2e::BinFolder() + L"\\launch_marker.exe";
     AssignLaunch(kSide1Area, marker);
+    e2e::SaveScreenshot(L"main-launch-assigned");
     e2e::ClearTrace();
     Click(kApply);
     ASSERT_TRUE(e2e::WaitUntil([] { return e2e::WritesIn(e2e::ReadTrace()).size() >= 35; }, 20s));
@@ -188,6 +192,7 @@ TEST_F(MainWindowE2e, ProfileWithoutLeftButtonIsRefusedAndNothingIsSent) {
     Click(kApply);
     EXPECT_TRUE(e2e::WaitUntil([&] { return program.Visible(L"TWarningForm2"); }, 5s));
     e2e::Settle(1s);
+    e2e::SaveScreenshot(L"main-no-left-button");
     EXPECT_TRUE(e2e::WritesIn(e2e::ReadTrace()).empty());
     EXPECT_FALSE(e2e::ReadUserString(kProfile0 + L"Lbutton", L"keys").has_value())
         << "nothing is stored either";
