@@ -15,6 +15,8 @@ class WarningForm1;
 class WarningForm2;
 class LoadingForm;
 class PlaceholderDialog;
+class SKey;
+class PForm;
 
 struct AppContext {
     MainState state;
@@ -29,11 +31,11 @@ struct AppContext {
     PlaceholderDialog* lightOptionForm = nullptr;
     PlaceholderDialog* tKey = nullptr;
     PlaceholderDialog* repeatCount = nullptr;
-    PlaceholderDialog* sKey = nullptr;
+    SKey* sKey = nullptr;
     PlaceholderDialog* macroForm = nullptr;
     PlaceholderDialog* newMacroForm = nullptr;
     PlaceholderDialog* perform1 = nullptr;
-    PlaceholderDialog* pForm = nullptr;
+    PForm* pForm = nullptr;
 
     std::optional<std::wstring> LanguageText(int number) const {
         return language ? language(number) : std::nullopt;

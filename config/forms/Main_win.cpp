@@ -9,8 +9,10 @@
 #include "Loading_win.h"
 #include "Mainform_win.h"
 #include "Placeholder_win.h"
+#include "Popform_win.h"
 #include "ProfileStore.h"
 #include "RegistrySettingsStore_win.h"
+#include "Singlekey_win.h"
 #include "Warning1_win.h"
 #include "Warning2_win.h"
 #include "ui/Application.h"
@@ -37,7 +39,7 @@ int RunProgram() {
     app.tKey = &tKey;
     PlaceholderDialog repeatCount(app, RepeatCountLayout());
     app.repeatCount = &repeatCount;
-    PlaceholderDialog sKey(app, SKeyLayout());
+    SKey sKey(app);
     app.sKey = &sKey;
     WarningForm1 warning1(app);
     WarningForm2 warning2(app);
@@ -47,7 +49,7 @@ int RunProgram() {
     app.newMacroForm = &newMacro;
     PlaceholderDialog perform1(app, Perform1Layout());
     app.perform1 = &perform1;
-    PlaceholderDialog pForm(app, PFormLayout());
+    PForm pForm(app);
     app.pForm = &pForm;
     LoadingForm loading(main.Handle());
     app.loadingForm = &loading;

@@ -7,6 +7,7 @@
 #include "Placeholder_win.h"
 #include "ProfileStore.h"
 #include "RecordTemplates.h"
+#include "Singlekey_win.h"
 #include "Warning1_win.h"
 #include "WebAddress.h"
 #include "WriteStarts.h"

@@ -104,20 +104,6 @@ PlaceholderLayout RepeatCountLayout() {
             {{L"Img_Ok", {40, 77, 91, 26}}, {L"Img_Cancel", {137, 77, 91, 26}}}};
 }
 
-PlaceholderLayout SKeyLayout() {
-    return {L"SKey",
-            283,
-            188,
-            ui::Placement::OwnerCenter,
-            0,
-            0,
-            false,
-            true,
-            ui::SkinFolderId::Tkey,
-            L"Img_SKey",
-            {{L"Img_Ok", {48, 147, 91, 26}}, {L"Img_Cancel", {145, 147, 91, 26}}}};
-}
-
 PlaceholderLayout MacroFormLayout() {
     return {L"MacroForm",
             604,
@@ -158,11 +144,6 @@ PlaceholderLayout Perform1Layout() {
             ui::SkinFolderId::Perform,
             L"Img_Perform",
             {{L"Img_Ok", {179, 490, 91, 26}}, {L"Img_Cancel", {283, 490, 91, 26}}}};
-}
-
-PlaceholderLayout PFormLayout() {
-    return {L"PForm", 140, 157, ui::Placement::Designed, 0, 0, true, false, ui::SkinFolderId::Tkey,
-            L"",      {}};
 }
 
 }  // namespace tavrine::forms

@@ -46,10 +46,8 @@ class PlaceholderDialog {
 PlaceholderLayout LightOptionLayout();
 PlaceholderLayout TKeyLayout();
 PlaceholderLayout RepeatCountLayout();
-PlaceholderLayout SKeyLayout();
 PlaceholderLayout MacroFormLayout();
 PlaceholderLayout NewMacroLayout();
 PlaceholderLayout Perform1Layout();
-PlaceholderLayout PFormLayout();
 
 }  // namespace tavrine::forms

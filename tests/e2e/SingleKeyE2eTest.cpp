@@ -190,13 +190,13 @@ class SingleKeyE2e : public ::testing::Test {
         ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(sKey); }, 5s));
     }
     void Assign(POINT area, int index) {
-        OpenDialogFor(area);
-        Pick(index);
+        ASSERT_NO_FATAL_FAILURE(OpenDialogFor(area));
+        ASSERT_NO_FATAL_FAILURE(Pick(index));
         PressOk();
     }
     void AssignTyped(POINT area, const std::wstring& text) {
-        OpenDialogFor(area);
-        Type(text);
+        ASSERT_NO_FATAL_FAILURE(OpenDialogFor(area));
+        ASSERT_NO_FATAL_FAILURE(Type(text));
         PressOk();
     }
 
@@ -226,7 +226,7 @@ class SingleKeyE2e : public ::testing::Test {
 };
 
 TEST_F(SingleKeyE2e, BackwardOnTheRightButtonReachesTheMouse) {
-    StartWithDefaults();
+    ASSERT_NO_FATAL_FAILURE(StartWithDefaults());
     OpenDialogFor(kRightArea);
     EXPECT_FALSE(IsWindowEnabled(main)) << "the main window waits while the dialog is up";
     EXPECT_EQ(TextOf(field), L"");
@@ -263,7 +263,7 @@ TEST_F(SingleKeyE2e, BackwardOnTheRightButtonReachesTheMouse) {
 }
 
 TEST_F(SingleKeyE2e, EveryListEntryGivesItsRecordByteForByte) {
-    StartWithDefaults();
+    ASSERT_NO_FATAL_FAILURE(StartWithDefaults());
     // Entries 0..4 onto buttons 0..4: the left button keeps a left-button function.
     const std::array<POINT, 5> areas = {kLeftArea, kRightArea, kMiddleArea, kSide1Area, kSide2Area};
     for (int i = 0; i < 5; ++i) Assign(areas[static_cast<std::size_t>(i)], i);
@@ -286,7 +286,7 @@ TEST_F(SingleKeyE2e, EveryListEntryGivesItsRecordByteForByte) {
 }
 
 TEST_F(SingleKeyE2e, OnlyAnExactNameChangesTheRecordButOkAlwaysMakesItASingleKey) {
-    StartWithDefaults();
+    ASSERT_NO_FATAL_FAILURE(StartWithDefaults());
     AssignTyped(kRightArea, L"click");  // case counts
     AssignTyped(kMiddleArea, L"Click");
     // OK with nothing picked, after a pick that was cancelled: the field is emptied each time
@@ -312,7 +312,7 @@ TEST_F(SingleKeyE2e, OnlyAnExactNameChangesTheRecordButOkAlwaysMakesItASingleKey
 }
 
 TEST_F(SingleKeyE2e, CancelAndDraggingChangeNothingAndDraggingClosesTheList) {
-    StartWithDefaults();
+    ASSERT_NO_FATAL_FAILURE(StartWithDefaults());
     OpenDialogFor(kRightArea);
     ToggleList();
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(pForm) != FALSE; }, 5s));
@@ -347,7 +347,7 @@ TEST_F(SingleKeyE2e, CancelAndDraggingChangeNothingAndDraggingClosesTheList) {
 }
 
 TEST_F(SingleKeyE2e, RightButtonOnTheLeftButtonIsRefusedAtApply) {
-    StartWithDefaults();
+    ASSERT_NO_FATAL_FAILURE(StartWithDefaults());
     Assign(kLeftArea, 1);
     e2e::ClearTrace();
     Click(kApply);
@@ -363,7 +363,7 @@ TEST_F(SingleKeyE2e, TranslatedNamesAreTheOnlyNamesAndAreReadAgainAtEveryOk) {
     UseLanguageFile(
         "85=Links\r\n59=Rechts\r\n61=Tippen\r\n62=Doppelt\r\n63=Back\r\n64=Vor\r\n65=Vor\r\n"
         "66=Langsam\r\n");
-    StartWithDefaults();
+    ASSERT_NO_FATAL_FAILURE(StartWithDefaults());
     EXPECT_EQ(Items(), (std::vector<std::wstring>{L"Links", L"Rechts", L"Tippen", L"Doppelt",
                                                   L"Back", L"Vor", L"Vor", L"Langsam"}));
 

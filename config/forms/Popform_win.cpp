@@ -1,0 +1,68 @@
+#include "Popform_win.h"
+
+#include "Mainform_win.h"
+#include "Singlekey_win.h"
+#include "ui/LanguageTables.h"
+
+namespace tavrine::forms {
+namespace {
+
+constexpr COLORREF kListGrey = RGB(0x80, 0x80, 0x80);
+
+ui::FormOptions Options(AppContext& app) {
+    ui::FormOptions options;
+    options.name = L"PForm";
+    options.caption = L"PForm";
+    options.clientWidth = 140;
+    options.clientHeight = 157;
+    options.placement = ui::Placement::Designed;
+    options.topmost = true;
+    options.owner = app.mainForm ? &app.mainForm->Window() : nullptr;
+    return options;
+}
+
+}  // namespace
+
+PForm::PForm(AppContext& app) : app_(app), form_(Options(app)) {
+    ui::ListBoxStyle visible;
+    visible.font = ui::FontSpec{L"Tahoma", 13, ui::kWhite};
+    listBox1_ =
+        std::make_unique<ui::ListBox>(form_, L"ListBox1", ui::Rect{0, 0, 135, 150}, visible);
+    listBox1_->SetItems(ui::BuiltinEntries(ui::PopupListTexts()));
+    // Outside the visible area: it only takes the keyboard focus, so no item looks focused.
+    listBox2_ = std::make_unique<ui::ListBox>(form_, L"ListBox2", ui::Rect{151, 39, 20, 20});
+
+    // A translated list starts with 85; without it the built-in names stay, whatever else the
+    // file holds.
+    if (ui::ApplyLanguageEntries(*listBox1_, ui::PopupListTexts(), app_.language)) {
+        listBox1_->SetFont(ui::FontSpec{L"Tahoma", ui::FontSpec::PointsToPixels(10), ui::kWhite});
+    }
+
+    listBox1_->OnClick = [this](ui::ListBox& sender) { ListBox1Click(sender); };
+    form_.OnShow = [this](ui::Form&) { FormShow(); };
+    form_.OnClose = [this](ui::Form&) { form_.Hide(); };
+}
+
+void PForm::FormShow() {
+    // As wide as the command field it drops down from.
+    if (app_.sKey) {
+        ui::Rect bounds = listBox1_->Bounds();
+        bounds.width = app_.sKey->Panel1().Bounds().width;
+        listBox1_->SetBounds(bounds);
+    }
+    listBox2_->SetFocus();
+    listBox1_->SetColors(listBox1_->TextColor(), kListGrey);
+}
+
+void PForm::ListBox1Click(ui::ListBox& sender) {
+    const int index = sender.ItemIndex();
+    if (index < 0) return;
+    // Only the text travels; the dialog decides the function at its OK.
+    if (app_.sKey) {
+        app_.sKey->SingleKeyName().SetText(sender.Item(index));
+        app_.sKey->SetListOpen(false);
+    }
+    form_.Hide();
+}
+
+}  // namespace tavrine::forms

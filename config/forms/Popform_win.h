@@ -1,0 +1,37 @@
+#pragma once
+// TPForm: the drop-down list of the nine fixed button functions under the single-key dialog's
+// command field. The dialog places, shows and hides it; a pick only fills the field.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AppContext.h"
+#include "ui/Form.h"
+#include "ui/ListBox.h"
+
+namespace tavrine::forms {
+
+class PForm {
+  public:
+    explicit PForm(AppContext& app);
+    ui::Form& Window() { return form_; }
+
+    // Left and top in screen coordinates; the window never moves by itself.
+    void PlaceAt(ui::Point screenTopLeft) { form_.SetPosition(screenTopLeft); }
+    void Show() { form_.Show(); }
+    void Hide() { form_.Hide(); }
+    bool Visible() const { return form_.Visible(); }
+
+    std::vector<std::wstring> Items() const { return listBox1_->Items(); }
+
+  private:
+    void FormShow();
+    void ListBox1Click(ui::ListBox& sender);
+
+    AppContext& app_;
+    ui::Form form_;
+    std::unique_ptr<ui::ListBox> listBox1_;
+    std::unique_ptr<ui::ListBox> listBox2_;
+};
+
+}  // namespace tavrine::forms
