@@ -52,6 +52,8 @@ NTSTATUS DispatchInternalIoctl(PDEVICE_OBJECT fdo, PIRP irp);
 // EEPROM image in the service's Parameters key (EepromStore_win.cpp).
 void InitEepromStore(PUNICODE_STRING registryPath);
 bool LoadEepromImage(uint8_t* image, size_t size);
+// Writes the image when it changed. Only one thread may call it: the worker thread once it
+// runs (Wine 8.0's kernel mutexes cannot be relied on to serialise callers).
 void PersistIfChanged();
 
 }  // namespace vmdriver

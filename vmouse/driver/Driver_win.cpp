@@ -14,18 +14,26 @@ constexpr LONGLONG kTickMs = 10;
 constexpr unsigned kRecycleReadsTicks = 5;
 
 HANDLE gWorker = nullptr;
+volatile uint32_t gLastTickMs = 0;
 KEVENT gStop;
 
-uint32_t ClockMs(void*) { return static_cast<uint32_t>(KeQueryInterruptTime() / 10000); }
+// The performance counter: Wine 8.0's KeQueryInterruptTime does not count in 100 ns units.
+uint32_t ClockMs(void*) {
+    LARGE_INTEGER frequency;
+    const LARGE_INTEGER now = KeQueryPerformanceCounter(&frequency);
+    if (frequency.QuadPart <= 0) return 0;
+    return static_cast<uint32_t>(static_cast<ULONGLONG>(now.QuadPart) * 1000 / static_cast<ULONGLONG>(frequency.QuadPart));
+}
 
 void NTAPI Worker(PVOID) {
     LARGE_INTEGER timeout;
     timeout.QuadPart = -10000 * kTickMs;
     unsigned tick = 0;
     while (KeWaitForSingleObject(&gStop, Executive, KernelMode, FALSE, &timeout) == STATUS_TIMEOUT) {
+        gLastTickMs = ClockMs(nullptr);
         DeliverInputs();  // also releases acknowledgements the delay fault held back
         if (++tick % kRecycleReadsTicks == 0) CompleteReads(nullptr, STATUS_DEVICE_NOT_READY);
-        PersistIfChanged();
+        PersistIfChanged();  // the only writer of the stored image while it runs
     }
     PsTerminateSystemThread(STATUS_SUCCESS);
 }
@@ -129,7 +137,6 @@ NTSTATUS NTAPI DispatchPnp(PDEVICE_OBJECT fdo, PIRP irp) {
         SetStarted(ext, false, true);
         CompleteReads(ext, STATUS_DELETE_PENDING);
         Forget(ext);
-        PersistIfChanged();
         irp->IoStatus.Status = STATUS_SUCCESS;
         return PassDown(fdo, irp);
     default:
@@ -159,6 +166,7 @@ void NTAPI Unload(PDRIVER_OBJECT) {
 
 uint32_t HostFlagsLocked() {
     uint32_t flags = gShared.hostFlags;
+    if (gLastTickMs != 0 && ClockMs(nullptr) - gLastTickMs < 500) flags |= vmouse::kHostWorkerAlive;
     for (const MiniExtension* ext : gShared.devices) {
         if (ext == nullptr || !ext->started) continue;
         if (ext->role == vmouse::DeviceRole::WriteCollection) flags |= vmouse::kHostWriteStarted;

@@ -12,7 +12,6 @@ UNICODE_STRING gParametersPath;
 constexpr wchar_t kParametersSuffix[] = L"\\Parameters";
 wchar_t gValueNameBuffer[] = L"Eeprom";
 
-KMUTEX gPersistMutex;
 uint32_t gPersistedGeneration = 0;
 uint8_t gSnapshot[vmouse::kEepromSize];
 // Room for KEY_VALUE_PARTIAL_INFORMATION's header and the image.
@@ -47,7 +46,6 @@ bool WriteImage(const uint8_t* image, size_t size) {
 }  // namespace
 
 void InitEepromStore(PUNICODE_STRING registryPath) {
-    KeInitializeMutex(&gPersistMutex, 0);
     gParametersPath.Buffer = gPathBuffer;
     gParametersPath.Length = 0;
     gParametersPath.MaximumLength = sizeof gPathBuffer;
@@ -80,9 +78,7 @@ bool LoadEepromImage(uint8_t* image, size_t size) {
 }
 
 void PersistIfChanged() {
-    // Registry calls need passive level; the worker thread catches up otherwise.
-    if (KeGetCurrentIrql() != PASSIVE_LEVEL) return;
-    KeWaitForSingleObject(&gPersistMutex, Executive, KernelMode, FALSE, nullptr);
+    if (KeGetCurrentIrql() != PASSIVE_LEVEL) return;  // registry calls need passive level
     KIRQL irql;
     KeAcquireSpinLock(&gShared.lock, &irql);
     const uint32_t generation = gShared.mouse.EepromGeneration();
@@ -102,7 +98,6 @@ void PersistIfChanged() {
             gShared.hostFlags |= vmouse::kHostPersistFailed;
         KeReleaseSpinLock(&gShared.lock, irql);
     }
-    KeReleaseMutex(&gPersistMutex, FALSE);
 }
 
 }  // namespace vmdriver

@@ -23,6 +23,8 @@ NTSTATUS CopyString(const wchar_t (&text)[N], void* out, ULONG size, ULONG_PTR& 
 }
 
 NTSTATUS GetString(const MiniExtension* ext, ULONG id, void* out, ULONG size, ULONG_PTR& written) {
+    // Windows numbers the strings 14, 15, 16; Wine 8.0's hidclass sends 1, 2, 3.
+    if (id >= 1 && id <= 3) id += hidport::kStringIdManufacturer - 1;
     switch (id) {
     case hidport::kStringIdManufacturer: return CopyString(kManufacturer, out, size, written);
     case hidport::kStringIdProduct:
@@ -70,7 +72,6 @@ NTSTATUS SetFeature(const MiniExtension* ext, PIRP irp) {
     }
     KeReleaseSpinLock(&gShared.lock, irql);
     DeliverInputs();
-    PersistIfChanged();
     if (!accepted) return STATUS_UNSUCCESSFUL;  // the device stalls the transfer it refuses
     irp->IoStatus.Information = packet->reportBufferLen;
     return STATUS_SUCCESS;
@@ -166,7 +167,7 @@ NTSTATUS DispatchInternalIoctl(PDEVICE_OBJECT fdo, PIRP irp) {
         const auto index = static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(stack->Parameters.DeviceIoControl.Type3InputBuffer) & 0xFFFF);
         void* target = irp->MdlAddress != nullptr ? MmGetSystemAddressForMdlSafe(irp->MdlAddress, NormalPagePriority) : out;
         if (index >= 1 && index <= 3)
-            status = GetString(ext, hidport::kStringIdManufacturer + index - 1, target, outSize, irp->IoStatus.Information);
+            status = GetString(ext, index, target, outSize, irp->IoStatus.Information);
         else
             status = STATUS_INVALID_PARAMETER;
         break;

@@ -55,6 +55,7 @@ inline constexpr uint32_t kHostReadStarted = 1u << 1;
 inline constexpr uint32_t kHostCombinedStarted = 1u << 2;
 inline constexpr uint32_t kHostEepromLoaded = 1u << 8;   // image came from the registry
 inline constexpr uint32_t kHostPersistFailed = 1u << 9;  // last registry write failed
+inline constexpr uint32_t kHostWorkerAlive = 1u << 10;   // the driver's timer thread is ticking
 
 void EncodeControlRequest(const ControlRequest& request, uint8_t (&out)[kControlReportSize]);
 

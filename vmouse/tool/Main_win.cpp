@@ -247,6 +247,8 @@ int Status() {
              (s.hostFlags & vmouse::kHostEepromLoaded) ? L"restored from the stored image" : L"factory at power-up",
              (s.hostFlags & vmouse::kHostPersistFailed) ? L", last save FAILED" : L"");
     Say(line);
+    swprintf(line, 256, L"driver timer thread: %ls", (s.hostFlags & vmouse::kHostWorkerAlive) ? L"running" : L"NOT RUNNING");
+    Say(line);
     return 0;
 }
 
