@@ -24,13 +24,17 @@ struct Figures {
 
 Figures Summarise(std::vector<double> v) {
     std::sort(v.begin(), v.end());
-    auto at = [&](double q) { return v[static_cast<size_t>(q * static_cast<double>(v.size() - 1))]; };
+    auto at = [&](double q) {
+        return v[static_cast<size_t>(q * static_cast<double>(v.size() - 1))];
+    };
     return {at(0.5), at(0.1), at(0.9), v.front(), v.back()};
 }
 
 void Print(const char* name, const Figures& f) {
-    std::printf("%-28s median %8.1f us  p10 %8.1f  p90 %8.1f  spread(p90-p10) %8.1f  min %8.1f  max %9.1f\n", name,
-                f.median, f.p10, f.p90, f.p90 - f.p10, f.min, f.max);
+    std::printf(
+        "%-28s median %8.1f us  p10 %8.1f  p90 %8.1f  spread(p90-p10) %8.1f  min %8.1f  max "
+        "%9.1f\n",
+        name, f.median, f.p10, f.p90, f.p90 - f.p10, f.min, f.max);
 }
 
 bool Visible(const std::vector<vmtool::HidCollection>& l) {
@@ -41,7 +45,8 @@ bool Visible(const std::vector<vmtool::HidCollection>& l) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const int iterations = argc > 1 ? std::max(10, static_cast<int>(std::wcstol(argv[1], nullptr, 10))) : 500;
+    const int iterations =
+        argc > 1 ? std::max(10, static_cast<int>(std::wcstol(argv[1], nullptr, 10))) : 500;
     bool pluggedHere = false;
     if (!Visible(vmtool::FindMouseCollections())) {
         std::wstring error;
@@ -54,14 +59,18 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     HMODULE portivoDll = LoadLibraryW(L"Portivo.dll");
-    auto initDriver = portivo::BindOrdinal<portivo::InitDriverFn>(portivoDll, portivo::kOrdInitDriver);
-    auto setFeatures = portivo::BindOrdinal<portivo::FeatureFn>(portivoDll, portivo::kOrdSetKbdFeatures);
-    auto getFeatures = portivo::BindOrdinal<portivo::FeatureFn>(portivoDll, portivo::kOrdGetKbdFeatures);
+    auto initDriver =
+        portivo::BindOrdinal<portivo::InitDriverFn>(portivoDll, portivo::kOrdInitDriver);
+    auto setFeatures =
+        portivo::BindOrdinal<portivo::FeatureFn>(portivoDll, portivo::kOrdSetKbdFeatures);
+    auto getFeatures =
+        portivo::BindOrdinal<portivo::FeatureFn>(portivoDll, portivo::kOrdGetKbdFeatures);
     if (!initDriver || !setFeatures || !getFeatures) {
         std::fprintf(stderr, "bench: Portivo.dll or its ordinals 2-4 missing\n");
         return 1;
     }
-    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                  nullptr, nullptr);
     DeviceSpec specs[2] = {{DeviceVendorId, DeviceProductId, 0xFF00, 0xFF00},
                            {DeviceVendorId, DeviceProductId, 0xFF00, 0x0002}};
     initDriver(window, specs, 2);
@@ -98,7 +107,8 @@ int wmain(int argc, wchar_t** argv) {
         BYTE req[16];
         std::copy(request, request + 16, req);
         BYTE answer[16] = {4};
-        const bool ok = HidD_SetFeature(raw.get(), req, sizeof req) && HidD_GetFeature(raw.get(), answer, sizeof answer);
+        const bool ok = HidD_SetFeature(raw.get(), req, sizeof req) &&
+                        HidD_GetFeature(raw.get(), answer, sizeof answer);
         if (!ok || answer[4] < 1 || answer[4] > 5) ++wrongAnswers;
     };
     for (int i = 0; i < 20; ++i) {  // warm-up: first opens, caches
@@ -117,10 +127,12 @@ int wmain(int argc, wchar_t** argv) {
         hidUs.push_back(static_cast<double>(t2 - t1) * usPerTick);
     }
     const Figures p = Summarise(portivoUs), h = Summarise(hidUs);
-    std::printf("feature round trip (read request + answer), %d iterations each, interleaved\n", iterations);
+    std::printf("feature round trip (read request + answer), %d iterations each, interleaved\n",
+                iterations);
     Print("Portivo Set+GetKbdFeatures", p);
     Print("HidD_SetFeature+GetFeature", h);
-    std::printf("ratio of medians (Portivo / raw HID): %.2f\n", h.median > 0 ? p.median / h.median : 0.0);
+    std::printf("ratio of medians (Portivo / raw HID): %.2f\n",
+                h.median > 0 ? p.median / h.median : 0.0);
     std::printf("failed or implausible answers: %d\n", wrongAnswers);
 
     if (pluggedHere) {

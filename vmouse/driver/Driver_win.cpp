@@ -22,14 +22,16 @@ uint32_t ClockMs(void*) {
     LARGE_INTEGER frequency;
     const LARGE_INTEGER now = KeQueryPerformanceCounter(&frequency);
     if (frequency.QuadPart <= 0) return 0;
-    return static_cast<uint32_t>(static_cast<ULONGLONG>(now.QuadPart) * 1000 / static_cast<ULONGLONG>(frequency.QuadPart));
+    return static_cast<uint32_t>(static_cast<ULONGLONG>(now.QuadPart) * 1000 /
+                                 static_cast<ULONGLONG>(frequency.QuadPart));
 }
 
 void NTAPI Worker(PVOID) {
     LARGE_INTEGER timeout;
     timeout.QuadPart = -10000 * kTickMs;
     unsigned tick = 0;
-    while (KeWaitForSingleObject(&gStop, Executive, KernelMode, FALSE, &timeout) == STATUS_TIMEOUT) {
+    while (KeWaitForSingleObject(&gStop, Executive, KernelMode, FALSE, &timeout) ==
+           STATUS_TIMEOUT) {
         gLastTickMs = ClockMs(nullptr);
         DeliverInputs();  // also releases acknowledgements the delay fault held back
         if (++tick % kRecycleReadsTicks == 0) CompleteReads(nullptr, STATUS_DEVICE_NOT_READY);
@@ -72,7 +74,8 @@ vmouse::DeviceRole QueryRole(PDEVICE_OBJECT pdo) {
     PIO_STACK_LOCATION stack = IoGetNextIrpStackLocation(irp);
     stack->MinorFunction = IRP_MN_QUERY_ID;
     stack->Parameters.QueryId.IdType = BusQueryDeviceID;
-    if (IoCallDriver(pdo, irp) == STATUS_PENDING) KeWaitForSingleObject(&done, Executive, KernelMode, FALSE, nullptr);
+    if (IoCallDriver(pdo, irp) == STATUS_PENDING)
+        KeWaitForSingleObject(&done, Executive, KernelMode, FALSE, nullptr);
     if (!NT_SUCCESS(io.Status) || io.Information == 0) return vmouse::DeviceRole::Combined;
     auto* id = reinterpret_cast<wchar_t*>(io.Information);
     const vmouse::DeviceRole role = vmouse::RoleFromDeviceId(id, 200);
@@ -82,7 +85,8 @@ vmouse::DeviceRole QueryRole(PDEVICE_OBJECT pdo) {
 
 NTSTATUS NTAPI AddDevice(PDRIVER_OBJECT, PDEVICE_OBJECT fdo) {
     MiniExtension* ext = MiniOf(fdo);
-    ext->role = QueryRole(static_cast<hidport::DeviceExtension*>(fdo->DeviceExtension)->PhysicalDeviceObject);
+    ext->role = QueryRole(
+        static_cast<hidport::DeviceExtension*>(fdo->DeviceExtension)->PhysicalDeviceObject);
     ext->started = false;
     ext->removed = false;
     ext->fdo = fdo;
@@ -123,24 +127,24 @@ void Forget(MiniExtension* ext) {
 NTSTATUS NTAPI DispatchPnp(PDEVICE_OBJECT fdo, PIRP irp) {
     MiniExtension* ext = MiniOf(fdo);
     switch (IoGetCurrentIrpStackLocation(irp)->MinorFunction) {
-    case IRP_MN_START_DEVICE: {
-        const NTSTATUS status = ForwardAndWait(fdo, irp);
-        if (NT_SUCCESS(status)) SetStarted(ext, true, false);
-        return status;
-    }
-    case IRP_MN_SURPRISE_REMOVAL:
-        SetStarted(ext, false, true);
-        CompleteReads(ext, STATUS_DELETE_PENDING);
-        irp->IoStatus.Status = STATUS_SUCCESS;
-        return PassDown(fdo, irp);
-    case IRP_MN_REMOVE_DEVICE:
-        SetStarted(ext, false, true);
-        CompleteReads(ext, STATUS_DELETE_PENDING);
-        Forget(ext);
-        irp->IoStatus.Status = STATUS_SUCCESS;
-        return PassDown(fdo, irp);
-    default:
-        return PassDown(fdo, irp);
+        case IRP_MN_START_DEVICE: {
+            const NTSTATUS status = ForwardAndWait(fdo, irp);
+            if (NT_SUCCESS(status)) SetStarted(ext, true, false);
+            return status;
+        }
+        case IRP_MN_SURPRISE_REMOVAL:
+            SetStarted(ext, false, true);
+            CompleteReads(ext, STATUS_DELETE_PENDING);
+            irp->IoStatus.Status = STATUS_SUCCESS;
+            return PassDown(fdo, irp);
+        case IRP_MN_REMOVE_DEVICE:
+            SetStarted(ext, false, true);
+            CompleteReads(ext, STATUS_DELETE_PENDING);
+            Forget(ext);
+            irp->IoStatus.Status = STATUS_SUCCESS;
+            return PassDown(fdo, irp);
+        default:
+            return PassDown(fdo, irp);
     }
 }
 
@@ -150,7 +154,9 @@ NTSTATUS NTAPI DispatchPower(PDEVICE_OBJECT fdo, PIRP irp) {
     return PoCallDriver(LowerOf(fdo), irp);
 }
 
-NTSTATUS NTAPI DispatchInternal(PDEVICE_OBJECT fdo, PIRP irp) { return DispatchInternalIoctl(fdo, irp); }
+NTSTATUS NTAPI DispatchInternal(PDEVICE_OBJECT fdo, PIRP irp) {
+    return DispatchInternalIoctl(fdo, irp);
+}
 
 void NTAPI Unload(PDRIVER_OBJECT) {
     KeSetEvent(&gStop, IO_NO_INCREMENT, FALSE);
@@ -191,7 +197,8 @@ extern "C" NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING reg
     KeInitializeEvent(&gStop, NotificationEvent, FALSE);
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, nullptr, OBJ_KERNEL_HANDLE, nullptr, nullptr);
-    if (!NT_SUCCESS(PsCreateSystemThread(&gWorker, THREAD_ALL_ACCESS, &attributes, nullptr, nullptr, Worker, nullptr)))
+    if (!NT_SUCCESS(PsCreateSystemThread(&gWorker, THREAD_ALL_ACCESS, &attributes, nullptr, nullptr,
+                                         Worker, nullptr)))
         gWorker = nullptr;
 
     driver->MajorFunction[IRP_MJ_INTERNAL_DEVICE_CONTROL] = DispatchInternal;

@@ -26,10 +26,11 @@ UNICODE_STRING ValueName() {
 NTSTATUS OpenParameters(HANDLE& key, bool create) {
     if (gParametersPath.Length == 0) return STATUS_OBJECT_NAME_NOT_FOUND;
     OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &gParametersPath, OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, nullptr,
-                               nullptr);
+    InitializeObjectAttributes(&attributes, &gParametersPath,
+                               OBJ_CASE_INSENSITIVE | OBJ_KERNEL_HANDLE, nullptr, nullptr);
     if (create)
-        return ZwCreateKey(&key, KEY_ALL_ACCESS, &attributes, 0, nullptr, REG_OPTION_NON_VOLATILE, nullptr);
+        return ZwCreateKey(&key, KEY_ALL_ACCESS, &attributes, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           nullptr);
     return ZwOpenKey(&key, KEY_READ, &attributes);
 }
 

@@ -82,4 +82,5 @@ constexpr UCHAR kReportDescriptorType = 0x22;
 
 extern "C" NTSTATUS NTAPI HidRegisterMinidriver(hidport::MinidriverRegistration* registration);
 // Exported by the kernel, declared only in ntifs.h.
-extern "C" NTSYSAPI NTSTATUS NTAPI ZwWaitForSingleObject(HANDLE handle, BOOLEAN alertable, PLARGE_INTEGER timeout);
+extern "C" NTSYSAPI NTSTATUS NTAPI ZwWaitForSingleObject(HANDLE handle, BOOLEAN alertable,
+                                                         PLARGE_INTEGER timeout);

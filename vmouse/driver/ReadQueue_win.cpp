@@ -31,7 +31,8 @@ PIRP PopRead(MiniExtension* ext) {
 MiniExtension* InputTargetLocked() {
     for (MiniExtension* ext : gShared.devices) {
         if (ext != nullptr && ext->started && !ext->removed &&
-            (ext->role == vmouse::DeviceRole::WriteCollection || ext->role == vmouse::DeviceRole::Combined))
+            (ext->role == vmouse::DeviceRole::WriteCollection ||
+             ext->role == vmouse::DeviceRole::Combined))
             return ext;
     }
     return nullptr;
@@ -83,7 +84,8 @@ void DeliverInputs() {
             gShared.mouse.TakeInput(report);
             PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
             auto* out = static_cast<uint8_t*>(irp->UserBuffer);
-            if (out != nullptr && stack->Parameters.DeviceIoControl.OutputBufferLength >= vmouse::kInputReportSize) {
+            if (out != nullptr &&
+                stack->Parameters.DeviceIoControl.OutputBufferLength >= vmouse::kInputReportSize) {
                 for (size_t i = 0; i < vmouse::kInputReportSize; ++i) out[i] = report.bytes[i];
                 irp->IoStatus.Status = STATUS_SUCCESS;
                 irp->IoStatus.Information = vmouse::kInputReportSize;

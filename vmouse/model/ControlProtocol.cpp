@@ -57,12 +57,22 @@ void EncodeTraceEntry(const TraceEntry& e, uint8_t* p) {
 
 bool Press(VirtualMouse& mouse, uint8_t control, uint8_t button) {
     switch (static_cast<Control>(control)) {
-    case Control::Dpi: mouse.PressDpi(); return true;
-    case Control::Profile: mouse.PressProfile(); return true;
-    case Control::Polling: mouse.PressPolling(); return true;
-    case Control::Lock: mouse.PressLock(); return true;
-    case Control::Button: return mouse.PressButton(button);
-    case Control::Reset: break;
+        case Control::Dpi:
+            mouse.PressDpi();
+            return true;
+        case Control::Profile:
+            mouse.PressProfile();
+            return true;
+        case Control::Polling:
+            mouse.PressPolling();
+            return true;
+        case Control::Lock:
+            mouse.PressLock();
+            return true;
+        case Control::Button:
+            return mouse.PressButton(button);
+        case Control::Reset:
+            break;
     }
     return false;
 }
@@ -97,49 +107,49 @@ void HandleControlRequest(VirtualMouse& mouse, const uint8_t* request, size_t le
     uint8_t* payload = answer + kPayload;
 
     switch (static_cast<ControlCommand>(command)) {
-    case ControlCommand::Status:
-        EncodeStatus(mouse, hostFlags, payload);
-        break;
-    case ControlCommand::Press:
-        if (!Press(mouse, request[2], request[3])) status = ControlStatus::BadRequest;
-        break;
-    case ControlCommand::SetFaults:
-        mouse.SetFaults(Faults{a32, b32, request[12] != 0, request[13] != 0});
-        break;
-    case ControlCommand::Reset:
-        mouse.FactoryReset();
-        break;
-    case ControlCommand::ReadEeprom: {
-        if (a32 >= kEepromSize) {
-            status = ControlStatus::BadRequest;
+        case ControlCommand::Status:
+            EncodeStatus(mouse, hostFlags, payload);
+            break;
+        case ControlCommand::Press:
+            if (!Press(mouse, request[2], request[3])) status = ControlStatus::BadRequest;
+            break;
+        case ControlCommand::SetFaults:
+            mouse.SetFaults(Faults{a32, b32, request[12] != 0, request[13] != 0});
+            break;
+        case ControlCommand::Reset:
+            mouse.FactoryReset();
+            break;
+        case ControlCommand::ReadEeprom: {
+            if (a32 >= kEepromSize) {
+                status = ControlStatus::BadRequest;
+                break;
+            }
+            const size_t left = kEepromSize - a32;
+            const size_t n = left < kEepromChunk ? left : kEepromChunk;
+            Put32(payload, a32);
+            for (size_t i = 0; i < n; ++i) payload[4 + i] = mouse.Eeprom()[a32 + i];
+            answer[3] = static_cast<uint8_t>(n);
             break;
         }
-        const size_t left = kEepromSize - a32;
-        const size_t n = left < kEepromChunk ? left : kEepromChunk;
-        Put32(payload, a32);
-        for (size_t i = 0; i < n; ++i) payload[4 + i] = mouse.Eeprom()[a32 + i];
-        answer[3] = static_cast<uint8_t>(n);
-        break;
-    }
-    case ControlCommand::ReadTrace: {
-        const TraceRing& trace = mouse.Trace();
-        uint32_t sequence = a32 < trace.FirstSequence() ? trace.FirstSequence() : a32;
-        size_t n = 0;
-        TraceEntry e{};
-        while (n < kTraceEntriesPerAnswer && trace.Get(sequence, e)) {
-            EncodeTraceEntry(e, payload + n * kTraceEntryWireSize);
-            ++n;
-            ++sequence;
+        case ControlCommand::ReadTrace: {
+            const TraceRing& trace = mouse.Trace();
+            uint32_t sequence = a32 < trace.FirstSequence() ? trace.FirstSequence() : a32;
+            size_t n = 0;
+            TraceEntry e{};
+            while (n < kTraceEntriesPerAnswer && trace.Get(sequence, e)) {
+                EncodeTraceEntry(e, payload + n * kTraceEntryWireSize);
+                ++n;
+                ++sequence;
+            }
+            answer[3] = static_cast<uint8_t>(n);
+            break;
         }
-        answer[3] = static_cast<uint8_t>(n);
-        break;
-    }
-    case ControlCommand::ClearTrace:
-        mouse.ClearTrace();
-        break;
-    default:
-        status = ControlStatus::UnknownCommand;
-        break;
+        case ControlCommand::ClearTrace:
+            mouse.ClearTrace();
+            break;
+        default:
+            status = ControlStatus::UnknownCommand;
+            break;
     }
     answer[2] = static_cast<uint8_t>(status);
 }
@@ -161,7 +171,8 @@ bool DecodeStatus(const uint8_t (&answer)[kControlReportSize], StatusInfo& out) 
     out.live.logoLight = p[8];
     out.live.locked = p[9];
     out.faults = Faults{Get32(p + 10), Get32(p + 14), p[18] != 0, p[19] != 0};
-    out.counters = Counters{Get32(p + 20), Get32(p + 24), Get32(p + 28), Get32(p + 32), Get32(p + 36)};
+    out.counters =
+        Counters{Get32(p + 20), Get32(p + 24), Get32(p + 28), Get32(p + 32), Get32(p + 36)};
     out.eepromGeneration = Get32(p + 40);
     out.traceFirst = Get32(p + 44);
     out.traceNext = Get32(p + 48);
@@ -174,7 +185,8 @@ bool DecodeEepromChunk(const uint8_t (&answer)[kControlReportSize], uint32_t off
     count = 0;
     if (AnswerStatus(answer, ControlCommand::ReadEeprom) != ControlStatus::Ok) return false;
     const size_t n = answer[3];
-    if (Get32(answer + kPayload) != offset || n > kEepromChunk || n > size || offset + n > kEepromSize)
+    if (Get32(answer + kPayload) != offset || n > kEepromChunk || n > size ||
+        offset + n > kEepromSize)
         return false;
     for (size_t i = 0; i < n; ++i) out[i] = answer[kPayload + 4 + i];
     count = n;

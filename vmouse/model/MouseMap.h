@@ -9,7 +9,7 @@ namespace vmouse {
 inline constexpr size_t kFeatureReportSize = 16;  // report id included
 inline constexpr size_t kInputReportSize = 8;     // report id included
 inline constexpr size_t kMaxDataCount = 12;
-inline constexpr size_t kCommandHeaderSize = 4;   // id, address low, address high, count
+inline constexpr size_t kCommandHeaderSize = 4;  // id, address low, address high, count
 
 inline constexpr uint8_t kKeyReportId = 1;
 inline constexpr uint8_t kEventReportId = 2;
@@ -50,13 +50,13 @@ inline constexpr size_t ProfileButtonAddress(size_t profileIndex, size_t buttonI
 }
 
 // Live registers.
-inline constexpr uint16_t kRegLevel = 0xFF00;     // level index, its DPI step
-inline constexpr uint16_t kRegPolling = 0xFF01;   // polling code
-inline constexpr uint16_t kRegProfile = 0xFF02;   // active profile 1..5 (read only)
-inline constexpr uint16_t kRegWheel = 0xFF03;     // 0 off, 1 on (write only)
-inline constexpr uint16_t kRegLogo = 0xFF04;      // 0 off, 1 on (write only)
-inline constexpr uint16_t kRegLock = 0xFF05;      // lock state (read only)
-inline constexpr uint16_t kRegApply = 0xFF06;     // take the live state from the EEPROM
+inline constexpr uint16_t kRegLevel = 0xFF00;    // level index, its DPI step
+inline constexpr uint16_t kRegPolling = 0xFF01;  // polling code
+inline constexpr uint16_t kRegProfile = 0xFF02;  // active profile 1..5 (read only)
+inline constexpr uint16_t kRegWheel = 0xFF03;    // 0 off, 1 on (write only)
+inline constexpr uint16_t kRegLogo = 0xFF04;     // 0 off, 1 on (write only)
+inline constexpr uint16_t kRegLock = 0xFF05;     // lock state (read only)
+inline constexpr uint16_t kRegApply = 0xFF06;    // take the live state from the EEPROM
 
 // Byte 1 of an event report (id 2).
 inline constexpr uint8_t kEventDpi = 0x01;

@@ -8,16 +8,22 @@ size_t Append(const uint8_t* from, size_t length, uint8_t* out, size_t at) {
     return at + length;
 }
 
-wchar_t Upper(wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
+wchar_t Upper(wchar_t c) {
+    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
 
 }  // namespace
 
 size_t ReportDescriptorSize(DeviceRole role) {
     switch (role) {
-    case DeviceRole::WriteCollection: return sizeof(kWriteCollectionDescriptor);
-    case DeviceRole::ReadCollection: return sizeof(kReadCollectionDescriptor);
-    case DeviceRole::Control: return sizeof(kControlCollectionDescriptor);
-    case DeviceRole::Combined: return kCombinedDescriptorSize;
+        case DeviceRole::WriteCollection:
+            return sizeof(kWriteCollectionDescriptor);
+        case DeviceRole::ReadCollection:
+            return sizeof(kReadCollectionDescriptor);
+        case DeviceRole::Control:
+            return sizeof(kControlCollectionDescriptor);
+        case DeviceRole::Combined:
+            return kCombinedDescriptorSize;
     }
     return 0;
 }
@@ -26,17 +32,20 @@ size_t CopyReportDescriptor(DeviceRole role, uint8_t* out, size_t size) {
     const size_t needed = ReportDescriptorSize(role);
     if (out == nullptr || size < needed) return 0;
     switch (role) {
-    case DeviceRole::WriteCollection:
-        return Append(kWriteCollectionDescriptor, sizeof kWriteCollectionDescriptor, out, 0);
-    case DeviceRole::ReadCollection:
-        return Append(kReadCollectionDescriptor, sizeof kReadCollectionDescriptor, out, 0);
-    case DeviceRole::Control:
-        return Append(kControlCollectionDescriptor, sizeof kControlCollectionDescriptor, out, 0);
-    case DeviceRole::Combined: {
-        size_t at = Append(kWriteCollectionDescriptor, sizeof kWriteCollectionDescriptor, out, 0);
-        at = Append(kReadCollectionDescriptor, sizeof kReadCollectionDescriptor, out, at);
-        return Append(kControlCollectionDescriptor, sizeof kControlCollectionDescriptor, out, at);
-    }
+        case DeviceRole::WriteCollection:
+            return Append(kWriteCollectionDescriptor, sizeof kWriteCollectionDescriptor, out, 0);
+        case DeviceRole::ReadCollection:
+            return Append(kReadCollectionDescriptor, sizeof kReadCollectionDescriptor, out, 0);
+        case DeviceRole::Control:
+            return Append(kControlCollectionDescriptor, sizeof kControlCollectionDescriptor, out,
+                          0);
+        case DeviceRole::Combined: {
+            size_t at =
+                Append(kWriteCollectionDescriptor, sizeof kWriteCollectionDescriptor, out, 0);
+            at = Append(kReadCollectionDescriptor, sizeof kReadCollectionDescriptor, out, at);
+            return Append(kControlCollectionDescriptor, sizeof kControlCollectionDescriptor, out,
+                          at);
+        }
     }
     return 0;
 }
@@ -53,10 +62,14 @@ DeviceRole RoleFromDeviceId(const wchar_t* id, size_t maxLength) {
         if (Upper(tail[i]) != kSuffix[i]) return DeviceRole::Combined;
     }
     switch (tail[kSuffixLength]) {
-    case L'1': return DeviceRole::WriteCollection;
-    case L'2': return DeviceRole::ReadCollection;
-    case L'3': return DeviceRole::Control;
-    default: return DeviceRole::Combined;
+        case L'1':
+            return DeviceRole::WriteCollection;
+        case L'2':
+            return DeviceRole::ReadCollection;
+        case L'3':
+            return DeviceRole::Control;
+        default:
+            return DeviceRole::Combined;
     }
 }
 

@@ -55,17 +55,20 @@ inline constexpr uint8_t kReadCollectionDescriptor[] = {
 
 // 0xFFA0/0x0001: feature report 5, the control tool's channel to the model.
 inline constexpr uint8_t kControlCollectionDescriptor[] = {
-    0x06, 0xA0, 0xFF,        // Usage Page (0xFFA0)
-    0x09, 0x01,              // Usage (1)
-    0xA1, 0x01,              // Collection (Application)
-    0x15, 0x00,              //   Logical Minimum (0)
-    0x26, 0xFF, 0x00,        //   Logical Maximum (255)
+    0x06, 0xA0,
+    0xFF,        // Usage Page (0xFFA0)
+    0x09, 0x01,  // Usage (1)
+    0xA1, 0x01,  // Collection (Application)
+    0x15, 0x00,  //   Logical Minimum (0)
+    0x26, 0xFF,
+    0x00,                    //   Logical Maximum (255)
     0x75, 0x08,              //   Report Size (8)
     0x85, kControlReportId,  //   Report ID (5)
     0x09, 0x01,              //   Usage (1)
-    0x96, 0xFF, 0x00,        //   Report Count (255)
-    0xB1, 0x02,              //   Feature (Data, Variable, Absolute)
-    0xC0,                    // End Collection
+    0x96, 0xFF,
+    0x00,        //   Report Count (255)
+    0xB1, 0x02,  //   Feature (Data, Variable, Absolute)
+    0xC0,        // End Collection
 };
 
 inline constexpr size_t kCombinedDescriptorSize = sizeof(kWriteCollectionDescriptor) +

@@ -9,9 +9,9 @@
 namespace vmouse {
 
 enum class TraceDirection : uint8_t {
-    In = 0,      // host to mouse (feature set, feature get request)
-    Out = 1,     // mouse to host (input report, feature answer)
-    Local = 2,   // the mouse's own controls
+    In = 0,     // host to mouse (feature set, feature get request)
+    Out = 1,    // mouse to host (input report, feature answer)
+    Local = 2,  // the mouse's own controls
 };
 
 enum class TraceKind : uint8_t {
@@ -26,8 +26,8 @@ enum class TraceNote : uint8_t {
     Accepted = 0,
     Answered,
     Sent,
-    Queued,           // input report held back by the delay fault
-    AckDropped,       // the drop fault swallowed this acknowledgement
+    Queued,      // input report held back by the delay fault
+    AckDropped,  // the drop fault swallowed this acknowledgement
     UnknownReportId,
     WrongCollection,
     BadLength,
@@ -35,7 +35,7 @@ enum class TraceNote : uint8_t {
     BadAddress,
     PastEnd,
     BadValue,
-    Silent,           // the silence fault is on
+    Silent,  // the silence fault is on
     OutboxFull,
 };
 
@@ -58,7 +58,7 @@ struct TraceEntry {
 };
 
 class TraceRing {
-public:
+  public:
     static constexpr size_t kCapacity = 1024;
 
     constexpr TraceRing() = default;
@@ -73,7 +73,7 @@ public:
     uint32_t NextSequence() const { return next_; }
     bool Get(uint32_t sequence, TraceEntry& out) const;
 
-private:
+  private:
     TraceEntry entries_[kCapacity] = {};
     uint32_t next_ = 1;
 };

@@ -4,7 +4,7 @@ namespace vmouse {
 namespace {
 
 class LineWriter {
-public:
+  public:
     LineWriter(char* out, size_t size) : out_(out), size_(size) {}
     void Text(const char* s) {
         while (*s != '\0') Char(*s++);
@@ -35,7 +35,7 @@ public:
         return used_;
     }
 
-private:
+  private:
     char* out_;
     size_t size_;
     size_t used_ = 0;
@@ -43,22 +43,32 @@ private:
 
 const char* ControlName(uint8_t code) {
     switch (static_cast<Control>(code)) {
-    case Control::Dpi: return "press dpi";
-    case Control::Profile: return "press profile";
-    case Control::Polling: return "press polling";
-    case Control::Lock: return "press lock";
-    case Control::Button: return "press button";
-    case Control::Reset: return "factory reset";
+        case Control::Dpi:
+            return "press dpi";
+        case Control::Profile:
+            return "press profile";
+        case Control::Polling:
+            return "press polling";
+        case Control::Lock:
+            return "press lock";
+        case Control::Button:
+            return "press button";
+        case Control::Reset:
+            return "factory reset";
     }
     return "control?";
 }
 
 const char* KindName(TraceKind kind) {
     switch (kind) {
-    case TraceKind::SetFeature: return "set-feature";
-    case TraceKind::GetFeature: return "get-feature";
-    case TraceKind::Input: return "input";
-    case TraceKind::Control: return "control";
+        case TraceKind::SetFeature:
+            return "set-feature";
+        case TraceKind::GetFeature:
+            return "get-feature";
+        case TraceKind::Input:
+            return "input";
+        case TraceKind::Control:
+            return "control";
     }
     return "?";
 }
@@ -67,20 +77,34 @@ const char* KindName(TraceKind kind) {
 
 const char* NoteName(TraceNote note) {
     switch (note) {
-    case TraceNote::Accepted: return "accepted";
-    case TraceNote::Answered: return "answered";
-    case TraceNote::Sent: return "sent";
-    case TraceNote::Queued: return "held back";
-    case TraceNote::AckDropped: return "dropped by fault";
-    case TraceNote::UnknownReportId: return "refused: unknown report id";
-    case TraceNote::WrongCollection: return "refused: wrong collection";
-    case TraceNote::BadLength: return "refused: bad length";
-    case TraceNote::BadCount: return "refused: bad count";
-    case TraceNote::BadAddress: return "refused: address outside the map";
-    case TraceNote::PastEnd: return "refused: runs past the EEPROM";
-    case TraceNote::BadValue: return "refused: bad value";
-    case TraceNote::Silent: return "ignored: mouse silent";
-    case TraceNote::OutboxFull: return "lost: queue full";
+        case TraceNote::Accepted:
+            return "accepted";
+        case TraceNote::Answered:
+            return "answered";
+        case TraceNote::Sent:
+            return "sent";
+        case TraceNote::Queued:
+            return "held back";
+        case TraceNote::AckDropped:
+            return "dropped by fault";
+        case TraceNote::UnknownReportId:
+            return "refused: unknown report id";
+        case TraceNote::WrongCollection:
+            return "refused: wrong collection";
+        case TraceNote::BadLength:
+            return "refused: bad length";
+        case TraceNote::BadCount:
+            return "refused: bad count";
+        case TraceNote::BadAddress:
+            return "refused: address outside the map";
+        case TraceNote::PastEnd:
+            return "refused: runs past the EEPROM";
+        case TraceNote::BadValue:
+            return "refused: bad value";
+        case TraceNote::Silent:
+            return "ignored: mouse silent";
+        case TraceNote::OutboxFull:
+            return "lost: queue full";
     }
     return "?";
 }

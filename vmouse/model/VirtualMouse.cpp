@@ -57,7 +57,8 @@ bool VirtualMouse::SetFeature(uint16_t usagePage, uint16_t usage, const uint8_t*
     Poll();
     const Collection c = CollectionOf(usagePage, usage);
     if (report == nullptr) length = 0;
-    if (c == Collection::None) return Refuse(TraceKind::SetFeature, c, TraceNote::WrongCollection, report, length);
+    if (c == Collection::None)
+        return Refuse(TraceKind::SetFeature, c, TraceNote::WrongCollection, report, length);
     if (length < kCommandHeaderSize || length > kFeatureReportSize)
         return Refuse(TraceKind::SetFeature, c, TraceNote::BadLength, report, length);
     if (faults_.silent) return Refuse(TraceKind::SetFeature, c, TraceNote::Silent, report, length);
@@ -83,8 +84,8 @@ bool VirtualMouse::SetFeature(uint16_t usagePage, uint16_t usage, const uint8_t*
     }
 
     if (length < kCommandHeaderSize + report[3] || report[3] == 0 || report[3] > kMaxDataCount) {
-        const TraceNote note =
-            (report[3] == 0 || report[3] > kMaxDataCount) ? TraceNote::BadCount : TraceNote::BadLength;
+        const TraceNote note = (report[3] == 0 || report[3] > kMaxDataCount) ? TraceNote::BadCount
+                                                                             : TraceNote::BadLength;
         return Refuse(TraceKind::SetFeature, c, note, report, length);
     }
     const TraceNote note = CarryOutWrite(report);
@@ -113,29 +114,30 @@ TraceNote VirtualMouse::CarryOutWrite(const uint8_t* report) {
     }
 
     switch (address) {
-    case kRegLevel:
-        if (count != 2) return TraceNote::BadCount;
-        if (data[0] >= kLevelCount || data[1] < 1 || data[1] > kMaxDpiStep) return TraceNote::BadValue;
-        live_.levelIndex = data[0];
-        live_.dpiSteps[data[0]] = data[1];
-        return TraceNote::Accepted;
-    case kRegPolling:
-        if (count != 1) return TraceNote::BadCount;
-        if (data[0] >= kPollingCodeCount) return TraceNote::BadValue;
-        live_.pollingCode = data[0];
-        return TraceNote::Accepted;
-    case kRegWheel:
-    case kRegLogo:
-        if (count != 1) return TraceNote::BadCount;
-        if (data[0] > 1) return TraceNote::BadValue;
-        (address == kRegWheel ? live_.wheelLight : live_.logoLight) = data[0];
-        return TraceNote::Accepted;
-    case kRegApply:
-        if (count != 1) return TraceNote::BadCount;
-        TakeLiveFromEeprom();
-        return TraceNote::Accepted;
-    default:
-        return TraceNote::BadAddress;  // outside the map, or a read-only register
+        case kRegLevel:
+            if (count != 2) return TraceNote::BadCount;
+            if (data[0] >= kLevelCount || data[1] < 1 || data[1] > kMaxDpiStep)
+                return TraceNote::BadValue;
+            live_.levelIndex = data[0];
+            live_.dpiSteps[data[0]] = data[1];
+            return TraceNote::Accepted;
+        case kRegPolling:
+            if (count != 1) return TraceNote::BadCount;
+            if (data[0] >= kPollingCodeCount) return TraceNote::BadValue;
+            live_.pollingCode = data[0];
+            return TraceNote::Accepted;
+        case kRegWheel:
+        case kRegLogo:
+            if (count != 1) return TraceNote::BadCount;
+            if (data[0] > 1) return TraceNote::BadValue;
+            (address == kRegWheel ? live_.wheelLight : live_.logoLight) = data[0];
+            return TraceNote::Accepted;
+        case kRegApply:
+            if (count != 1) return TraceNote::BadCount;
+            TakeLiveFromEeprom();
+            return TraceNote::Accepted;
+        default:
+            return TraceNote::BadAddress;  // outside the map, or a read-only register
     }
 }
 
@@ -143,7 +145,8 @@ TraceNote VirtualMouse::CheckReadRequest(const uint8_t* report) const {
     const uint16_t address = ReadAddress(report);
     const uint8_t count = report[3];
     if (count == 0 || count > kMaxDataCount) return TraceNote::BadCount;
-    if (address < kEepromSize) return address + count > kEepromSize ? TraceNote::PastEnd : TraceNote::Accepted;
+    if (address < kEepromSize)
+        return address + count > kEepromSize ? TraceNote::PastEnd : TraceNote::Accepted;
     return IsLiveReadable(address) ? TraceNote::Accepted : TraceNote::BadAddress;
 }
 
@@ -152,9 +155,12 @@ bool VirtualMouse::GetFeature(uint16_t usagePage, uint16_t usage, uint8_t* repor
     const Collection c = CollectionOf(usagePage, usage);
     if (report == nullptr) length = 0;
     // Never write past the caller's buffer: it must hold the whole report.
-    if (length < kFeatureReportSize) return Refuse(TraceKind::GetFeature, c, TraceNote::BadLength, report, length);
-    if (c != Collection::Read) return Refuse(TraceKind::GetFeature, c, TraceNote::WrongCollection, report, 1);
-    if (report[0] != kReadReportId) return Refuse(TraceKind::GetFeature, c, TraceNote::UnknownReportId, report, 1);
+    if (length < kFeatureReportSize)
+        return Refuse(TraceKind::GetFeature, c, TraceNote::BadLength, report, length);
+    if (c != Collection::Read)
+        return Refuse(TraceKind::GetFeature, c, TraceNote::WrongCollection, report, 1);
+    if (report[0] != kReadReportId)
+        return Refuse(TraceKind::GetFeature, c, TraceNote::UnknownReportId, report, 1);
     if (faults_.silent) return Refuse(TraceKind::GetFeature, c, TraceNote::Silent, report, 1);
     FillAnswer(report);
     trace_.Add(nowMs_, TraceDirection::Out, TraceKind::GetFeature, c, TraceNote::Answered, report,
@@ -208,8 +214,8 @@ void VirtualMouse::Acknowledge() {
             return;
         }
         delayed_[delayedCount_++] = Delayed{nowMs_ + faults_.ackDelayMs, ack};
-        trace_.Add(nowMs_, TraceDirection::Out, TraceKind::Input, ack.collection,
-                   TraceNote::Queued, ack.bytes, kInputReportSize);
+        trace_.Add(nowMs_, TraceDirection::Out, TraceKind::Input, ack.collection, TraceNote::Queued,
+                   ack.bytes, kInputReportSize);
         return;
     }
     Emit(ack, TraceNote::Sent);
@@ -224,8 +230,8 @@ void VirtualMouse::Emit(const InputReport& report, TraceNote note) {
     if (faults_.silent) note = TraceNote::Silent;
     if (note == TraceNote::Sent && sink_ == nullptr && outboxCount_ == kOutboxCapacity)
         note = TraceNote::OutboxFull;
-    trace_.Add(nowMs_, TraceDirection::Out, TraceKind::Input, report.collection, note,
-               report.bytes, kInputReportSize);
+    trace_.Add(nowMs_, TraceDirection::Out, TraceKind::Input, report.collection, note, report.bytes,
+               kInputReportSize);
     if (note != TraceNote::Sent) return;
     ++counters_.inputsSent;
     if (sink_ != nullptr) {

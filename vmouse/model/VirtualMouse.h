@@ -40,17 +40,17 @@ struct LiveState {
     uint8_t activeProfile;  // 1..5
     uint8_t levelIndex;     // 0..3
     uint8_t dpiSteps[kLevelCount];
-    uint8_t pollingCode;    // 0 = 1000 Hz, 1 = 500 Hz, 2 = 125 Hz
-    uint8_t wheelLight;     // 0 / 1
-    uint8_t logoLight;      // 0 / 1
-    uint8_t locked;         // 0 / 1
+    uint8_t pollingCode;  // 0 = 1000 Hz, 1 = 500 Hz, 2 = 125 Hz
+    uint8_t wheelLight;   // 0 / 1
+    uint8_t logoLight;    // 0 / 1
+    uint8_t locked;       // 0 / 1
 };
 
 struct Faults {
-    uint32_t dropAckIn;     // drop the acknowledgement of the nth accepted write from now; 0 = off
-    uint32_t ackDelayMs;    // hold every acknowledgement back this long; 0 = off
-    bool garbageAnswers;    // feature answers carry noise after the report id
-    bool silent;            // nothing is carried out, answered or sent
+    uint32_t dropAckIn;   // drop the acknowledgement of the nth accepted write from now; 0 = off
+    uint32_t ackDelayMs;  // hold every acknowledgement back this long; 0 = off
+    bool garbageAnswers;  // feature answers carry noise after the report id
+    bool silent;          // nothing is carried out, answered or sent
 };
 
 struct Counters {
@@ -62,7 +62,7 @@ struct Counters {
 };
 
 class VirtualMouse {
-public:
+  public:
     using ClockFn = uint32_t (*)(void* context);
     using InputSinkFn = void (*)(void* context, const InputReport& report);
 
@@ -113,7 +113,7 @@ public:
     const TraceRing& Trace() const { return trace_; }
     void ClearTrace() { trace_.Clear(); }
 
-private:
+  private:
     struct Delayed {
         uint32_t dueMs;
         InputReport report;

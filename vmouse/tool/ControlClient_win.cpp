@@ -16,8 +16,8 @@ std::optional<ControlClient> ControlClient::Open(std::wstring& error) {
     return std::nullopt;
 }
 
-bool ControlClient::Exchange(const vmouse::ControlRequest& request, uint8_t (&answer)[vmouse::kControlReportSize],
-                             std::wstring& error) {
+bool ControlClient::Exchange(const vmouse::ControlRequest& request,
+                             uint8_t (&answer)[vmouse::kControlReportSize], std::wstring& error) {
     uint8_t report[vmouse::kControlReportSize];
     vmouse::EncodeControlRequest(request, report);
     if (!HidD_SetFeature(handle_.get(), report, sizeof report)) {
@@ -32,22 +32,25 @@ bool ControlClient::Exchange(const vmouse::ControlRequest& request, uint8_t (&an
     }
     const vmouse::ControlStatus status = vmouse::AnswerStatus(answer, request.command);
     if (status != vmouse::ControlStatus::Ok) {
-        error = L"the virtual mouse refused the request (status " + std::to_wstring(static_cast<int>(status)) + L")";
+        error = L"the virtual mouse refused the request (status " +
+                std::to_wstring(static_cast<int>(status)) + L")";
         return false;
     }
     return true;
 }
 
-bool ControlClient::Simple(vmouse::ControlCommand command, std::wstring& error, uint8_t a8, uint8_t b8) {
+bool ControlClient::Simple(vmouse::ControlCommand command, std::wstring& error, uint8_t a8,
+                           uint8_t b8) {
     uint8_t answer[vmouse::kControlReportSize];
     return Exchange({command, a8, b8, 0, 0, 0, 0}, answer, error);
 }
 
 bool ControlClient::SetFaults(const vmouse::Faults& f, std::wstring& error) {
     uint8_t answer[vmouse::kControlReportSize];
-    return Exchange({vmouse::ControlCommand::SetFaults, 0, 0, f.dropAckIn, f.ackDelayMs,
-                     static_cast<uint8_t>(f.garbageAnswers ? 1 : 0), static_cast<uint8_t>(f.silent ? 1 : 0)},
-                    answer, error);
+    return Exchange(
+        {vmouse::ControlCommand::SetFaults, 0, 0, f.dropAckIn, f.ackDelayMs,
+         static_cast<uint8_t>(f.garbageAnswers ? 1 : 0), static_cast<uint8_t>(f.silent ? 1 : 0)},
+        answer, error);
 }
 
 bool ControlClient::Status(vmouse::StatusInfo& out, std::wstring& error) {
@@ -65,9 +68,12 @@ bool ControlClient::ReadEeprom(std::vector<uint8_t>& image, std::wstring& error)
     uint32_t offset = 0;
     while (offset < vmouse::kEepromSize) {
         uint8_t answer[vmouse::kControlReportSize];
-        if (!Exchange({vmouse::ControlCommand::ReadEeprom, 0, 0, offset, 0, 0, 0}, answer, error)) return false;
+        if (!Exchange({vmouse::ControlCommand::ReadEeprom, 0, 0, offset, 0, 0, 0}, answer, error))
+            return false;
         size_t n = 0;
-        if (!vmouse::DecodeEepromChunk(answer, offset, image.data() + offset, image.size() - offset, n) || n == 0) {
+        if (!vmouse::DecodeEepromChunk(answer, offset, image.data() + offset, image.size() - offset,
+                                       n) ||
+            n == 0) {
             error = L"malformed EEPROM answer at offset " + std::to_wstring(offset);
             return false;
         }
@@ -81,7 +87,8 @@ bool ControlClient::ReadTrace(std::vector<vmouse::TraceEntry>& entries, std::wst
     uint32_t next = 0;
     for (;;) {
         uint8_t answer[vmouse::kControlReportSize];
-        if (!Exchange({vmouse::ControlCommand::ReadTrace, 0, 0, next, 0, 0, 0}, answer, error)) return false;
+        if (!Exchange({vmouse::ControlCommand::ReadTrace, 0, 0, next, 0, 0, 0}, answer, error))
+            return false;
         vmouse::TraceEntry page[vmouse::kTraceEntriesPerAnswer];
         size_t n = 0;
         if (!vmouse::DecodeTraceEntries(answer, page, vmouse::kTraceEntriesPerAnswer, n)) {

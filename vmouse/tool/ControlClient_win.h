@@ -10,20 +10,21 @@
 namespace vmtool {
 
 class ControlClient {
-public:
+  public:
     // Opens the control collection; nullopt (with error set) when it is not present.
     static std::optional<ControlClient> Open(std::wstring& error);
 
-    bool Exchange(const vmouse::ControlRequest& request, uint8_t (&answer)[vmouse::kControlReportSize],
-                  std::wstring& error);
+    bool Exchange(const vmouse::ControlRequest& request,
+                  uint8_t (&answer)[vmouse::kControlReportSize], std::wstring& error);
 
     bool Status(vmouse::StatusInfo& out, std::wstring& error);
     bool ReadEeprom(std::vector<uint8_t>& image, std::wstring& error);
     bool ReadTrace(std::vector<vmouse::TraceEntry>& entries, std::wstring& error);
-    bool Simple(vmouse::ControlCommand command, std::wstring& error, uint8_t a8 = 0, uint8_t b8 = 0);
+    bool Simple(vmouse::ControlCommand command, std::wstring& error, uint8_t a8 = 0,
+                uint8_t b8 = 0);
     bool SetFaults(const vmouse::Faults& faults, std::wstring& error);
 
-private:
+  private:
     explicit ControlClient(Handle h) : handle_(std::move(h)) {}
     Handle handle_;
 };

@@ -20,10 +20,11 @@ namespace {
 // Multi-string: the one hardware id the .inf matches.
 constexpr wchar_t kHardwareIds[] = L"ROOT\\TavrineVirtualMouse\0";
 constexpr wchar_t kHardwareId[] = L"ROOT\\TavrineVirtualMouse";
-const GUID kSystemClass = {0x4d36e97d, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
+const GUID kSystemClass = {
+    0x4d36e97d, 0xe325, 0x11ce, {0xbf, 0xc1, 0x08, 0x00, 0x2b, 0xe1, 0x03, 0x18}};
 
 class DeviceSet {
-public:
+  public:
     DeviceSet() : set_(SetupDiCreateDeviceInfoList(&kSystemClass, nullptr)) {}
     ~DeviceSet() {
         if (set_ != INVALID_HANDLE_VALUE) SetupDiDestroyDeviceInfoList(set_);
@@ -32,7 +33,7 @@ public:
     DeviceSet& operator=(const DeviceSet&) = delete;
     HDEVINFO get() const { return set_; }
 
-private:
+  private:
     HDEVINFO set_;
 };
 
@@ -45,13 +46,15 @@ bool Register(RootDevice device, std::wstring& error) {
     SP_DEVINFO_DATA info{};
     info.cbSize = sizeof info;
     const std::wstring id = InstanceId(device);
-    if (!SetupDiCreateDeviceInfoW(set.get(), id.c_str(), &kSystemClass, L"Tavrine virtual mouse", nullptr, 0, &info)) {
+    if (!SetupDiCreateDeviceInfoW(set.get(), id.c_str(), &kSystemClass, L"Tavrine virtual mouse",
+                                  nullptr, 0, &info)) {
         if (GetLastError() == ERROR_DEVINST_ALREADY_EXISTS) return true;
         error = Win32ErrorText((L"SetupDiCreateDeviceInfoW " + id).c_str());
         return false;
     }
     if (!SetupDiSetDeviceRegistryPropertyW(set.get(), &info, SPDRP_HARDWAREID,
-                                           reinterpret_cast<const BYTE*>(kHardwareIds), sizeof kHardwareIds)) {
+                                           reinterpret_cast<const BYTE*>(kHardwareIds),
+                                           sizeof kHardwareIds)) {
         error = Win32ErrorText(L"SetupDiSetDeviceRegistryPropertyW");
         return false;
     }
@@ -67,7 +70,8 @@ bool Remove(RootDevice device, std::wstring& error) {
     SP_DEVINFO_DATA info{};
     info.cbSize = sizeof info;
     const std::wstring id = InstanceId(device);
-    if (!SetupDiOpenDeviceInfoW(set.get(), id.c_str(), nullptr, 0, &info)) return true;  // not there
+    if (!SetupDiOpenDeviceInfoW(set.get(), id.c_str(), nullptr, 0, &info))
+        return true;  // not there
     if (!SetupDiCallClassInstaller(DIF_REMOVE, set.get(), &info)) {
         error = Win32ErrorText((L"DIF_REMOVE " + id).c_str());
         return false;
@@ -88,7 +92,8 @@ bool IsRegistered(RootDevice device) {
     DeviceSet set;
     SP_DEVINFO_DATA info{};
     info.cbSize = sizeof info;
-    return SetupDiOpenDeviceInfoW(set.get(), InstanceId(device).c_str(), nullptr, 0, &info) != FALSE;
+    return SetupDiOpenDeviceInfoW(set.get(), InstanceId(device).c_str(), nullptr, 0, &info) !=
+           FALSE;
 }
 
 bool InstallDevices(const std::wstring& infPath, bool withMouse, std::wstring& error) {
@@ -105,7 +110,8 @@ bool InstallDevices(const std::wstring& infPath, bool withMouse, std::wstring& e
         if (!Register(d, error)) return false;
     }
     BOOL reboot = FALSE;
-    if (!UpdateDriverForPlugAndPlayDevicesW(nullptr, kHardwareId, infPath.c_str(), INSTALLFLAG_FORCE, &reboot)) {
+    if (!UpdateDriverForPlugAndPlayDevicesW(nullptr, kHardwareId, infPath.c_str(),
+                                            INSTALLFLAG_FORCE, &reboot)) {
         error = Win32ErrorText(L"UpdateDriverForPlugAndPlayDevicesW");
         return false;
     }

@@ -43,7 +43,7 @@ std::wstring Win32ErrorText(const wchar_t* operation, DWORD code = GetLastError(
 
 // A handle that closes itself.
 class Handle {
-public:
+  public:
     explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
@@ -64,7 +64,7 @@ public:
         h_ = INVALID_HANDLE_VALUE;
     }
 
-private:
+  private:
     HANDLE h_;
 };
 

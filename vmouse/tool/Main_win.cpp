@@ -17,12 +17,15 @@ using namespace vmtool;
 
 constexpr DWORD kPlugTimeoutMs = 30000;
 constexpr DWORD kUnplugTimeoutMs = 15000;
-constexpr wchar_t kParametersKey[] = L"SYSTEM\\CurrentControlSet\\Services\\TavrineVMouse\\Parameters";
+constexpr wchar_t kParametersKey[] =
+    L"SYSTEM\\CurrentControlSet\\Services\\TavrineVMouse\\Parameters";
 
 void Say(const std::wstring& text, FILE* to = stdout) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
     std::string narrow(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), narrow.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), narrow.data(), n,
+                        nullptr, nullptr);
     std::fprintf(to, "%s\n", narrow.c_str());
     std::fflush(to);
 }
@@ -72,7 +75,8 @@ int Plug() {
     std::wstring error;
     if (!InstallDevices(InfBesideProgram(), true, error)) return Fail(L"plug: " + error);
     const bool visible = WaitForCollections(
-        [](const std::vector<HidCollection>& l) { return MousePresent(l) && ControlPresent(l); }, kPlugTimeoutMs);
+        [](const std::vector<HidCollection>& l) { return MousePresent(l) && ControlPresent(l); },
+        kPlugTimeoutMs);
     if (!visible) return Fail(L"plug: the mouse's collections did not appear within 30 s");
     Say(L"plugged");
     ListMouse(FindMouseCollections());
@@ -83,7 +87,9 @@ int Unplug(bool everything) {
     std::wstring error;
     if (!RemoveDevices(true, everything, error)) return Fail(L"unplug: " + error);
     const bool gone = WaitForCollections(
-        [everything](const std::vector<HidCollection>& l) { return everything ? l.empty() : NoMouseCollection(l); },
+        [everything](const std::vector<HidCollection>& l) {
+            return everything ? l.empty() : NoMouseCollection(l);
+        },
         kUnplugTimeoutMs);
     if (!gone) return Fail(L"unplug: the mouse's collections are still present after 15 s");
     Say(everything ? L"removed (mouse and control collection)" : L"unplugged");
@@ -102,13 +108,18 @@ int Press(int argc, wchar_t** argv) {
     const std::wstring what = argv[2];
     vmouse::Control control;
     uint8_t button = 0;
-    if (what == L"dpi") control = vmouse::Control::Dpi;
-    else if (what == L"profile") control = vmouse::Control::Profile;
-    else if (what == L"polling") control = vmouse::Control::Polling;
-    else if (what == L"lock") control = vmouse::Control::Lock;
+    if (what == L"dpi")
+        control = vmouse::Control::Dpi;
+    else if (what == L"profile")
+        control = vmouse::Control::Profile;
+    else if (what == L"polling")
+        control = vmouse::Control::Polling;
+    else if (what == L"lock")
+        control = vmouse::Control::Lock;
     else if (what == L"button" && argc >= 4) {
         const long n = std::wcstol(argv[3], nullptr, 10);
-        if (n < 1 || n > 5) return Fail(L"press button: N is 1 to 5 (left, right, middle, side 1, side 2)");
+        if (n < 1 || n > 5)
+            return Fail(L"press button: N is 1 to 5 (left, right, middle, side 1, side 2)");
         control = vmouse::Control::Button;
         button = static_cast<uint8_t>(n);
     } else {
@@ -117,14 +128,16 @@ int Press(int argc, wchar_t** argv) {
     auto client = Control();
     if (!client) return 1;
     std::wstring error;
-    if (!client->Simple(vmouse::ControlCommand::Press, error, static_cast<uint8_t>(control), button))
+    if (!client->Simple(vmouse::ControlCommand::Press, error, static_cast<uint8_t>(control),
+                        button))
         return Fail(L"press: " + error);
     Say(L"pressed " + what + (button ? L" " + std::to_wstring(button) : L""));
     return 0;
 }
 
 bool WriteFileBytes(const std::wstring& path, const void* data, size_t size, std::wstring& error) {
-    Handle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.valid()) {
         error = Win32ErrorText((L"CreateFileW " + path).c_str());
         return false;
@@ -142,8 +155,8 @@ bool StoredEeprom(std::vector<uint8_t>& image) {
     image.assign(vmouse::kEepromSize, 0);
     DWORD size = static_cast<DWORD>(image.size());
     DWORD type = 0;
-    const LSTATUS status = RegGetValueW(HKEY_LOCAL_MACHINE, kParametersKey, L"Eeprom", RRF_RT_REG_BINARY, &type,
-                                        image.data(), &size);
+    const LSTATUS status = RegGetValueW(HKEY_LOCAL_MACHINE, kParametersKey, L"Eeprom",
+                                        RRF_RT_REG_BINARY, &type, image.data(), &size);
     return status == ERROR_SUCCESS && size == vmouse::kEepromSize;
 }
 
@@ -160,7 +173,8 @@ int Dump(const std::wstring& path) {
         return Fail(L"dump: " + error);
     }
     if (!WriteFileBytes(path, image.data(), image.size(), error)) return Fail(L"dump: " + error);
-    Say(L"EEPROM (" + std::to_wstring(image.size()) + L" bytes, " + source + L") written to " + path);
+    Say(L"EEPROM (" + std::to_wstring(image.size()) + L" bytes, " + source + L") written to " +
+        path);
     return 0;
 }
 
@@ -204,7 +218,8 @@ int Fault(int argc, wchar_t** argv) {
     } else if (what == L"drop-ack" || what == L"delay-ack") {
         wchar_t* end = nullptr;
         const unsigned long n = std::wcstoul(argv[3], &end, 10);
-        if (end == argv[3] || *end != L'\0' || n > 0x7FFFFFFF) return Fail(L"fault: " + what + L" takes a number");
+        if (end == argv[3] || *end != L'\0' || n > 0x7FFFFFFF)
+            return Fail(L"fault: " + what + L" takes a number");
         (what == L"drop-ack" ? f.dropAckIn : f.ackDelayMs) = static_cast<uint32_t>(n);
     } else if (what == L"garbage" || what == L"silent") {
         if (!OnOff(argv[3], what == L"garbage" ? f.garbageAnswers : f.silent)) return Usage();
@@ -230,24 +245,32 @@ int Status() {
     if (!client->Status(s, error)) return Fail(L"status: " + error);
     static const wchar_t* const kPolling[] = {L"1000 Hz", L"500 Hz", L"125 Hz"};
     wchar_t line[256];
-    swprintf(line, 256, L"profile %u, DPI level %u, DPI steps %u %u %u %u, polling %ls, wheel %ls, logo %ls, lock %ls",
-             s.live.activeProfile, s.live.levelIndex + 1u, s.live.dpiSteps[0], s.live.dpiSteps[1], s.live.dpiSteps[2],
-             s.live.dpiSteps[3], s.live.pollingCode < 3 ? kPolling[s.live.pollingCode] : L"?",
-             s.live.wheelLight ? L"on" : L"off", s.live.logoLight ? L"on" : L"off", s.live.locked ? L"on" : L"off");
+    swprintf(line, 256,
+             L"profile %u, DPI level %u, DPI steps %u %u %u %u, polling %ls, wheel %ls, logo %ls, "
+             L"lock %ls",
+             s.live.activeProfile, s.live.levelIndex + 1u, s.live.dpiSteps[0], s.live.dpiSteps[1],
+             s.live.dpiSteps[2], s.live.dpiSteps[3],
+             s.live.pollingCode < 3 ? kPolling[s.live.pollingCode] : L"?",
+             s.live.wheelLight ? L"on" : L"off", s.live.logoLight ? L"on" : L"off",
+             s.live.locked ? L"on" : L"off");
     Say(line);
-    swprintf(line, 256, L"faults: drop-ack %u, delay-ack %u ms, garbage %ls, silent %ls", s.faults.dropAckIn,
-             s.faults.ackDelayMs, s.faults.garbageAnswers ? L"on" : L"off", s.faults.silent ? L"on" : L"off");
+    swprintf(line, 256, L"faults: drop-ack %u, delay-ack %u ms, garbage %ls, silent %ls",
+             s.faults.dropAckIn, s.faults.ackDelayMs, s.faults.garbageAnswers ? L"on" : L"off",
+             s.faults.silent ? L"on" : L"off");
     Say(line);
-    swprintf(line, 256, L"writes %u, reads %u, refused %u, input reports %u, acknowledgements dropped %u",
-             s.counters.writesAccepted, s.counters.readsAccepted, s.counters.refused, s.counters.inputsSent,
-             s.counters.acksDropped);
+    swprintf(line, 256,
+             L"writes %u, reads %u, refused %u, input reports %u, acknowledgements dropped %u",
+             s.counters.writesAccepted, s.counters.readsAccepted, s.counters.refused,
+             s.counters.inputsSent, s.counters.acksDropped);
     Say(line);
     swprintf(line, 256, L"trace: entries %u to %u; EEPROM %ls%ls", s.traceFirst,
              s.traceNext > 0 ? s.traceNext - 1 : 0,
-             (s.hostFlags & vmouse::kHostEepromLoaded) ? L"restored from the stored image" : L"factory at power-up",
+             (s.hostFlags & vmouse::kHostEepromLoaded) ? L"restored from the stored image"
+                                                       : L"factory at power-up",
              (s.hostFlags & vmouse::kHostPersistFailed) ? L", last save FAILED" : L"");
     Say(line);
-    swprintf(line, 256, L"driver timer thread: %ls", (s.hostFlags & vmouse::kHostWorkerAlive) ? L"running" : L"NOT RUNNING");
+    swprintf(line, 256, L"driver timer thread: %ls",
+             (s.hostFlags & vmouse::kHostWorkerAlive) ? L"running" : L"NOT RUNNING");
     Say(line);
     return 0;
 }
@@ -269,7 +292,8 @@ int wmain(int argc, wchar_t** argv) {
         auto client = Control();
         if (!client) return 1;
         std::wstring error;
-        const auto what = command == L"reset" ? vmouse::ControlCommand::Reset : vmouse::ControlCommand::ClearTrace;
+        const auto what = command == L"reset" ? vmouse::ControlCommand::Reset
+                                              : vmouse::ControlCommand::ClearTrace;
         if (!client->Simple(what, error)) return Fail(command + L": " + error);
         Say(command == L"reset" ? L"factory EEPROM restored" : L"trace cleared");
         return 0;

@@ -27,7 +27,8 @@ TEST(ControlProtocol, StatusCarriesLiveStateFaultsCountersAndHostFlags) {
     Answer a;
     Exchange(m, {ControlCommand::SetFaults, 0, 0, 7, 300, 1, 0}, a);
     ASSERT_EQ(AnswerStatus(a, ControlCommand::SetFaults), ControlStatus::Ok);
-    Exchange(m, {ControlCommand::Status, 0, 0, 0, 0, 0, 0}, a, kHostWriteStarted | kHostEepromLoaded);
+    Exchange(m, {ControlCommand::Status, 0, 0, 0, 0, 0, 0}, a,
+             kHostWriteStarted | kHostEepromLoaded);
     StatusInfo s{};
     ASSERT_TRUE(DecodeStatus(a, s));
     EXPECT_EQ(s.live.levelIndex, 3);
@@ -104,7 +105,8 @@ TEST(ControlProtocol, TracePagesThroughEveryEntryInOrder) {
     for (size_t i = 0; i < got.size(); ++i) {
         EXPECT_EQ(got[i].sequence, expected[i].sequence);
         EXPECT_EQ(got[i].note, expected[i].note);
-        EXPECT_EQ(Report(got[i].bytes, got[i].bytes + 16), Report(expected[i].bytes, expected[i].bytes + 16));
+        EXPECT_EQ(Report(got[i].bytes, got[i].bytes + 16),
+                  Report(expected[i].bytes, expected[i].bytes + 16));
     }
     Exchange(m, {ControlCommand::ClearTrace, 0, 0, 0, 0, 0, 0}, a);
     EXPECT_EQ(m.Trace().NextSequence(), 1u);
@@ -131,8 +133,8 @@ TEST(ControlProtocol, MalformedRequestsAreAnsweredAsSuch) {
 
 // Report lengths (id included) per (main item, report id), computed from a descriptor by
 // walking its short items: what hidclass will compute from it.
-std::map<std::pair<uint8_t, uint8_t>, size_t> ReportLengths(const uint8_t* d, size_t n,
-                                                            std::vector<std::pair<uint32_t, uint32_t>>& collections) {
+std::map<std::pair<uint8_t, uint8_t>, size_t> ReportLengths(
+    const uint8_t* d, size_t n, std::vector<std::pair<uint32_t, uint32_t>>& collections) {
     std::map<std::pair<uint8_t, uint8_t>, size_t> bits;
     uint32_t size = 0, count = 0, page = 0, usage = 0;
     uint8_t id = 0;
@@ -140,16 +142,34 @@ std::map<std::pair<uint8_t, uint8_t>, size_t> ReportLengths(const uint8_t* d, si
         const uint8_t prefix = d[i];
         const size_t len = (prefix & 3) == 3 ? 4 : (prefix & 3);
         uint32_t v = 0;
-        for (size_t k = 0; k < len && i + 1 + k < n; ++k) v |= static_cast<uint32_t>(d[i + 1 + k]) << (8 * k);
+        for (size_t k = 0; k < len && i + 1 + k < n; ++k)
+            v |= static_cast<uint32_t>(d[i + 1 + k]) << (8 * k);
         switch (prefix & 0xFC) {
-        case 0x04: page = v; break;
-        case 0x08: usage = v; break;
-        case 0x74: size = v; break;
-        case 0x94: count = v; break;
-        case 0x84: id = static_cast<uint8_t>(v); break;
-        case 0xA0: collections.emplace_back(page, usage); break;
-        case 0x80: case 0xB0: case 0x90: bits[{static_cast<uint8_t>(prefix & 0xFC), id}] += size * count; break;
-        default: break;
+            case 0x04:
+                page = v;
+                break;
+            case 0x08:
+                usage = v;
+                break;
+            case 0x74:
+                size = v;
+                break;
+            case 0x94:
+                count = v;
+                break;
+            case 0x84:
+                id = static_cast<uint8_t>(v);
+                break;
+            case 0xA0:
+                collections.emplace_back(page, usage);
+                break;
+            case 0x80:
+            case 0xB0:
+            case 0x90:
+                bits[{static_cast<uint8_t>(prefix & 0xFC), id}] += size * count;
+                break;
+            default:
+                break;
         }
         i += 1 + len;
     }
@@ -171,7 +191,8 @@ TEST(Descriptors, CollectionsAndReportLengthsAreTheMouseOwn) {
     EXPECT_EQ(lengths, expected);
     uint8_t small[10];
     EXPECT_EQ(CopyReportDescriptor(DeviceRole::WriteCollection, small, sizeof small), 0u);
-    EXPECT_EQ(ReportDescriptorSize(DeviceRole::ReadCollection) + ReportDescriptorSize(DeviceRole::WriteCollection) +
+    EXPECT_EQ(ReportDescriptorSize(DeviceRole::ReadCollection) +
+                  ReportDescriptorSize(DeviceRole::WriteCollection) +
                   ReportDescriptorSize(DeviceRole::Control),
               kCombinedDescriptorSize);
 }

@@ -66,7 +66,8 @@ TEST(Controls, ButtonWithLaunchCodeSendsKeyReportFromActiveProfileOnly) {
     EXPECT_TRUE(Drain(m).empty());
     EXPECT_TRUE(m.PressButton(4));
     EXPECT_TRUE(m.PressButton(5));
-    EXPECT_EQ(Drain(m), (std::vector<Report>{{1, 0, 0, 0xA8, 0, 0, 0, 0}, {1, 0, 0, 0xB8, 0, 0, 0, 0}}));
+    EXPECT_EQ(Drain(m),
+              (std::vector<Report>{{1, 0, 0, 0xA8, 0, 0, 0, 0}, {1, 0, 0, 0xB8, 0, 0, 0, 0}}));
     EXPECT_FALSE(m.PressButton(0));
     EXPECT_FALSE(m.PressButton(6));
 }
@@ -76,7 +77,8 @@ TEST(Controls, SinkReceivesReportsInsteadOfOutbox) {
     std::vector<Report> seen;
     m.SetInputSink(
         [](void* ctx, const InputReport& r) {
-            static_cast<std::vector<Report>*>(ctx)->emplace_back(r.bytes, r.bytes + kInputReportSize);
+            static_cast<std::vector<Report>*>(ctx)->emplace_back(r.bytes,
+                                                                 r.bytes + kInputReportSize);
         },
         &seen);
     m.PressLock();

@@ -58,7 +58,8 @@ TEST(Faults, GarbageAnswersKeepTheReportIdOnly) {
     ASSERT_EQ(a.size(), 16u);
     EXPECT_EQ(a[0], 4);
     EXPECT_NE(a, b);
-    EXPECT_NE(Report(a.begin() + 1, a.end()), (Report{5, 0, 1, 0x20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_NE(Report(a.begin() + 1, a.end()),
+              (Report{5, 0, 1, 0x20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     m.ClearFaults();
     EXPECT_EQ(Read(m, 0x0005, 1)[4], 0x20);
 }

@@ -73,7 +73,7 @@ constexpr int kVid = DeviceVendorId;
 constexpr int kPid = DeviceProductId;
 
 class PortivoDevice : public DeviceTest {
-protected:
+  protected:
     static void SetUpTestSuite() {
         Session& s = S();
         s.library = LoadLibraryW(L"Portivo.dll");
@@ -93,7 +93,8 @@ protected:
         wc.hInstance = GetModuleHandleW(nullptr);
         wc.lpszClassName = L"PortivoDeviceTestWindow";
         RegisterClassW(&wc);
-        s.window = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance, nullptr);
+        s.window = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                   wc.hInstance, nullptr);
     }
 
     void SetUp() override {
@@ -151,7 +152,9 @@ TEST_F(PortivoDevice, UnlistedCollectionIsNotSentTo) {
     Bytes report(vmouse::kControlReportSize, 0);
     report[0] = vmouse::kControlReportId;
     report[1] = static_cast<uint8_t>(vmouse::ControlCommand::Reset);
-    EXPECT_EQ(S().setFeatures(kVid, kPid, vmouse::kControlUsagePage, vmouse::kControlUsage, report.data()), 0);
+    EXPECT_EQ(S().setFeatures(kVid, kPid, vmouse::kControlUsagePage, vmouse::kControlUsage,
+                              report.data()),
+              0);
     Bytes write = Command(3, 0x0020, 1, {1});
     EXPECT_EQ(S().setFeatures(kVid, 0x1234, 0xFF00, 0xFF00, write.data()), 0);
     EXPECT_EQ(S().setFeatures(kVid, kPid, 0xFF00, 0x0001, write.data()), 0);
@@ -170,10 +173,12 @@ TEST_F(PortivoDevice, StringAndVersionExportsAgreeWithTheHidClass) {
     EXPECT_STREQ(text, L"VM5502-000001");
     // Indexed strings and physical descriptors: whatever the HID class answers, Portivo passes on.
     wchar_t direct[64] = {};
-    const int indexed = HidD_GetIndexedString(mouse.writeHandle(), 2, direct, sizeof direct) ? 1 : 0;
+    const int indexed =
+        HidD_GetIndexedString(mouse.writeHandle(), 2, direct, sizeof direct) ? 1 : 0;
     EXPECT_EQ(s.getIndexStr(kVid, kPid, 0xFF00, 0xFF00, 2, text, sizeof text), indexed);
     BYTE physical[64] = {};
-    const int phys = HidD_GetPhysicalDescriptor(mouse.writeHandle(), physical, sizeof physical) ? 1 : 0;
+    const int phys =
+        HidD_GetPhysicalDescriptor(mouse.writeHandle(), physical, sizeof physical) ? 1 : 0;
     EXPECT_EQ(s.getPhysical(kVid, kPid, 0xFF00, 0xFF00, physical, sizeof physical), phys);
     int version = 0;
     EXPECT_EQ(s.getFirmware(kVid, kPid, 0xFF00, 0x0001, &version), 0);
@@ -182,7 +187,8 @@ TEST_F(PortivoDevice, StringAndVersionExportsAgreeWithTheHidClass) {
 void SendDeviceChange(WPARAM event, const std::wstring& path) {
     HWND portivoWindow = FindWindowW(L"HKUSBClass", L"HKUSBKEYMSG");
     ASSERT_NE(portivoWindow, nullptr);
-    std::vector<BYTE> buffer(sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) + path.size() * sizeof(wchar_t));
+    std::vector<BYTE> buffer(sizeof(DEV_BROADCAST_DEVICEINTERFACE_W) +
+                             path.size() * sizeof(wchar_t));
     auto* b = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(buffer.data());
     b->dbcc_size = static_cast<DWORD>(buffer.size());
     b->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
@@ -196,8 +202,10 @@ TEST_F(PortivoDevice, RemovalNoticeDifferingOnlyInCaseStillRemoves) {
     auto read = Find(0xFF00, 0x0002);
     ASSERT_TRUE(read.has_value());
     std::wstring mixed = read->path;
-    for (size_t i = 0; i < mixed.size(); i += 2) mixed[i] = static_cast<wchar_t>(towupper(mixed[i]));
-    for (size_t i = 1; i < mixed.size(); i += 2) mixed[i] = static_cast<wchar_t>(towlower(mixed[i]));
+    for (size_t i = 0; i < mixed.size(); i += 2)
+        mixed[i] = static_cast<wchar_t>(towupper(mixed[i]));
+    for (size_t i = 1; i < mixed.size(); i += 2)
+        mixed[i] = static_cast<wchar_t>(towlower(mixed[i]));
     S().messages.clear();
     ASSERT_NO_FATAL_FAILURE(SendDeviceChange(DBT_DEVICEREMOVECOMPLETE, mixed));
     Pump(200);
@@ -222,8 +230,9 @@ TEST_F(PortivoDevice, UnplugPostsRemovedThenNoneLeftAndReplugPostsPresentPerColl
     Pump(5000, [] { return Count(portivo::kMsgNoCollectionLeft) > 0; });
     Pump(200);
     // The write collection goes first.
-    EXPECT_EQ(s.messages, (std::vector<Message>{{portivo::kMsgCollectionRemoved, 0},
-                                                {portivo::kMsgNoCollectionLeft, portivo::kNoRecord}}));
+    EXPECT_EQ(s.messages,
+              (std::vector<Message>{{portivo::kMsgCollectionRemoved, 0},
+                                    {portivo::kMsgNoCollectionLeft, portivo::kNoRecord}}));
     Bytes buffer(16, 0xCC);
     buffer[0] = 4;
     const Bytes before = buffer;

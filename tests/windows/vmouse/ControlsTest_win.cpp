@@ -28,7 +28,8 @@ TEST_F(DeviceTest, LaunchButtonOfTheActiveProfileSendsAKeyReport) {
     InputReader reader;
     ASSERT_TRUE(reader.ok());
     // Profile 1, side button 2: LaunchCode = 0xA0 + 0 + 4.
-    ASSERT_TRUE(mouse.Write(static_cast<uint16_t>(vmouse::ProfileButtonAddress(0, 4)), {0xA4, 0x40}));
+    ASSERT_TRUE(
+        mouse.Write(static_cast<uint16_t>(vmouse::ProfileButtonAddress(0, 4)), {0xA4, 0x40}));
     ASSERT_EQ(reader.Next(2000), kAck);
     Press(vmouse::Control::Button, 5);
     EXPECT_EQ(reader.Next(2000), (Bytes{1, 0, 0, 0xA4, 0, 0, 0, 0}));
@@ -76,7 +77,8 @@ struct RawSink {
         auto* self = reinterpret_cast<RawSink*>(GetWindowLongPtrW(h, GWLP_USERDATA));
         if (msg == WM_INPUT && self != nullptr) {
             UINT size = 0;
-            GetRawInputData(reinterpret_cast<HRAWINPUT>(l), RID_INPUT, nullptr, &size, sizeof(RAWINPUTHEADER));
+            GetRawInputData(reinterpret_cast<HRAWINPUT>(l), RID_INPUT, nullptr, &size,
+                            sizeof(RAWINPUTHEADER));
             std::vector<BYTE> buffer(size);
             if (GetRawInputData(reinterpret_cast<HRAWINPUT>(l), RID_INPUT, buffer.data(), &size,
                                 sizeof(RAWINPUTHEADER)) == size) {
@@ -100,10 +102,12 @@ TEST_F(DeviceTest, RawInputDeliversTheInputReports) {
     wc.lpszClassName = L"VMouseRawSink";
     RegisterClassW(&wc);
     RawSink sink;
-    sink.window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    sink.window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  wc.hInstance, nullptr);
     ASSERT_NE(sink.window, nullptr);
     SetWindowLongPtrW(sink.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&sink));
-    RAWINPUTDEVICE device{vmouse::kVendorUsagePage, vmouse::kWriteUsage, RIDEV_INPUTSINK, sink.window};
+    RAWINPUTDEVICE device{vmouse::kVendorUsagePage, vmouse::kWriteUsage, RIDEV_INPUTSINK,
+                          sink.window};
     ASSERT_TRUE(RegisterRawInputDevices(&device, 1, sizeof device));
     Press(vmouse::Control::Lock);
     const ULONGLONG end = GetTickCount64() + 3000;

@@ -24,7 +24,8 @@ inline std::optional<vmtool::HidCollection> Find(uint16_t page, uint16_t usage) 
     return std::nullopt;
 }
 
-inline Bytes Command(uint8_t id, uint16_t address, uint8_t count, std::initializer_list<uint8_t> data = {}) {
+inline Bytes Command(uint8_t id, uint16_t address, uint8_t count,
+                     std::initializer_list<uint8_t> data = {}) {
     Bytes r(16, 0);
     r[0] = id;
     r[1] = static_cast<uint8_t>(address & 0xFF);
@@ -37,9 +38,10 @@ inline Bytes Command(uint8_t id, uint16_t address, uint8_t count, std::initializ
 
 // Input reports of the write collection, read with overlapped ReadFile.
 class InputReader {
-public:
+  public:
     InputReader() {
-        if (auto c = Find(vmouse::kVendorUsagePage, vmouse::kWriteUsage)) handle_ = vmtool::OpenCollection(c->path, true);
+        if (auto c = Find(vmouse::kVendorUsagePage, vmouse::kWriteUsage))
+            handle_ = vmtool::OpenCollection(c->path, true);
         event_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     }
     ~InputReader() { CloseHandle(event_); }
@@ -64,16 +66,18 @@ public:
         return buffer;
     }
 
-private:
+  private:
     vmtool::Handle handle_;
     HANDLE event_;
 };
 
 class Mouse {
-public:
+  public:
     Mouse() {
-        if (auto c = Find(vmouse::kVendorUsagePage, vmouse::kWriteUsage)) write_ = vmtool::OpenCollection(c->path);
-        if (auto c = Find(vmouse::kVendorUsagePage, vmouse::kReadUsage)) read_ = vmtool::OpenCollection(c->path);
+        if (auto c = Find(vmouse::kVendorUsagePage, vmouse::kWriteUsage))
+            write_ = vmtool::OpenCollection(c->path);
+        if (auto c = Find(vmouse::kVendorUsagePage, vmouse::kReadUsage))
+            read_ = vmtool::OpenCollection(c->path);
     }
     bool ok() const { return write_.valid() && read_.valid(); }
 
@@ -81,27 +85,32 @@ public:
         Bytes r = Command(3, address, static_cast<uint8_t>(data.size()), data);
         return HidD_SetFeature(write_.get(), r.data(), static_cast<ULONG>(r.size())) != FALSE;
     }
-    bool SendWriteReport(Bytes r) { return HidD_SetFeature(write_.get(), r.data(), static_cast<ULONG>(r.size())) != FALSE; }
-    bool SendReadReport(Bytes r) { return HidD_SetFeature(read_.get(), r.data(), static_cast<ULONG>(r.size())) != FALSE; }
+    bool SendWriteReport(Bytes r) {
+        return HidD_SetFeature(write_.get(), r.data(), static_cast<ULONG>(r.size())) != FALSE;
+    }
+    bool SendReadReport(Bytes r) {
+        return HidD_SetFeature(read_.get(), r.data(), static_cast<ULONG>(r.size())) != FALSE;
+    }
     // Read request then answer: the whole 16-byte answer, or empty when either step failed.
     Bytes Read(uint16_t address, uint8_t count) {
         if (!SendReadReport(Command(4, address, count))) return {};
         Bytes answer(16, 0);
         answer[0] = 4;
-        if (!HidD_GetFeature(read_.get(), answer.data(), static_cast<ULONG>(answer.size()))) return {};
+        if (!HidD_GetFeature(read_.get(), answer.data(), static_cast<ULONG>(answer.size())))
+            return {};
         return answer;
     }
     HANDLE writeHandle() const { return write_.get(); }
     HANDLE readHandle() const { return read_.get(); }
 
-private:
+  private:
     vmtool::Handle write_;
     vmtool::Handle read_;
 };
 
 // Every test starts from a plugged mouse in factory state with no faults and an empty trace.
 class DeviceTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::wstring error;
         control = vmtool::ControlClient::Open(error);
@@ -126,7 +135,8 @@ protected:
     }
     void Press(vmouse::Control c, uint8_t button = 0) {
         std::wstring error;
-        ASSERT_TRUE(control->Simple(vmouse::ControlCommand::Press, error, static_cast<uint8_t>(c), button));
+        ASSERT_TRUE(
+            control->Simple(vmouse::ControlCommand::Press, error, static_cast<uint8_t>(c), button));
     }
     void SetFaults(const vmouse::Faults& f) {
         std::wstring error;

@@ -25,7 +25,8 @@ TEST_F(DeviceTest, BothCollectionsAreVisibleWithTheMouseIdentity) {
     EXPECT_EQ(write->inputLength, 8);
     EXPECT_EQ(read->inputLength, 0);
     // Paths shaped like Windows' own for a two-collection device.
-    EXPECT_NE(write->path.find(L"vid_1d57&pid_5502&col01"), std::wstring::npos) << write->path.c_str();
+    EXPECT_NE(write->path.find(L"vid_1d57&pid_5502&col01"), std::wstring::npos)
+        << write->path.c_str();
     EXPECT_NE(read->path.find(L"vid_1d57&pid_5502&col02"), std::wstring::npos);
     // Nothing else answers to the mouse's vendor page, so a search by usage finds exactly these.
     EXPECT_EQ(vmtool::FindMouseCollections(vmouse::kVendorUsagePage).size(), 2u);
@@ -49,7 +50,8 @@ TEST_F(DeviceTest, AcceptedWriteIsStoredAndAcknowledgedOnTheWriteCollection) {
 }
 
 TEST_F(DeviceTest, ReadRequestsAnswerStoredAndLiveValues) {
-    EXPECT_EQ(mouse.Read(0x0005, 7), (Bytes{4, 5, 0, 7, 0x20, 0, 0x32, 4, 8, 12, 35, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(mouse.Read(0x0005, 7),
+              (Bytes{4, 5, 0, 7, 0x20, 0, 0x32, 4, 8, 12, 35, 0, 0, 0, 0, 0}));
     EXPECT_EQ(mouse.Read(vmouse::kRegProfile, 2).at(4), 1);
     const Bytes level = mouse.Read(vmouse::kRegLevel, 2);
     ASSERT_EQ(level.size(), 16u);
@@ -72,7 +74,8 @@ TEST_F(DeviceTest, BadReportsAreRefusedWithoutAcknowledgementOrChange) {
     ASSERT_TRUE(reader.ok());
     const Bytes before = Eeprom();
     EXPECT_FALSE(mouse.SendWriteReport(Command(3, 0x0812, 1, {1})));
-    EXPECT_FALSE(mouse.SendWriteReport(Command(3, 0x0807, 12, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
+    EXPECT_FALSE(
+        mouse.SendWriteReport(Command(3, 0x0807, 12, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})));
     EXPECT_FALSE(mouse.SendWriteReport(Command(3, 0x0020, 0)));
     EXPECT_FALSE(mouse.SendWriteReport(Command(3, 0x0020, 13)));
     EXPECT_FALSE(mouse.SendWriteReport(Command(3, vmouse::kRegPolling, 1, {7})));

@@ -28,7 +28,8 @@ void Plug() {
 Bytes StoredImage() {
     Bytes image(vmouse::kEepromSize, 0);
     DWORD size = static_cast<DWORD>(image.size());
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\TavrineVMouse\\Parameters", L"Eeprom",
+    if (RegGetValueW(HKEY_LOCAL_MACHINE,
+                     L"SYSTEM\\CurrentControlSet\\Services\\TavrineVMouse\\Parameters", L"Eeprom",
                      RRF_RT_REG_BINARY, nullptr, image.data(), &size) != ERROR_SUCCESS)
         return {};
     image.resize(size);
@@ -42,7 +43,8 @@ TEST_F(DeviceTest, EepromSurvivesUnplugAndReplugAndIsStoredForTheNextStart) {
     Bytes stored;
     for (int i = 0; i < 100; ++i) {
         stored = StoredImage();
-        if (stored.size() == vmouse::kEepromSize && stored[0x0101] == 0x22 && stored[5] == 0x40) break;
+        if (stored.size() == vmouse::kEepromSize && stored[0x0101] == 0x22 && stored[5] == 0x40)
+            break;
         Sleep(20);
     }
     ASSERT_EQ(stored.size(), vmouse::kEepromSize);
@@ -55,7 +57,8 @@ TEST_F(DeviceTest, EepromSurvivesUnplugAndReplugAndIsStoredForTheNextStart) {
     ASSERT_NO_FATAL_FAILURE(Plug());
     Mouse replugged;
     ASSERT_TRUE(replugged.ok());
-    EXPECT_EQ(replugged.Read(0x0100, 3), (Bytes{4, 0, 1, 3, 0x11, 0x22, 0x33, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(replugged.Read(0x0100, 3),
+              (Bytes{4, 0, 1, 3, 0x11, 0x22, 0x33, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_EQ(replugged.Read(vmouse::kRegProfile, 2).at(4), 2);
 }
 

@@ -16,12 +16,14 @@ inline bool AllCollectionsVisible(const std::vector<vmtool::HidCollection>& l) {
 }
 
 class PluggedMouse : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         if (AllCollectionsVisible(vmtool::FindMouseCollections())) return;
         std::wstring error;
-        ASSERT_TRUE(vmtool::InstallDevices(vmtool::InfBesideProgram(), true, error)) << "plug failed";
-        ASSERT_TRUE(vmtool::WaitForCollections(AllCollectionsVisible, 30000)) << "collections did not appear";
+        ASSERT_TRUE(vmtool::InstallDevices(vmtool::InfBesideProgram(), true, error))
+            << "plug failed";
+        ASSERT_TRUE(vmtool::WaitForCollections(AllCollectionsVisible, 30000))
+            << "collections did not appear";
     }
     void TearDown() override {
         std::wstring error;
