@@ -9,6 +9,7 @@
 #include "ControlClient_win.h"
 #include "DeviceInstall_win.h"
 #include "HidEnum_win.h"
+#include "HidHeaders_win.h"
 #include "TraceFormat.h"
 
 namespace {
@@ -38,6 +39,7 @@ int Fail(const std::wstring& text) {
 int Usage() {
     Say(L"usage: vmouse plug | unplug | remove | status | reset\n"
         L"              press dpi|profile|polling|lock|button N\n"
+        L"              write ADDR BYTE... (hexadecimal, up to 12 bytes)\n"
         L"              dump FILE | trace FILE | trace-clear\n"
         L"              fault drop-ack N | delay-ack MS | garbage on|off | silent on|off | clear",
         stderr);
@@ -231,6 +233,38 @@ int Fault(int argc, wchar_t** argv) {
     return 0;
 }
 
+// Sends one write report to the write collection, as the configuration program does.
+int Write(int argc, wchar_t** argv) {
+    if (argc < 4) return Usage();
+    auto number = [](const wchar_t* text, unsigned long max, unsigned long& out) {
+        wchar_t* end = nullptr;
+        out = std::wcstoul(text, &end, 16);
+        return end != text && *end == L'\0' && out <= max;
+    };
+    unsigned long address = 0;
+    if (!number(argv[2], 0xFFFF, address)) return Fail(L"write: ADDR is a hexadecimal address");
+    const int count = argc - 3;
+    if (count > static_cast<int>(vmouse::kMaxDataCount)) return Fail(L"write: at most 12 bytes");
+    BYTE report[vmouse::kFeatureReportSize] = {
+        vmouse::kWriteReportId, static_cast<BYTE>(address & 0xFF), static_cast<BYTE>(address >> 8),
+        static_cast<BYTE>(count)};
+    for (int i = 0; i < count; ++i) {
+        unsigned long b = 0;
+        if (!number(argv[3 + i], 0xFF, b)) return Fail(L"write: bytes are hexadecimal, 00 to ff");
+        report[vmouse::kCommandHeaderSize + i] = static_cast<BYTE>(b);
+    }
+    for (const HidCollection& c : FindMouseCollections(vmouse::kVendorUsagePage)) {
+        if (c.usage != vmouse::kWriteUsage) continue;
+        Handle h = OpenCollection(c.path);
+        if (!h.valid()) return Fail(Win32ErrorText(L"write: CreateFileW"));
+        if (!HidD_SetFeature(h.get(), report, sizeof report))
+            return Fail(Win32ErrorText(L"write: HidD_SetFeature (the mouse refused the report?)"));
+        Say(L"written");
+        return 0;
+    }
+    return Fail(L"write: the mouse is not plugged");
+}
+
 int Status() {
     const std::vector<HidCollection> list = FindMouseCollections();
     Say(std::wstring(L"plugged: ") + (MousePresent(list) ? L"yes" : L"no"));
@@ -286,6 +320,7 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"status") return Status();
     if (command == L"press") return Press(argc, argv);
     if (command == L"fault") return Fault(argc, argv);
+    if (command == L"write") return Write(argc, argv);
     if (command == L"dump" && argc >= 3) return Dump(argv[2]);
     if (command == L"trace" && argc >= 3) return Trace(argv[2]);
     if (command == L"trace-clear" || command == L"reset") {
