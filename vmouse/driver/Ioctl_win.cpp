@@ -113,7 +113,7 @@ NTSTATUS GetFeature(const MiniExtension* ext, PIRP irp) {
             length = vmouse::kControlReportSize;
         }
     } else {
-        packet->reportBuffer[0] = packet->reportId;
+        if (packet->reportBufferLen > 0) packet->reportBuffer[0] = packet->reportId;
         if (gShared.mouse.GetFeature(page, usage, packet->reportBuffer, packet->reportBufferLen))
             length = vmouse::kFeatureReportSize;
         else
