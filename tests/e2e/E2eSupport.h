@@ -45,7 +45,10 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 class Program {
   public:
     ~Program();
+    // Starts the program and waits until its main window shows.
     bool Start();
+    // Starts it without waiting for anything.
+    bool Launch();
     bool Running() const;
     bool WaitForExit(std::chrono::milliseconds timeout, DWORD* exitCode = nullptr);
     void Kill();

@@ -259,14 +259,17 @@ void Settle(std::chrono::milliseconds time) { std::this_thread::sleep_for(time);
 
 Program::~Program() { Kill(); }
 
-bool Program::Start() {
+bool Program::Launch() {
+    Kill();
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring line = Quote(BinFolder() + L"\\TavrineGamingMouse.exe");
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        BinFolder().c_str(), &startup, &process_)) {
-        return false;
-    }
+    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          BinFolder().c_str(), &startup, &process_) != FALSE;
+}
+
+bool Program::Start() {
+    if (!Launch()) return false;
     return WaitUntil([this] { return Main() != nullptr && IsWindowVisible(Main()); },
                      std::chrono::seconds(20));
 }

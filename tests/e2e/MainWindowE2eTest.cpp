@@ -26,8 +26,17 @@ bool HasRecordAt(const std::vector<std::uint8_t>& eeprom, int address,
     return true;
 }
 
+// The tests run in the order written: the first starts without the mouse and plugs it in, the
+// last unplugs it during a write. Between them the mouse stays plugged (replugging is slow).
 class MainWindowE2e : public ::testing::Test {
   protected:
+    // The first plug into a new prefix installs the driver; do it before any program runs.
+    static void SetUpTestSuite() {
+        e2e::Vmouse(L"plug");
+        e2e::Vmouse(L"unplug");
+    }
+    static void TearDownTestSuite() { e2e::Vmouse(L"unplug"); }
+
     void SetUp() override {
         if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
             INVALID_FILE_ATTRIBUTES) {
@@ -36,12 +45,8 @@ class MainWindowE2e : public ::testing::Test {
         e2e::WriteInstallKey(e2e::BinFolder());
         e2e::DeleteUserSettings();
         DeleteFileW(MarkerFile().c_str());
-        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);
     }
-    void TearDown() override {
-        program.Kill();
-        e2e::Vmouse(L"unplug");
-    }
+    void TearDown() override { program.Kill(); }
 
     static std::wstring MarkerFile() { return e2e::BinFolder() + L"\\launch-marker.txt"; }
 
@@ -52,11 +57,11 @@ class MainWindowE2e : public ::testing::Test {
         ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
         e2e::ClearTrace();
         ASSERT_TRUE(program.Start());
-        ASSERT_TRUE(
-            e2e::WaitUntil([] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) >= 1; }, 15s))
-            << "the attach reads the light state";
-        e2e::Settle(500ms);
         main = program.Main();
+        // The attach runs 1300 ms after the mouse was found and enables the controls 200 ms later.
+        // The control tool stays off the device meanwhile, while the program talks to it.
+        e2e::Settle(2500ms);
+        ASSERT_EQ(e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007), 1) << "the attach reads the lights";
         ASSERT_TRUE(IsWindowEnabled(main));
     }
 
@@ -98,6 +103,13 @@ class MainWindowE2e : public ::testing::Test {
         e2e::Settle(300ms);
     }
 
+    // The progress window shows while a write runs and hides when it has ended.
+    bool WaitForWriteEnd() {
+        HWND loading = program.Window(L"TLoadingForm", L"LoadingForm");
+        if (!e2e::WaitUntil([&] { return IsWindowVisible(loading) != FALSE; }, 5s)) return false;
+        return e2e::WaitUntil([&] { return !IsWindowVisible(loading); }, 20s);
+    }
+
     void PressNoticeEnter() {
         HWND notice = program.Window(L"TWarningForm2");
         HWND edit = FindWindowExW(notice, nullptr, L"Edit", nullptr);
@@ -122,7 +134,7 @@ TEST_F(MainWindowE2e, WithoutTheMouseTheWindowWaitsDisabledUnderTheNoDeviceMessa
 
     // A second instance shows nothing, ends with 0 and leaves the first alone.
     Program second;
-    EXPECT_FALSE(second.Start());
+    ASSERT_TRUE(second.Launch());
     DWORD code = 1234;
     EXPECT_TRUE(second.WaitForExit(10s, &code));
     EXPECT_EQ(code, 0u);
@@ -148,8 +160,8 @@ TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgr
     e2e::SaveScreenshot(L"main-launch-assigned");
     e2e::ClearTrace();
     Click(kApply);
-    ASSERT_TRUE(e2e::WaitUntil([] { return e2e::WritesIn(e2e::ReadTrace()).size() >= 35; }, 20s));
-    e2e::Settle(1s);
+    ASSERT_TRUE(WaitForWriteEnd());
+    e2e::Settle(300ms);
     const auto writes = e2e::WritesIn(e2e::ReadTrace());
     ASSERT_EQ(writes.size(), 35u) << "one write per chunk, none resent";
     // Profile index 0 starts at 0x0010; chunks of 12, the last of 2.
