@@ -29,8 +29,6 @@ PForm::PForm(AppContext& app) : app_(app), form_(Options(app)) {
     listBox1_ =
         std::make_unique<ui::ListBox>(form_, L"ListBox1", ui::Rect{0, 0, 135, 150}, visible);
     listBox1_->SetItems(ui::BuiltinEntries(ui::PopupListTexts()));
-    // Outside the visible area: it only takes the keyboard focus, so no item looks focused.
-    listBox2_ = std::make_unique<ui::ListBox>(form_, L"ListBox2", ui::Rect{151, 39, 20, 20});
 
     // A translated list starts with 85; without it the built-in names stay, whatever else the
     // file holds.
@@ -41,6 +39,19 @@ PForm::PForm(AppContext& app) : app_(app), form_(Options(app)) {
     listBox1_->OnClick = [this](ui::ListBox& sender) { ListBox1Click(sender); };
     form_.OnShow = [this](ui::Form&) { FormShow(); };
     form_.OnClose = [this](ui::Form&) { form_.Hide(); };
+    // Hiding an active pop-up hands the activation back through the window system, which
+    // cancels the dialog's pointer capture: a press on the dialog's background that closes the
+    // list would lose its drag. So a click picks an item without activating the list.
+    form_.OnMessage = [](UINT msg, WPARAM, LPARAM, LRESULT& result) {
+        if (msg != WM_MOUSEACTIVATE) return false;
+        result = MA_NOACTIVATE;
+        return true;
+    };
+}
+
+void PForm::Show() {
+    ShowWindow(form_.Handle(), SW_SHOWNOACTIVATE);
+    UpdateWindow(form_.Handle());
 }
 
 void PForm::FormShow() {
@@ -50,7 +61,6 @@ void PForm::FormShow() {
         bounds.width = app_.sKey->Panel1().Bounds().width;
         listBox1_->SetBounds(bounds);
     }
-    listBox2_->SetFocus();
     listBox1_->SetColors(listBox1_->TextColor(), kListGrey);
 }
 

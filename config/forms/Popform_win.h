@@ -1,6 +1,7 @@
 #pragma once
 // TPForm: the drop-down list of the nine fixed button functions under the single-key dialog's
-// command field. The dialog places, shows and hides it; a pick only fills the field.
+// command field. The dialog places, shows and hides it; a pick only fills the field. Like a
+// combo box's list it never becomes the active window, so the dialog keeps the keyboard.
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +19,8 @@ class PForm {
 
     // Left and top in screen coordinates; the window never moves by itself.
     void PlaceAt(ui::Point screenTopLeft) { form_.SetPosition(screenTopLeft); }
-    void Show() { form_.Show(); }
+    // Shown on top without taking the activation from the dialog.
+    void Show();
     void Hide() { form_.Hide(); }
     bool Visible() const { return form_.Visible(); }
 
@@ -31,7 +33,6 @@ class PForm {
     AppContext& app_;
     ui::Form form_;
     std::unique_ptr<ui::ListBox> listBox1_;
-    std::unique_ptr<ui::ListBox> listBox2_;
 };
 
 }  // namespace tavrine::forms
