@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <string>
 #include <vector>
 
 #include "Portivo.h"
@@ -35,9 +36,32 @@ void Pump(DWORD milliseconds) {
     }
 }
 
+// These tests need a system without the mouse: when the virtual mouse is part of the build, make
+// sure it is not plugged in (another test may have left it so).
+void UnplugVirtualMouse() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    while (length > 0 && path[length - 1] != L'\\') --length;
+    path[length] = 0;
+    std::wstring tool = std::wstring(path) + L"vmouse.exe";
+    if (GetFileAttributesW(tool.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    std::wstring line = L"\"" + tool + L"\" unplug";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return;
+    }
+    WaitForSingleObject(process.hProcess, 60000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+}
+
 class PortivoNoDevice : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
+        UnplugVirtualMouse();
         library = LoadLibraryW(L"Portivo.dll");
         ASSERT_NE(library, nullptr) << "Portivo.dll beside the test";
         initDriver = portivo::BindOrdinal<portivo::InitDriverFn>(library, portivo::kOrdInitDriver);
