@@ -167,6 +167,8 @@ TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgr
     GiveMainButtonsTheirDefaults();
     const std::wstring marker = e2e::BinFolder() + L"\\launch_marker.exe";
     AssignLaunch(kSide1Area, marker);
+    Program::Move(main, kSide1Area.x, kSide1Area.y);  // the status area shows the new function
+    e2e::Settle(500ms);
     e2e::SaveScreenshot(L"main-launch-assigned");
     e2e::ClearTrace();
     Click(kApply);
