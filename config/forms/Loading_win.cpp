@@ -67,7 +67,9 @@ LoadingForm::~LoadingForm() {
 LRESULT CALLBACK LoadingForm::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        auto* created = static_cast<LoadingForm*>(create->lpCreateParams);
+        created->hwnd_ = hwnd;  // CreateWindowExW has not returned yet
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     }
     auto* self = reinterpret_cast<LoadingForm*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self) {

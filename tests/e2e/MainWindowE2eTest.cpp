@@ -264,6 +264,18 @@ TEST_F(MainWindowE2e, UnpluggingDuringAWriteShowsNoDeviceAndThenTheGivenUpNotice
     GiveMainButtonsTheirDefaults();
     ASSERT_EQ(e2e::Vmouse(L"fault delay-ack 400"), 0);  // keep the write running long enough
     Click(kApply);
+    // The progress animation runs over the middle of the main window while the write waits.
+    HWND loading = program.Window(L"TLoadingForm", L"LoadingForm");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(loading) != FALSE; }, 2s));
+    RECT frame{}, window{};
+    GetWindowRect(loading, &frame);
+    GetWindowRect(main, &window);
+    EXPECT_EQ(frame.left, window.left + (window.right - window.left) / 2 - 100);
+    EXPECT_EQ(frame.top, window.top + (window.bottom - window.top) / 2 - 100);
+    EXPECT_EQ(frame.right - frame.left, 200) << "sized to its frame picture";
+    EXPECT_TRUE(GetWindowLongW(loading, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_TRUE(GetWindowLongW(loading, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    e2e::SaveScreenshot(L"main-writing");
     ASSERT_EQ(e2e::Vmouse(L"unplug"), 0);
     EXPECT_TRUE(e2e::WaitUntil([&] { return program.Visible(L"TWarningForm2"); }, 5s));
     EXPECT_FALSE(IsWindowEnabled(program.Main()));
