@@ -52,8 +52,8 @@ SKey::SKey(AppContext& app) : app_(app), form_(Options(app)) {
     listBox1_ = std::make_unique<ui::ListBox>(form_, L"ListBox1", ui::Rect{287, 40, 20, 20});
 
     form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Tkey));
-    form_.LoadSkinPicture(*imgOk_, L"0.bmp");
-    form_.LoadSkinPicture(*imgCancel_, L"0.bmp");
+    LoadPicture(*imgOk_, L"0.bmp");
+    LoadPicture(*imgCancel_, L"0.bmp");
     ui::ApplyBuiltinHints(form_.ClassName(), [this](std::wstring_view c, const std::wstring& t) {
         return form_.SetHintOf(c, t);
     });
@@ -86,11 +86,11 @@ SKey::SKey(AppContext& app) : app_(app), form_(Options(app)) {
 }
 
 void SKey::LoadPicture(ui::Image& image, std::wstring_view suffix) {
-    // Moves arrive many times a second; the picture already shown is not read again.
-    if (!form_.SkinFolder().empty() &&
-        image.PictureSource() == ui::SkinPictureFile(form_.SkinFolder(), image.Name(), suffix)) {
-        return;
-    }
+    // Moves arrive many times a second: a state already asked for is not read again (nor is a
+    // missing file looked for again and again).
+    std::wstring& state = pictureStates_[image.Name()];
+    if (state == suffix) return;
+    state = suffix;
     form_.LoadSkinPicture(image, suffix);
 }
 

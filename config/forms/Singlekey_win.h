@@ -1,6 +1,7 @@
 #pragma once
 // TSKey: gives the selected button one of the nine fixed functions. The pop-up list only fills
 // the command field; OK turns the field's text back into a record by exact name.
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -48,6 +49,7 @@ class SKey {
     std::unique_ptr<ui::Image> imgCancel_;
     std::unique_ptr<ui::ListBox> listBox1_;
     bool listOpen_ = false;
+    std::map<std::wstring, std::wstring, std::less<>> pictureStates_;  // name -> last suffix
 };
 
 }  // namespace tavrine::forms

@@ -112,11 +112,8 @@ class SingleKeyE2e : public ::testing::Test {
     void TearDown() override {
         program.Kill();
         e2e::WriteInstallKey(e2e::BinFolder());
-        if (!languageFolder.empty()) {
-            DeleteFileW((languageFolder + L"\\lang\\UILANG.ini").c_str());
-            RemoveDirectoryW((languageFolder + L"\\lang").c_str());
-            RemoveDirectoryW(languageFolder.c_str());
-        }
+        std::error_code ignored;
+        if (!installFolder.empty()) std::filesystem::remove_all(installFolder, ignored);
     }
 
     // The program with the mouse attached and its left, right and middle buttons at their
@@ -150,19 +147,44 @@ class SingleKeyE2e : public ::testing::Test {
         ASSERT_NE(list, nullptr);
     }
 
-    // A language file in an installation folder of its own, for the next start.
-    void UseLanguageFile(const std::string& lines) {
-        if (languageFolder.empty()) {
-            wchar_t temp[MAX_PATH];
-            GetTempPathW(MAX_PATH, temp);
-            languageFolder = std::wstring(temp) + L"tavrine-sk-" + std::to_wstring(GetTickCount());
-            CreateDirectoryW(languageFolder.c_str(), nullptr);
-            CreateDirectoryW((languageFolder + L"\\lang").c_str(), nullptr);
-            e2e::WriteInstallKey(languageFolder);
+    // An installation folder of its own, for the next start: language file and skin pictures.
+    const std::filesystem::path& InstallFolder() {
+        if (installFolder.empty()) {
+            installFolder = std::filesystem::temp_directory_path() /
+                            (L"tavrine-sk-" + std::to_wstring(GetTickCount()));
+            std::filesystem::create_directories(installFolder / L"lang");
+            std::filesystem::create_directories(installFolder / L"skin" / L"Tkey");
+            e2e::WriteInstallKey(installFolder.wstring());
         }
-        std::ofstream out(std::filesystem::path(languageFolder + L"\\lang\\UILANG.ini"),
-                          std::ios::binary);
+        return installFolder;
+    }
+    void UseLanguageFile(const std::string& lines) {
+        std::ofstream out(InstallFolder() / L"lang" / L"UILANG.ini", std::ios::binary);
         out << "[LNG]\r\n" << lines;
+    }
+    // A one-colour 24-bit picture in the dialogs' skin folder.
+    void UseSkinPicture(const std::wstring& file, int width, int height, COLORREF colour) {
+        const int stride = (width * 3 + 3) & ~3;
+        BITMAPFILEHEADER head{};
+        BITMAPINFOHEADER info{};
+        head.bfType = 0x4D42;
+        head.bfOffBits = sizeof head + sizeof info;
+        head.bfSize = head.bfOffBits + static_cast<DWORD>(stride * height);
+        info.biSize = sizeof info;
+        info.biWidth = width;
+        info.biHeight = height;
+        info.biPlanes = 1;
+        info.biBitCount = 24;
+        std::string row(static_cast<std::size_t>(stride), '\0');
+        for (int x = 0; x < width; ++x) {
+            row[static_cast<std::size_t>(3 * x)] = static_cast<char>(GetBValue(colour));
+            row[static_cast<std::size_t>(3 * x + 1)] = static_cast<char>(GetGValue(colour));
+            row[static_cast<std::size_t>(3 * x + 2)] = static_cast<char>(GetRValue(colour));
+        }
+        std::ofstream out(InstallFolder() / L"skin" / L"Tkey" / file, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(&head), sizeof head);
+        out.write(reinterpret_cast<const char*>(&info), sizeof info);
+        for (int y = 0; y < height; ++y) out << row;
     }
 
     void Click(POINT at) { Program::Click(main, at.x, at.y); }
@@ -235,7 +257,7 @@ class SingleKeyE2e : public ::testing::Test {
     Program program;
     HWND main = nullptr, sKey = nullptr, pForm = nullptr, panel = nullptr, field = nullptr,
          list = nullptr;
-    std::wstring languageFolder;
+    std::filesystem::path installFolder;
 };
 
 TEST_F(SingleKeyE2e, BackwardOnTheRightButtonReachesTheMouse) {
@@ -256,11 +278,13 @@ TEST_F(SingleKeyE2e, BackwardOnTheRightButtonReachesTheMouse) {
     EXPECT_EQ(popup.top, origin.y + 22);
     EXPECT_EQ(items.right - items.left, 137);
     EXPECT_EQ(Items(), kBuiltinNames);
+    e2e::SaveScreenshot(L"single-key-list-open");
     ToggleList();
     EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(pForm); }, 5s)) << "arrow closes";
 
     Pick(5);
     EXPECT_EQ(TextOf(field), L"Backward");
+    e2e::SaveScreenshot(L"single-key-backward-picked");
     PressOk();
     EXPECT_TRUE(IsWindowEnabled(main));
     ApplyAndWait();
@@ -403,6 +427,39 @@ TEST_F(SingleKeyE2e, TranslatedNamesAreTheOnlyNamesAndAreReadAgainAtEveryOk) {
     ExpectStored(3, L"Tap", 3);
     EXPECT_EQ(RecordInMouse(eeprom, 4), kRecords[7]) << "two entries named Vor: the later wins";
     ExpectStored(4, L"Vor", 7);
+}
+
+TEST_F(SingleKeyE2e, PicturesFollowThePointerFromTheSkinFolder) {
+    constexpr COLORREF kOk0 = RGB(0x20, 0x20, 0x60), kOk1 = RGB(0xC0, 0x20, 0x20),
+                       kCancel0 = RGB(0x20, 0x60, 0x20), kCancel1 = RGB(0x20, 0x20, 0xC0),
+                       kArrow0 = RGB(0x50, 0x50, 0x50), kArrow1 = RGB(0xE0, 0x80, 0x00);
+    UseSkinPicture(L"Img_Ok0.bmp", 91, 26, kOk0);
+    UseSkinPicture(L"Img_Ok1.bmp", 91, 26, kOk1);
+    UseSkinPicture(L"Img_Cancel0.bmp", 91, 26, kCancel0);
+    UseSkinPicture(L"Img_Cancel1.bmp", 91, 26, kCancel1);
+    UseSkinPicture(L"Img_m0.bmp", 17, 15, kArrow0);
+    UseSkinPicture(L"Img_m1.bmp", 17, 15, kArrow1);
+    ASSERT_NO_FATAL_FAILURE(StartWithDefaults());
+    ASSERT_NO_FATAL_FAILURE(OpenDialogFor(kRightArea));
+
+    HDC screen = GetDC(nullptr);
+    auto shows = [&](HWND window, POINT at, COLORREF colour) {
+        ClientToScreen(window, &at);
+        return e2e::WaitUntil([&] { return GetPixel(screen, at.x, at.y) == colour; }, 3s);
+    };
+    EXPECT_TRUE(shows(sKey, kOk, kOk0)) << "OK and Cancel start from their normal pictures";
+    EXPECT_TRUE(shows(sKey, kCancel, kCancel0));
+    Program::Move(sKey, kOk.x, kOk.y);
+    EXPECT_TRUE(shows(sKey, kOk, kOk1));
+    EXPECT_TRUE(shows(sKey, kCancel, kCancel0));
+    Program::Move(sKey, kCancel.x, kCancel.y);
+    EXPECT_TRUE(shows(sKey, kOk, kOk0));
+    EXPECT_TRUE(shows(sKey, kCancel, kCancel1));
+    Program::Move(panel, kArrow.x, kArrow.y);
+    EXPECT_TRUE(shows(panel, kArrow, kArrow1)) << "the arrow lights up under the pointer";
+    Program::Move(panel, 135, 2);
+    EXPECT_TRUE(shows(panel, kArrow, kArrow0));
+    ReleaseDC(nullptr, screen);
 }
 
 }  // namespace
