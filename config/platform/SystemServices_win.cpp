@@ -1,8 +1,15 @@
 #include "SystemServices_win.h"
 
+#include <mmsystem.h>
+
 #include <shellapi.h>
 
 #include <string>
+
+// The pauses after each command report are 3 ms: at the default 15.6 ms timer resolution a
+// profile write would take half a second longer than it must.
+SleepWaits::SleepWaits() { timeBeginPeriod(1); }
+SleepWaits::~SleepWaits() { timeEndPeriod(1); }
 
 void SleepWaits::Wait(std::chrono::milliseconds duration) {
     if (duration.count() > 0) Sleep(static_cast<DWORD>(duration.count()));

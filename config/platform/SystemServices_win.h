@@ -9,6 +9,10 @@
 
 class SleepWaits final : public Waits {
   public:
+    SleepWaits();
+    ~SleepWaits() override;
+    SleepWaits(const SleepWaits&) = delete;
+    SleepWaits& operator=(const SleepWaits&) = delete;
     void Wait(std::chrono::milliseconds duration) override;
 };
 

@@ -28,6 +28,11 @@ struct TraceReport {
     std::string note;
 };
 std::vector<TraceReport> ReadTrace();
+struct TimedReport {
+    double timeMs = 0;  // the mouse's own clock
+    TraceReport report;
+};
+std::vector<TimedReport> ReadTraceTimed();
 void ClearTrace();
 // Write reports (id 3) the mouse received, in order.
 std::vector<std::vector<std::uint8_t>> WritesIn(const std::vector<TraceReport>& trace);
@@ -50,6 +55,7 @@ class Program {
     // Starts it without waiting for anything.
     bool Launch();
     bool Running() const;
+    HANDLE Process() const { return process_.hProcess; }
     bool WaitForExit(std::chrono::milliseconds timeout, DWORD* exitCode = nullptr);
     void Kill();
 

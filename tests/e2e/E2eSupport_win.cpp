@@ -6,6 +6,7 @@
 #include <cwctype>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -106,9 +107,9 @@ bool MousePresent() {
     return write && read;
 }
 
-std::vector<TraceReport> ReadTrace() {
+std::vector<TimedReport> ReadTraceTimed() {
     const std::wstring file = TempFile(L"trc");
-    std::vector<TraceReport> reports;
+    std::vector<TimedReport> reports;
     if (Vmouse(L"trace " + Quote(file)) != 0) return reports;
     std::ifstream in{std::filesystem::path(file)};
     std::string line;
@@ -118,7 +119,9 @@ std::vector<TraceReport> ReadTrace() {
         words >> sequence >> time >> direction;
         if (direction != "in" && direction != "out") continue;
         words >> collection >> kind;
-        TraceReport report;
+        TimedReport timed;
+        timed.timeMs = std::atof(time.c_str());  // "1234ms"
+        TraceReport& report = timed.report;
         report.in = direction == "in";
         const std::size_t slash = collection.find('/');
         if (slash != std::string::npos) {
@@ -135,10 +138,16 @@ std::vector<TraceReport> ReadTrace() {
                 report.note += (report.note.empty() ? "" : " ") + word;
             }
         }
-        reports.push_back(std::move(report));
+        reports.push_back(std::move(timed));
     }
     in.close();
     DeleteFileW(file.c_str());
+    return reports;
+}
+
+std::vector<TraceReport> ReadTrace() {
+    std::vector<TraceReport> reports;
+    for (auto& timed : ReadTraceTimed()) reports.push_back(std::move(timed.report));
     return reports;
 }
 
