@@ -12,3 +12,18 @@ function(tavrine_windows_program target)
         target_link_options(${target} PRIVATE -mwindows)
     endif()
 endfunction()
+
+# An import library that binds a DLL's exports by ordinal at load time, from a .def whose entries
+# are "Name@bytes @n NONAME". Creates the INTERFACE target `target` for programs to link.
+function(tavrine_ordinal_import_library target def)
+    set(_implib ${CMAKE_BINARY_DIR}/lib/lib${target}.a)
+    add_custom_command(OUTPUT ${_implib}
+                       COMMAND ${CMAKE_DLLTOOL} -d ${CMAKE_CURRENT_SOURCE_DIR}/${def} -l ${_implib}
+                       DEPENDS ${def}
+                       COMMENT "Import library by ordinal: ${target}")
+    add_custom_target(${target}_lib DEPENDS ${_implib})
+    add_library(${target} INTERFACE)
+    add_dependencies(${target} ${target}_lib)
+    target_link_libraries(${target} INTERFACE ${_implib})
+    target_include_directories(${target} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+endfunction()
