@@ -45,9 +45,9 @@ std::uint32_t DeviceAccess::SpecCount() const {
 }
 
 bool DeviceAccess::Matches(const CollectionInfo& info, std::uint32_t record) const {
-    const DeviceSpec& spec = specs_[record];
-    return spec.vendorId == info.vendorId && spec.productId == info.productId &&
-           spec.usagePage == info.usagePage && spec.usage == info.usage;
+    const DeviceSpec& wanted = specs_[record];
+    return wanted.vendorId == info.vendorId && wanted.productId == info.productId &&
+           wanted.usagePage == info.usagePage && wanted.usage == info.usage;
 }
 
 void DeviceAccess::InitialSearch() {
@@ -117,8 +117,8 @@ void DeviceAccess::OnRemoval(const Path& interfaceName) {
     }
     const std::uint32_t count = SpecCount();
     for (std::uint32_t i = 0; i < count; ++i) {
-        const DeviceSpec& spec = specs_[i];
-        if (DeviceIds{spec.vendorId, spec.productId, spec.usagePage, spec.usage} == *removed) {
+        const DeviceSpec& entry = specs_[i];
+        if (DeviceIds{entry.vendorId, entry.productId, entry.usagePage, entry.usage} == *removed) {
             platform_.Post(window_, kMsgCollectionRemoved, i);
         }
     }

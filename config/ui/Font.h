@@ -26,7 +26,7 @@ struct FontSpec {
 class GdiFont {
   public:
     GdiFont() = default;
-    explicit GdiFont(const FontSpec& spec);
+    explicit GdiFont(const FontSpec& style);
     ~GdiFont();
     GdiFont(GdiFont&& other) noexcept : font_(other.font_) { other.font_ = nullptr; }
     GdiFont& operator=(GdiFont&& other) noexcept;

@@ -2,11 +2,11 @@
 
 namespace tavrine::ui {
 
-GdiFont::GdiFont(const FontSpec& spec)
+GdiFont::GdiFont(const FontSpec& style)
     // A negative height asks for the character height, as the layouts give it.
-    : font_(CreateFontW(-spec.height, 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+    : font_(CreateFontW(-style.height, 0, 0, 0, style.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                         DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, spec.face.c_str())) {}
+                        DEFAULT_PITCH | FF_DONTCARE, style.face.c_str())) {}
 
 GdiFont::~GdiFont() {
     if (font_) DeleteObject(font_);
