@@ -37,9 +37,6 @@ std::wstring_view KindSuffix(std::int32_t kind) {
 }  // namespace
 
 void MainForm::WireEvents() {
-    imgMain_->OnMouseMove = [this](ui::Control&, const ui::MouseArgs&) {
-        // The wheel-light flag follows the light state; it is read from there when needed.
-    };
     for (ui::Image* image : {imgReset_, imgWeb_, imgHelp_, imgClose_, imgMacro_, imgLight_,
                              imgPerform_, imgApply_, imgCancel_, imgOk_}) {
         WirePlainButton(*image);

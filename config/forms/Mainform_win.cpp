@@ -59,7 +59,6 @@ MainForm::MainForm(AppContext& app) : app_(app), state_(app.state), form_(MainOp
     session_ = std::make_unique<DeviceSession>(state_, *services_, *writer_, *this);
 
     form_.OnShow = [this](ui::Form&) { FormShow(); };
-    form_.OnHide = [this](ui::Form&) { FormHide(); };
     form_.OnClose = [](ui::Form&) { ui::Terminate(0); };
     form_.OnMessage = [this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
         return HandleMessage(msg, wParam, lParam, result);
@@ -183,12 +182,10 @@ bool MainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
 
 void MainForm::FormShow() {
     for (ui::Image* profile : profiles_) profile->Show();
-    // The settings-store access is opened per call by the store; nothing to hold here.
+    // The settings store opens each key per call, so there is no access object to hold.
     if (!marker_->Visible()) SetFunctionButtonsGreyed();
     SetMainControlsEnabled(false);
 }
-
-void MainForm::FormHide() {}
 
 void MainForm::LoadPicture(ui::Image& image, std::wstring_view suffix) {
     form_.LoadSkinPicture(image, suffix);

@@ -75,7 +75,6 @@ class MainForm final : public MainView {
     void WireButtonArea(int button);
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     void FormShow();
-    void FormHide();
 
     void LoadPicture(ui::Image& image, std::wstring_view suffix);
     void SetFunctionButtonsGreyed();
