@@ -143,10 +143,7 @@ void MainForm::BuildLayout() {
     imgCancel_ = image(L"Img_MainCancel", {722, 700, 102, 32});
     imgOk_ = image(L"Img_MainOk", {856, 700, 47, 32});
 
-    ui::ApplyBuiltinHints(L"TTavrineMainForm1",
-                          [this](std::wstring_view component, const std::wstring& text) {
-                              return form_.SetHintOf(component, text);
-                          });
+    form_.ApplyBuiltinHints();
 
     delayDoFuncTime_ = std::make_unique<ui::Timer>(form_, L"DelayDoFuncTime", 10, false);
     delayDoFuncTime_->OnTimer = [this](ui::Timer&) { AssignLaunchProgram(); };

@@ -45,10 +45,7 @@ PlaceholderDialog::PlaceholderDialog(AppContext& app, PlaceholderLayout layout)
         images_.push_back(std::move(image));
     }
     form_.LoadBuiltinPictures(ui::SkinFolderName(layout_.skin));
-    const std::wstring className = L"T" + layout_.name;
-    ui::ApplyBuiltinHints(className, [this](std::wstring_view c, const std::wstring& t) {
-        return form_.SetHintOf(c, t);
-    });
+    form_.ApplyBuiltinHints();
     form_.ApplyLanguageHints(app_.language);
 
     if (layout_.disablesMain) {

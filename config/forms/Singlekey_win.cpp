@@ -54,9 +54,7 @@ SKey::SKey(AppContext& app) : app_(app), form_(Options(app)) {
     form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Tkey));
     LoadPicture(*imgOk_, L"0.bmp");
     LoadPicture(*imgCancel_, L"0.bmp");
-    ui::ApplyBuiltinHints(form_.ClassName(), [this](std::wstring_view c, const std::wstring& t) {
-        return form_.SetHintOf(c, t);
-    });
+    form_.ApplyBuiltinHints();
     form_.ApplyLanguageHints(app_.language);
 
     imgSKey_->OnMouseDown = [this](ui::Control&, const ui::MouseArgs&) {

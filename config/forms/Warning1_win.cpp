@@ -38,9 +38,7 @@ WarningForm1::WarningForm1(AppContext& app) : app_(app), form_(Options(app)) {
     form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Warning));
     // Both message windows have a background named Image1; each has its own built-in picture.
     image1_->LoadFromResource(L"WARNINGFORM1_IMAGE1");
-    ui::ApplyBuiltinHints(L"TWarningForm1", [this](std::wstring_view c, const std::wstring& t) {
-        return form_.SetHintOf(c, t);
-    });
+    form_.ApplyBuiltinHints();
     form_.ApplyLanguageHints(app_.language);
 
     // The texts are read once, when the window is made.

@@ -39,9 +39,7 @@ WarningForm2::WarningForm2(AppContext& app) : app_(app), form_(Options(app)) {
     form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Warning));
     // Both message windows have a background named Image1; each has its own built-in picture.
     image1_->LoadFromResource(L"WARNINGFORM2_IMAGE1");
-    ui::ApplyBuiltinHints(L"TWarningForm2", [this](std::wstring_view c, const std::wstring& t) {
-        return form_.SetHintOf(c, t);
-    });
+    form_.ApplyBuiltinHints();
     form_.ApplyLanguageHints(app_.language);
 
     for (int index = 3; index <= 6; ++index) {

@@ -90,6 +90,8 @@ class Form : public GraphicHost {
 
     // Language texts: the hints this form's class has in the tables, where the file has a text.
     int ApplyLanguageHints(const LanguageLookup& lookup);
+    // The built-in hints this form's class has in the tables; returns how many were set.
+    int ApplyBuiltinHints();
     bool SetHintOf(std::wstring_view component, const std::wstring& text);
 
     // The tooltip window that shows the hints.

@@ -241,6 +241,13 @@ int Form::LoadBuiltinPictures(std::wstring_view skinFolderName) {
     return loaded;
 }
 
+int Form::ApplyBuiltinHints() {
+    return ::tavrine::ui::ApplyBuiltinHints(
+        ClassName(), [this](std::wstring_view component, const std::wstring& text) {
+            return SetHintOf(component, text);
+        });
+}
+
 int Form::ApplyLanguageHints(const LanguageLookup& lookup) {
     return ::tavrine::ui::ApplyLanguageHints(
         ClassName(), lookup, [this](std::wstring_view component, const std::wstring& text) {
