@@ -134,8 +134,7 @@ TEST(Expansion, RepeatModesAndCounts) {
 
 TEST(Expansion, NeverPastTheEventBytes) {
     // 38 keys and a Copy need 84 bytes: refused, not cut.
-    MacroImage image{};
-    for (int s = 0; s < 38; ++s) image[2 * s] = 0x04, image[2 * s + 1] = s % 2 ? 0x80 : 0x00;
+    MacroImage image = PressesAndReleases(38);
     image[76] = 0xD2;
     const auto tooLong = ExpandMacro(Stored(image), L"Long");
     EXPECT_FALSE(tooLong.ok);
@@ -144,8 +143,7 @@ TEST(Expansion, NeverPastTheEventBytes) {
 
     // 36 keys and a Copy fill the 80 bytes; the end marker the Apply put after the command has
     // no room and is dropped, the events are all there.
-    MacroImage full{};
-    for (int s = 0; s < 36; ++s) full[2 * s] = 0x04, full[2 * s + 1] = s % 2 ? 0x80 : 0x00;
+    MacroImage full = PressesAndReleases(36);
     full[72] = 0xD2;
     full[73] = 0xD2;
     MarkLast(full, 37, true);

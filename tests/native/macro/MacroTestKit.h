@@ -53,3 +53,13 @@ inline MacroImage Slots(std::initializer_list<std::pair<std::uint8_t, std::uint8
     }
     return image;
 }
+
+// `count` key slots of A, press and release in turn, zeros after.
+inline MacroImage PressesAndReleases(int count) {
+    MacroImage image{};
+    for (int s = 0; s < count; ++s) {
+        image.at(2 * s) = 0x04;
+        image.at(2 * s + 1) = s % 2 ? kMacroRelease : std::uint8_t{0};
+    }
+    return image;
+}
