@@ -15,12 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     StoredMacro macro;
     std::size_t i = 0;
     if (size > 0 && data[0] == 0xFF) {
-        for (i = 1; i < size && data[i] != 0x01; ++i) macro.keys.push_back(static_cast<wchar_t>(data[i]));
+        for (i = 1; i < size && data[i] != 0x01; ++i)
+            macro.keys.push_back(static_cast<wchar_t>(data[i]));
     } else {
         MacroImage image{};
         for (; i < size && i < image.size(); ++i) image[i] = data[i];
         macro.keys = MacroImageText(image);
-        if (size > 0 && (data[0] & 1)) macro.commandMark = CommandMarkText(image, CommandSlots(data[size - 1] * 0x1234567ull));
+        if (size > 0 && (data[0] & 1))
+            macro.commandMark = CommandMarkText(image, CommandSlots(data[size - 1] * 0x1234567ull));
     }
     std::wstring* fields[] = {&macro.commandMark, &macro.repeatState, &macro.repeatTimes};
     std::size_t field = 0;
@@ -29,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (++field == 3) break;
             continue;
         }
-        if (field > 0 || macro.commandMark.empty()) fields[field]->push_back(static_cast<wchar_t>(data[i]));
+        if (field > 0 || macro.commandMark.empty())
+            fields[field]->push_back(static_cast<wchar_t>(data[i]));
     }
     const MacroAssignment result = ExpandMacro(macro, L"fuzz");
     if (!result.ok) {

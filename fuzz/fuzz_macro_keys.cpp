@@ -28,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CommandSlots commands = CommandSlotsFromMark(parsed.image, mark);
     for (int s = 0; s < kMacroSlotCount; ++s)
         if (commands[s]) Require(IsCommandCode(SlotCode(parsed.image, s)));
-    Require(CommandSlotsFromMark(parsed.image, CommandMarkText(parsed.image, commands)) == commands);
+    Require(CommandSlotsFromMark(parsed.image, CommandMarkText(parsed.image, commands)) ==
+            commands);
     return 0;
 }

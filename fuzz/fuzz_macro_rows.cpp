@@ -25,7 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MacroDocument document;
     for (std::size_t i = 0; i < document.image.size(); ++i) document.image[i] = data[i];
     unsigned long long mark = 0;
-    for (int i = 0; i < 6; ++i) mark |= static_cast<unsigned long long>(data[kMacroImageSize + i]) << (8 * i);
+    for (int i = 0; i < 6; ++i)
+        mark |= static_cast<unsigned long long>(data[kMacroImageSize + i]) << (8 * i);
     document.commands = CommandSlots(mark & ((1ull << kMacroSlotCount) - 1));
     RebuildRows(document, NumberNames{}, language);
     RequireRowsAreSlots(document);
@@ -33,14 +34,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t i = kMacroImageSize + 6; i + 1 < size; i += 2) {
         const int arg = data[i + 1];
         switch (data[i] % 8) {
-            case 0: SelectRow(document, arg % 45 - 2); break;
-            case 1: SetDelay(document, kTimes[arg % 8]); break;
-            case 2: DeleteSelectedEvent(document); break;
-            case 3: MoveSelectedUp(document); break;
-            case 4: MoveSelectedDown(document); break;
-            case 5: ChooseCommand(document, arg % 21 - 1, language); break;
-            case 6: InsertCommand(document, language); break;
-            case 7: DelayUp(kTimes[arg % 8]); DelayDown(kTimes[arg % 8]); break;
+            case 0:
+                SelectRow(document, arg % 45 - 2);
+                break;
+            case 1:
+                SetDelay(document, kTimes[arg % 8]);
+                break;
+            case 2:
+                DeleteSelectedEvent(document);
+                break;
+            case 3:
+                MoveSelectedUp(document);
+                break;
+            case 4:
+                MoveSelectedDown(document);
+                break;
+            case 5:
+                ChooseCommand(document, arg % 21 - 1, language);
+                break;
+            case 6:
+                InsertCommand(document, language);
+                break;
+            case 7:
+                DelayUp(kTimes[arg % 8]);
+                DelayDown(kTimes[arg % 8]);
+                break;
         }
         RequireRowsAreSlots(document);
     }

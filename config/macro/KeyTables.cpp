@@ -85,7 +85,8 @@ constexpr std::array<NameEntry, 256> BuildNameTable() {
     for (int c = 0; c <= 0xFA; ++c) {
         if (table[static_cast<std::size_t>(c)].present) continue;
         if (const int m = MarkerOf(c))
-            table[static_cast<std::size_t>(c)] = {true, {m == 1 ? std::uint8_t{0xFF} : std::uint8_t{0xFE}, true}};
+            table[static_cast<std::size_t>(c)] = {
+                true, {m == 1 ? std::uint8_t{0xFF} : std::uint8_t{0xFE}, true}};
     }
     // Command codes are never named as keys; 0xFB-0xFF give no row.
     return table;

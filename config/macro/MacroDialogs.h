@@ -16,10 +16,10 @@ inline constexpr std::wstring_view kNameTooLongText =
 inline constexpr std::wstring_view kNameExistsText = L"Macro Name is Exist.";
 
 enum class NewMacroOutcome {
-    Empty,         // nothing typed (or spaces only): the dialog just closes
-    Refused,       // a message tells why; the editor keeps its name
-    Created,       // the key exists now; the editor holds the new, empty macro
-    StoreFailed,   // the store could not be opened or written: silent
+    Empty,        // nothing typed (or spaces only): the dialog just closes
+    Refused,      // a message tells why; the editor keeps its name
+    Created,      // the key exists now; the editor holds the new, empty macro
+    StoreFailed,  // the store could not be opened or written: silent
 };
 
 struct NewMacroResult {

@@ -80,7 +80,8 @@ bool Move(MacroDocument& document, int by) {
     const int k = document.selectedRow;
     const int j = k + by;
     if (j < 0 || j >= document.RowCount()) return false;
-    std::swap(document.rows[static_cast<std::size_t>(k)], document.rows[static_cast<std::size_t>(j)]);
+    std::swap(document.rows[static_cast<std::size_t>(k)],
+              document.rows[static_cast<std::size_t>(j)]);
     SwapSlots(document.image, document.commands, k, j);
     document.selectedRow = j;
     return true;
@@ -127,7 +128,8 @@ bool InsertCommand(MacroDocument& document, const MacroLanguage& language) {
         std::copy(document.image.begin() + 2 * k, document.image.begin() + 80,
                   scratch.begin() + 2 * k + 2);
         std::copy(scratch.begin(), scratch.begin() + 80, document.image.begin());
-        for (int s = kMacroEventLimit - 1; s > k; --s) document.commands[s] = document.commands[s - 1];
+        for (int s = kMacroEventLimit - 1; s > k; --s)
+            document.commands[s] = document.commands[s - 1];
         document.commands[k] = true;
         document.rows.insert(document.rows.begin() + k, std::move(row));
         // A full list loses its last slot to the insertion; its row goes with it.

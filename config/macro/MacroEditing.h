@@ -9,8 +9,8 @@
 #include "MacroDocument.h"
 
 struct RowSelection {
-    bool insertEnabled = false;    // Img_r3
-    bool setDelayEnabled = false;  // Img_r1 and Time1
+    bool insertEnabled = false;         // Img_r3
+    bool setDelayEnabled = false;       // Img_r1 and Time1
     std::optional<std::wstring> time1;  // the selected key's delay, when it has one
 };
 // A click that selected row `row` (-1: none).

@@ -86,7 +86,8 @@ MacroAssignment ExpandMacro(const StoredMacro& macro, std::wstring_view name) {
     if (record[kRepeatModeByte] != kRepeatTimes && record[kRepeatModeByte] != kRepeatWhileHeld &&
         record[kRepeatModeByte] != kRepeatUntilPressed)
         record[kRepeatModeByte] = kRepeatTimes;
-    record[kRepeatCountByte] = state ? static_cast<std::uint8_t>(RepeatCount(macro.repeatTimes)) : 0;
+    record[kRepeatCountByte] =
+        state ? static_cast<std::uint8_t>(RepeatCount(macro.repeatTimes)) : 0;
     result.recordText = FormatButtonRecord(record);
     result.ok = true;
     return result;

@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr std::array<std::uint16_t, 16> kHeader = {0x002E, 0x0051, 0x0051, 0x0031, 0x0000, 0x004D,
-                                                    0x0001, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+constexpr std::array<std::uint16_t, 16> kHeader = {
+    0x002E, 0x0051, 0x0051, 0x0031, 0x0000, 0x004D, 0x0001, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 constexpr int kNameOffset = kMacroFileHeaderSize + kMacroDataAreaSize;
 constexpr int kReservedOffset = kNameOffset + 2 * kMacroNameUnits;
 
@@ -66,7 +66,9 @@ std::wstring FromUtf16(std::u16string_view units) {
     return out;
 }
 
-std::filesystem::path FsPath(std::wstring_view path) { return std::filesystem::path(std::wstring(path)); }
+std::filesystem::path FsPath(std::wstring_view path) {
+    return std::filesystem::path(std::wstring(path));
+}
 
 }  // namespace
 
@@ -93,7 +95,8 @@ MacroFileBytes EncodeMacroFile(const MacroImage& image, const CommandSlots& comm
     for (std::size_t i = 0; i < kHeader.size(); ++i) Put16(&bytes[2 * i], kHeader[i]);
     std::copy(image.begin(), image.end(), bytes.begin() + kMacroFileHeaderSize);
     for (int i = 0; i < kMacroNameUnits; ++i)
-        Put16(&bytes[static_cast<std::size_t>(kNameOffset + 2 * i)], record.name[static_cast<std::size_t>(i)]);
+        Put16(&bytes[static_cast<std::size_t>(kNameOffset + 2 * i)],
+              record.name[static_cast<std::size_t>(i)]);
     std::uint8_t* mark = &bytes[kReservedOffset];
     std::copy(kMarkMagic.begin(), kMarkMagic.end(), mark);
     const auto slots = commands.to_ullong();
@@ -110,7 +113,8 @@ DecodedMacroFile DecodeMacroFile(std::span<const std::uint8_t> bytes) {
         return file;
     }
     for (int unit : {0, 1, 2, 3, 5}) {
-        if (Get16(&bytes[static_cast<std::size_t>(2 * unit)]) != kHeader[static_cast<std::size_t>(unit)]) {
+        if (Get16(&bytes[static_cast<std::size_t>(2 * unit)]) !=
+            kHeader[static_cast<std::size_t>(unit)]) {
             file.error = L"The file is not a macro file.";
             return file;
         }
@@ -126,7 +130,8 @@ DecodedMacroFile DecodeMacroFile(std::span<const std::uint8_t> bytes) {
         std::uint32_t crc = 0;
         for (int i = 0; i < 4; ++i) crc |= std::uint32_t{mark[12 + i]} << (8 * i);
         unsigned long long slots = 0;
-        for (int i = 0; i < 8; ++i) slots |= static_cast<unsigned long long>(mark[4 + i]) << (8 * i);
+        for (int i = 0; i < 8; ++i)
+            slots |= static_cast<unsigned long long>(mark[4 + i]) << (8 * i);
         if (std::equal(kMarkMagic.begin(), kMarkMagic.end(), mark) &&
             crc == MarkCrc(mark, file.image) && (slots >> kMacroSlotCount) == 0)
             file.commands = NormaliseCommandSlots(file.image, CommandSlots(slots));
@@ -168,7 +173,8 @@ MacroFileResult SaveMacroFile(MacroDocument& document, std::wstring_view path) {
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out) return fail(L"the folder cannot be written to.");
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
         out.flush();
         if (!out) return fail(L"the disk did not take the whole file.");
     }

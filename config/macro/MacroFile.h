@@ -17,7 +17,8 @@ inline constexpr int kMacroFileHeaderSize = 32;
 inline constexpr int kMacroDataAreaSize = 100;
 inline constexpr int kMacroNameUnits = 256;
 inline constexpr int kMacroReservedSize = 1024;
-inline constexpr int kMacroRecordSize = kMacroDataAreaSize + 2 * kMacroNameUnits + kMacroReservedSize;
+inline constexpr int kMacroRecordSize =
+    kMacroDataAreaSize + 2 * kMacroNameUnits + kMacroReservedSize;
 inline constexpr int kMacroFileSize = kMacroFileHeaderSize + kMacroRecordSize;
 static_assert(kMacroRecordSize == 1636 && kMacroFileSize == 1668);
 

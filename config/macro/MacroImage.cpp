@@ -47,7 +47,8 @@ void MarkLast(MacroImage& image, int rows, bool forApply) {
     if (rows <= 0 || rows > kMacroSlotCount) return;
     auto& last = image[2 * (rows - 1) + 1];
     last |= kMacroLast;
-    if (forApply && IsCommandCode(last) && rows < kMacroSlotCount) image[2 * rows + 1] |= kMacroLast;
+    if (forApply && IsCommandCode(last) && rows < kMacroSlotCount)
+        image[2 * rows + 1] |= kMacroLast;
 }
 
 bool PressRuleHolds(const MacroImage& image) {

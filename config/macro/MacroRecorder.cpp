@@ -23,9 +23,8 @@ void MacroRecorder::Start(MacroDocument& document) {
     document.recordName.clear();
 }
 
-bool MacroRecorder::HandleKeyMessage(MacroDocument& document, std::uint32_t word,
-                                     std::uint32_t now, std::wstring& time2,
-                                     const KeyNames& names) {
+bool MacroRecorder::HandleKeyMessage(MacroDocument& document, std::uint32_t word, std::uint32_t now,
+                                     std::wstring& time2, const KeyNames& names) {
     float fixed = 0.0f;
     if (delayMode_ == DelayMode::Default) {
         // An emptied field would otherwise stop every keystroke while the hooks hold the

@@ -99,8 +99,8 @@ TEST(Expansion, RecordedCtrlCStaysAKeyCombination) {
     auto legacy = ReadStoredMacro(store, L"CopyKeys");
     legacy.commandMark.clear();
     EXPECT_EQ(ExpandMacro(legacy, L"CopyKeys").record,
-              Record({0x99, 0x01, 0x99, 0x81, 0x06, 0x01, 0x06, 0x81, 0x99, 0x01, 0x99, 0x81},
-                     0xA0, 0x01));
+              Record({0x99, 0x01, 0x99, 0x81, 0x06, 0x01, 0x06, 0x81, 0x99, 0x01, 0x99, 0x81}, 0xA0,
+                     0x01));
 }
 
 TEST(Expansion, RepeatModesAndCounts) {
@@ -113,8 +113,8 @@ TEST(Expansion, RepeatModesAndCounts) {
     // Copy with "When Press & Hold": the following slots move up by six bytes.
     const MacroImage copy = Slots({{0xD2, 0x00}, {0x04, 0x00}, {0x04, 0xC0}});
     EXPECT_EQ(ExpandMacro(Stored(copy, L"a1"), L"C").record,
-              Record({0xE0, 0x00, 0x06, 0x00, 0x06, 0x81, 0xE0, 0x81, 0x04, 0x00, 0x04, 0xC0},
-                     0xA1, 0x01));
+              Record({0xE0, 0x00, 0x06, 0x00, 0x06, 0x81, 0xE0, 0x81, 0x04, 0x00, 0x04, 0xC0}, 0xA1,
+                     0x01));
 
     EXPECT_EQ(ExpandMacro(Stored(a, L"a0", L"12"), L"A").record[81], 0x0C);
     EXPECT_EQ(ExpandMacro(Stored(a, L"a0", L"254"), L"A").record[81], 0xFE);
@@ -123,7 +123,8 @@ TEST(Expansion, RepeatModesAndCounts) {
     EXPECT_EQ(ExpandMacro(Stored(a, L"A2", L"3"), L"A").record[80], 0xA2);
     EXPECT_EQ(ExpandMacro(Stored(a, L"b5", L"3"), L"A").record[80], 0xA0);
     // Without a repeat state the count has nothing to count.
-    EXPECT_EQ(ExpandMacro(Stored(a, L"", L"5"), L"A").record, Record({0x04, 0x00, 0x04, 0x80}, 0xA0, 0));
+    EXPECT_EQ(ExpandMacro(Stored(a, L"", L"5"), L"A").record,
+              Record({0x04, 0x00, 0x04, 0x80}, 0xA0, 0));
 
     // A name with no key: all events zero.
     MemorySettingsStore store;

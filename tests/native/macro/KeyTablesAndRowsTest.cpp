@@ -140,8 +140,8 @@ TEST(RebuildRows, RowsFollowTheSlotsOfALoadedImage) {
     EXPECT_EQ(document.rows[4].caption, L"L Button");
     EXPECT_EQ(document.rows[4].kind, MacroSlotKind::Command);
 
-    EXPECT_EQ(document.image, Slots({{0x04, 0x03}, {0x04, 0xBF}, {0xD2, 0x00}, {0x46, 0x80},
-                                     {0xE0, 0x00}}));
+    EXPECT_EQ(document.image,
+              Slots({{0x04, 0x03}, {0x04, 0xBF}, {0xD2, 0x00}, {0x46, 0x80}, {0xE0, 0x00}}));
     for (int row = 0; row < document.RowCount(); ++row)
         EXPECT_EQ(EventAt(document.image, document.commands, row).kind, document.rows[row].kind);
 

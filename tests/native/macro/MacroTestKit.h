@@ -26,10 +26,9 @@ class TableKeyNames final : public KeyNames {
 
   private:
     std::map<std::pair<std::uint8_t, bool>, std::wstring> names_ = {
-        {{0x1E, false}, L"A"},    {{0x2E, false}, L"C"},      {{0x1D, false}, L"Ctrl"},
-        {{0x2A, false}, L"Shift"}, {{0x38, false}, L"Alt"},   {{0x37, false}, L"Num *"},
-        {{0x37, true}, L"Print Screen"},
-        {{0x1D, true}, L"Right Ctrl"},
+        {{0x1E, false}, L"A"},           {{0x2E, false}, L"C"},         {{0x1D, false}, L"Ctrl"},
+        {{0x2A, false}, L"Shift"},       {{0x38, false}, L"Alt"},       {{0x37, false}, L"Num *"},
+        {{0x37, true}, L"Print Screen"}, {{0x1D, true}, L"Right Ctrl"},
     };
 };
 

@@ -98,8 +98,8 @@ TEST(MacroStore, NewRecordApplyChooseAndDelete) {
     EXPECT_EQ(result.outcome, NewMacroOutcome::Created);
     EXPECT_TRUE(result.enableEditor);
     EXPECT_EQ(rig.document.macroName, L"Test");
-    EXPECT_TRUE(rig.store.KeyExists(SettingsHive::CurrentUser,
-                                    L"\\SOFTWARE\\Tavrine5502\\MACROS\\Test"));
+    EXPECT_TRUE(
+        rig.store.KeyExists(SettingsHive::CurrentUser, L"\\SOFTWARE\\Tavrine5502\\MACROS\\Test"));
     rig.RecordPressAndRelease(0x1E);
     ASSERT_TRUE(ApplyMacro(rig.store, rig.document));
     auto key = rig.Key(L"Test");
@@ -236,7 +236,8 @@ class MacroFiles : public ::testing::Test {
     }
     void Write(const std::wstring& path, std::span<const std::uint8_t> bytes) {
         std::ofstream out{fs::path(path), std::ios::binary};
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
     }
     fs::path dir_;
     TableKeyNames names;
@@ -253,11 +254,13 @@ TEST_F(MacroFiles, SaveAndLoadRoundTrip) {
     EXPECT_EQ(document.image[9], 0xE1);  // the end bit is set (E1 has it already)
     const auto bytes = Bytes(path);
     ASSERT_EQ(bytes.size(), 1668u);
-    const std::vector<std::uint8_t> header = {0x2E, 0, 0x51, 0, 0x51, 0, 0x31, 0, 0, 0, 0x4D, 0, 1, 0};
+    const std::vector<std::uint8_t> header = {0x2E, 0, 0x51, 0,    0x51, 0, 0x31,
+                                              0,    0, 0,    0x4D, 0,    1, 0};
     EXPECT_TRUE(std::equal(header.begin(), header.end(), bytes.begin()));
     EXPECT_TRUE(std::all_of(bytes.begin() + 14, bytes.begin() + 32, [](auto b) { return b == 0; }));
     EXPECT_TRUE(std::equal(document.image.begin(), document.image.end(), bytes.begin() + 32));
-    EXPECT_TRUE(std::all_of(bytes.begin() + 114, bytes.begin() + 132, [](auto b) { return b == 0; }));
+    EXPECT_TRUE(
+        std::all_of(bytes.begin() + 114, bytes.begin() + 132, [](auto b) { return b == 0; }));
     EXPECT_EQ(bytes[132], 'F');  // the name part, UTF-16
     EXPECT_EQ(bytes[133], 0);
     EXPECT_EQ(bytes[138], 'e');
