@@ -25,7 +25,7 @@ TimeFieldResult Step(std::wstring_view time1, float step) {
         result.error = NotANumberMessage(time1);
         return result;
     }
-    const float t = *ms / 1000.0f + step;
+    const float t = Single(Single(*ms / 1000.0f) + step);
     if (t >= 6.4f || t < 0.0f) return result;
     result.changed = true;
     result.time1 = FormatWhole(t * 1000.0f);
@@ -44,7 +44,7 @@ TimeFieldResult SetDelay(MacroDocument& document, std::wstring_view time1) {
         result.error = NotANumberMessage(time1);
         return result;
     }
-    float s = CeilTenth(*ms / 1000.0f);
+    float s = CeilTenth(Single(*ms / 1000.0f));
     if (s >= 6.3f) s = 6.3f;
     if (s <= 0.0f) s = 0.0f;
     result.changed = true;

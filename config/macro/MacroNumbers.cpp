@@ -6,12 +6,12 @@
 
 float CeilTenth(float seconds) {
     if (seconds <= 0.0f) return seconds;
-    return std::ceil((seconds - 0.01f) * 10.0f) * 0.1f;
+    return Single(std::ceil(Single(Single(seconds - 0.01f) * 10.0f)) * 0.1f);
 }
 
 std::wstring FormatWhole(float value) {
     wchar_t buffer[64];
-    std::swprintf(buffer, std::size(buffer), L"%.0f", static_cast<double>(value));
+    std::swprintf(buffer, std::size(buffer), L"%.0f", static_cast<double>(Single(value)));
     return buffer;
 }
 

@@ -5,6 +5,14 @@
 #include <string>
 #include <string_view>
 
+// A value rounded to single precision. The delays are single-precision numbers; the i686 build
+// computes on the x87 unit, whose wider intermediates would decide the limits differently
+// (6300 ms + 100 ms would stay below 6.4 s there).
+inline float Single(float value) {
+    volatile float rounded = value;
+    return rounded;
+}
+
 // The next multiple of 0.1 s, where a value at most 0.01 s above a multiple stays there; values
 // of 0 or less are returned unchanged. Single precision throughout, as the delays are kept.
 float CeilTenth(float seconds);

@@ -29,7 +29,7 @@ bool MacroRecorder::HandleKeyMessage(MacroDocument& document, std::uint32_t word
     if (delayMode_ == DelayMode::Default) {
         // An emptied field would otherwise stop every keystroke while the hooks hold the
         // keyboard; it reads as 0, which the rule below turns into 100 ms.
-        float d = ReadNumber(time2).value_or(0.0f) / 1000.0f;
+        float d = Single(ReadNumber(time2).value_or(0.0f) / 1000.0f);
         if (d >= 6.3f) d = 6.3f;
         if (d <= 0.0f) d = 0.0f;
         if (d <= 0.01f) d = 0.1f;
