@@ -30,7 +30,8 @@ struct MacroDocument {
 
     int RowCount() const { return static_cast<int>(rows.size()); }
     bool HasSelection() const { return selectedRow >= 0 && selectedRow < RowCount(); }
-    // Image, commands and rows emptied; the names and the chosen command stay.
+    // Image, commands and rows emptied together (never one without the others, so that row i
+    // stays slot i); the names and the chosen command stay.
     void ClearEvents() {
         image.fill(0);
         commands.reset();

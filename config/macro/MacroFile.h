@@ -29,6 +29,8 @@ struct MacroRecord {
     std::array<std::uint8_t, kMacroReservedSize> reserved{};
 };
 
+static_assert(sizeof(MacroRecord) == kMacroRecordSize);
+
 using MacroFileBytes = std::array<std::uint8_t, kMacroFileSize>;
 
 // The name in UTF-16 units; false when it does not fit the name part with its zero unit.

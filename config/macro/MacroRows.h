@@ -12,6 +12,8 @@ bool SlotHasRow(const MacroImage& image, const CommandSlots& commands, int slot)
 // row i is slot i again; the slots after the last event are zero. Returns the slots dropped.
 int CompactImage(MacroImage& image, CommandSlots& commands);
 
+// The document's command slots are those the macro was loaded with: its mark, or
+// CommandSlotsByCode for bytes stored without one.
 // Name field := record name; end markers cleared; image compacted; one row per slot that has
 // one: commands by name, keys by the platform's key name with the press or release word and
 // the delay text. The selection is cleared.
