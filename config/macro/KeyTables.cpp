@@ -112,7 +112,7 @@ std::optional<ScanCode> NameScanCode(std::uint8_t keyCode) {
 std::optional<std::wstring> StoredKeyName(std::uint8_t keyCode, const KeyNames& names) {
     const auto scan = NameScanCode(keyCode);
     if (!scan) return std::nullopt;
-    // The platform names the extended 0x37 after the keypad's asterisk on some layouts.
+    // Print Screen always shows under one name, whatever the platform calls its scan code.
     if (scan->extended && scan->code == 0x37) return std::wstring(L"Prnt Scrn");
     return names.KeyNameText(KeystrokeWord(*scan));
 }
