@@ -47,7 +47,7 @@ bool MacroRecorder::HandleKeyMessage(MacroDocument& document, std::uint32_t word
         for (int s = 0; s < kMacroSlotCount; ++s)
             pressed |= !document.commands[s] && SlotCode(document.image, s) == key.keyCode;
         --heldKeys_;
-        // Print Screen reaches the hooks on its release only.
+        // The press of Print Screen may never reach the program: its release stands alone.
         if (key.usage != 0x46 && !pressed) return false;
         Record(document, key, true, now, fixed, names, word);
         return true;
