@@ -5,6 +5,7 @@ HookDecision ThreadHookDecision(std::uint32_t virtualKey, std::uint32_t keystrok
     decision.consume = true;
     if (virtualKey == 0x09 || virtualKey == 0x12 || virtualKey == 0x2E) return decision;
     decision.post = true;
+    decision.wParam = virtualKey;
     decision.lParam = keystrokeWord;
     return decision;
 }
@@ -19,6 +20,7 @@ HookDecision LowLevelHookDecision(std::uint32_t message, std::uint32_t virtualKe
                       scanCode == 0x38 || scanCode == 0x53 || scanCode == 0x5B;
     if (!handled || !ours) return decision;
     decision.consume = true;
+    decision.wParam = message;
     bool& down = keyDown[virtualKey & 0xFF];
     const std::uint32_t base = 1 + scanCode * 0x10000;
     if (message == kMsgKeyDown || message == kMsgSysKeyDown) {

@@ -10,8 +10,9 @@ inline constexpr std::uint32_t kMsgSysKeyDown = 0x104;
 inline constexpr std::uint32_t kMsgSysKeyUp = 0x105;
 
 struct HookDecision {
-    bool consume = false;  // false: pass the keystroke on to the next hook
-    bool post = false;     // post MacroKeyMessage with `lParam`
+    bool consume = false;      // false: pass the keystroke on to the next hook
+    bool post = false;         // post MacroKeyMessage with `wParam` and `lParam`
+    std::uint32_t wParam = 0;  // the virtual-key code, or the low-level hook's message number
     std::uint32_t lParam = 0;
 };
 

@@ -167,6 +167,7 @@ TEST(Hooks, ThreadHookDecisions) {
     const auto d = ThreadHookDecision(0x41, Repeat(0x1E));
     EXPECT_TRUE(d.consume);
     EXPECT_TRUE(d.post);
+    EXPECT_EQ(d.wParam, 0x41u);
     EXPECT_EQ(d.lParam, Repeat(0x1E));
 }
 
@@ -184,6 +185,7 @@ TEST(Hooks, LowLevelHookDecisions) {
     EXPECT_TRUE(d.consume);
     EXPECT_FALSE(d.post);
     d = LowLevelHookDecision(kMsgKeyUp, 0xA2, 0x1D, 0x80, down);
+    EXPECT_EQ(d.wParam, kMsgKeyUp);
     EXPECT_EQ(d.lParam, 0xC01D0001u);
     // An up never seen down is consumed without a word.
     d = LowLevelHookDecision(kMsgKeyUp, 0xA2, 0x1D, 0x80, down);
