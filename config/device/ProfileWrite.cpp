@@ -29,8 +29,7 @@ void ProfileWriter::Start(const ProfileSnapshot& snapshot) {
         return;
     }
     services_.messenger.Post(kLoadingClass, kLoadingCaption, kMsgLoading, 1, 0);
-    SaveProfile(services_.store, snapshot.profile, snapshot.texts, snapshot.slots,
-                snapshot.lights);
+    SaveProfile(services_.store, snapshot.profile, snapshot.texts, snapshot.slots, snapshot.lights);
     // Everything the write needs is taken now; the callers change the texts right after.
     const Job& job = snapshot;
     if (busy()) {

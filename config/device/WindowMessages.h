@@ -18,6 +18,4 @@ inline constexpr int kMessageNoDevice = 3;
 inline constexpr int kMessageNoLeftButton = 4;
 // A profile write that was given up: the mouse did not take the profile.
 inline constexpr int kMessageWriteGivenUp = 7;
-inline constexpr std::wstring_view kMessageWriteGivenUpText =
-    L"The profile could not be written to the mouse. Please check that the Gaming Device is "
-    L"plugged in and save the profile again.";
+

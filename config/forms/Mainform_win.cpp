@@ -24,6 +24,17 @@ constexpr std::array<int, 5> kProfileLefts = {344, 449, 554, 659, 763};
 constexpr std::array<std::wstring_view, 5> kProfileNames = {
     L"Img_Profile0", L"Img_Profile1", L"Img_Profile2", L"Img_Profile3", L"Img_Profile4"};
 
+// Message 0x515 carries two pointers that only the input component, calling on this thread,
+// may hand over. Posted, it could come from any process with any values: it is dropped before
+// any message loop (the program's, a file dialog's, a drag's) dispatches it.
+LRESULT CALLBACK DropPostedReports(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        auto* msg = reinterpret_cast<MSG*>(lParam);  // this thread's own message, from the system
+        if (msg && msg->message == kMsgDeviceReport) msg->message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 ui::FormOptions MainOptions() {
     ui::FormOptions options;
     options.name = L"TavrineMainForm1";
@@ -49,6 +60,8 @@ MainForm::MainForm(AppContext& app) : app_(app), state_(app.state), form_(MainOp
     form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Main));
     imgLogo_->LoadFromResource(L"COMMON_IMG_LOGO");  // the logo pictures live in the common folder
     WireEvents();
+    postedReportFilter_ =
+        SetWindowsHookExW(WH_GETMESSAGE, &DropPostedReports, nullptr, GetCurrentThreadId());
 
     channel_ = std::make_unique<PortivoChannel>(&::SetKbdFeatures, &::GetKbdFeatures);
     timers_ = std::make_unique<WindowTimers>();
@@ -74,7 +87,9 @@ MainForm::MainForm(AppContext& app) : app_(app), state_(app.state), form_(MainOp
     form_.ApplyLanguageHints(app_.language);
 }
 
-MainForm::~MainForm() = default;
+MainForm::~MainForm() {
+    if (postedReportFilter_) UnhookWindowsHookEx(postedReportFilter_);
+}
 
 void MainForm::BuildLayout() {
     auto image = [this](std::wstring name, Rect bounds, bool transparent = false) {
@@ -113,7 +128,7 @@ void MainForm::BuildLayout() {
 
     imgKind_ = image(L"Img_", {269, 654, 31, 31});
     ui::LabelStyle status;
-    status.font = ui::FontSpec{L"Tahoma", -16};
+    status.font = ui::FontSpec{L"Tahoma", 16};
     status.transparent = true;
     status.color = ui::kSilver;
     auto label =
@@ -152,6 +167,11 @@ void MainForm::BuildLayout() {
 bool MainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
         case kMsgDeviceReport: {
+            result = 0;
+            // Sent from another thread or process, the parameters point nowhere we could read:
+            // only the input component's own call on this thread is taken (posted ones never
+            // get here).
+            if (InSendMessage()) return true;
             // wminput hands over the sender's ids and at least 8 report bytes, valid while
             // the message is handled.
             const auto* ids = reinterpret_cast<const std::uint32_t*>(wParam);
@@ -198,8 +218,8 @@ void MainForm::SetMainControlsEnabled(bool on) {
 
 void MainForm::SetWindowEnabled(bool on) { form_.SetEnabled(on); }
 
-void MainForm::ShowNoticeWindow() {
-    if (app_.warningForm2) app_.warningForm2->ShowMessage();
+void MainForm::ShowNotice(Notice notice) {
+    if (app_.warningForm2) app_.warningForm2->ShowNotice(notice);
 }
 
 void MainForm::HideNoticeWindow() {
@@ -252,8 +272,6 @@ void MainForm::RegisterDeviceReports(const std::array<std::uint16_t, 3>& usagePa
 }
 
 void MainForm::TerminateApplication() { ui::Terminate(0); }
-
-void MainForm::BtnWriteEEPROMClick() { writer_->Start(); }
 
 void MainForm::ReloadCurrentProfile() { session_->SelectProfile(state_.CurrentProfile); }
 

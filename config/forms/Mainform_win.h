@@ -35,20 +35,12 @@ class MainForm final : public MainView {
     // Operations other windows use.
     void RefreshButtonInfo(int button);
     void RefreshMainLights();
-    // A click on the hidden BtnWriteEEPROM: writes the record texts of CurrentProfile.
-    void BtnWriteEEPROMClick();
-    // The pending-changes question answered OK: writes PendingProfile from the texts still in
-    // the window, then shows CurrentProfile again.
-    void WritePendingProfile();
     void ReloadCurrentProfile();
-    // Reset confirmed: default records for the current profile, then the write.
-    void ResetCurrentProfile();
-    void RunImageAction(std::wstring_view name);
 
     // MainView
     void SetMainControlsEnabled(bool on) override;
     void SetWindowEnabled(bool on) override;
-    void ShowNoticeWindow() override;
+    void ShowNotice(Notice notice) override;
     void HideNoticeWindow() override;
     void ShowProfileSelected(int profileIndex) override;
     void ShowLights(const LightState& lights) override;
@@ -69,8 +61,12 @@ class MainForm final : public MainView {
 
     void BuildLayout();
     void WireEvents();
-    void WirePlainButton(ui::Image& image);
-    void WireFunctionButton(ui::Image& image);
+    // Runs action, unless a question of the confirmation window is open: while it asks, nothing
+    // may write or change the selection it asks about.
+    std::function<void()> Unasked(std::function<void()> action);
+    bool QuestionOpen() const;
+    void WirePlainButton(ui::Image& image, std::function<void()> action);
+    void WireFunctionButton(ui::Image& image, std::function<void()> action);
     void WireProfile(int index);
     void WireButtonArea(int button);
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -87,6 +83,9 @@ class MainForm final : public MainView {
     void AssignDefault();
     void AssignLaunchProgram();
     void SwitchProfile(int index);
+    void AskReset();
+    void OpenHelp();
+    void Show(PlaceholderDialog* dialog);
 
     AppContext& app_;
     MainState& state_;
@@ -103,6 +102,9 @@ class MainForm final : public MainView {
     std::unique_ptr<DeviceServices> services_;
     std::unique_ptr<ProfileWriter> writer_;
     std::unique_ptr<DeviceSession> session_;
+
+    // Drops input reports posted to this thread's windows (see Mainform_win.cpp).
+    HHOOK postedReportFilter_ = nullptr;
 
     // Portivo keeps a pointer to this table for as long as the library is loaded.
     DeviceSpec deviceSpecTable_[2];
