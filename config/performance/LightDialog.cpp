@@ -99,6 +99,8 @@ DeviceWriteResult LightDialog::WriteLightsEeprom(bool closing) {
 }
 
 void LightDialog::Cancel() {
+    // An OK whose answer never came is given up: no later report may close the dialog.
+    if (reportState_.value == kReportStateLightDialog) reportState_.value = kReportStateIdle;
     wheel_ = lights_.WheelLight ? 1 : 0;
     logo_ = lights_.LogoLight ? 1 : 0;
     SendLight(Light::Wheel, wheel_);
