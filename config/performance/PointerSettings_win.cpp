@@ -26,8 +26,9 @@ void SystemPointerSettings::SetDoubleClickTime(std::int32_t milliseconds) {
 }
 
 void SystemPointerSettings::SetMouseSpeed(std::int32_t speed) {
-    // The speed travels in the pointer argument itself, not behind it.
-    SystemParametersInfoW(SPI_SETMOUSESPEED, 0,
+    // The speed travels in the pointer argument itself, not behind it. Windows ignores the
+    // integer argument of this action; Wine takes the speed from it, so it carries it too.
+    SystemParametersInfoW(SPI_SETMOUSESPEED, static_cast<UINT>(speed),
                           reinterpret_cast<PVOID>(static_cast<INT_PTR>(speed)), SPIF_SENDCHANGE);
 }
 
