@@ -252,6 +252,12 @@ TEST_F(PerformanceE2e, LevelRateAndDpiFromShowToOk) {
     EXPECT_EQ(TextOf(entry), L"3400");
     Program::Click(perform, kBarColumnY250.x, kBarColumnY250.y);
     EXPECT_EQ(TextOf(entry), L"3400") << "y 250 lies between two steps";
+    // The display program reports the mouse's own changes: level 2 (800 DPI) and 125 Hz; values
+    // no mouse can have are ignored.
+    PostMessageW(perform, 0x640, 1, 800);
+    PostMessageW(perform, 0x640, 9, 5000);
+    PostMessageW(perform, 0x639, 125, 0);
+    PostMessageW(perform, 0x639, 333, 0);
 
     e2e::Settle();
     e2e::ClearTrace();
@@ -265,11 +271,11 @@ TEST_F(PerformanceE2e, LevelRateAndDpiFromShowToOk) {
             writes.push_back({t.timeMs, Bytes(r.bytes.begin(), r.bytes.begin() + 6)});
     }
     const std::vector<Bytes> expected = {
-        {0x03, 0x07, 0x00, 0x01, 0x32, 0}, {0x03, 0x08, 0x00, 0x01, 0x04, 0},
+        {0x03, 0x07, 0x00, 0x01, 0x31, 0}, {0x03, 0x08, 0x00, 0x01, 0x04, 0},
         {0x03, 0x09, 0x00, 0x01, 0x08, 0}, {0x03, 0x0A, 0x00, 0x01, 0x22, 0},
-        {0x03, 0x0B, 0x00, 0x01, 0x23, 0}, {0x03, 0x06, 0x00, 0x01, 0x01, 0},
-        {0x03, 0x06, 0xFF, 0x01, 0x01, 0}, {0x03, 0x00, 0xFF, 0x02, 0x02, 0x22},
-        {0x03, 0x01, 0xFF, 0x01, 0x01, 0}};
+        {0x03, 0x0B, 0x00, 0x01, 0x23, 0}, {0x03, 0x06, 0x00, 0x01, 0x02, 0},
+        {0x03, 0x06, 0xFF, 0x01, 0x01, 0}, {0x03, 0x00, 0xFF, 0x02, 0x01, 0x08},
+        {0x03, 0x01, 0xFF, 0x01, 0x02, 0}};
     ASSERT_EQ(writes.size(), expected.size());
     for (std::size_t i = 0; i < writes.size(); ++i) {
         EXPECT_EQ(writes[i].second, expected[i]) << "write " << i;
@@ -280,13 +286,14 @@ TEST_F(PerformanceE2e, LevelRateAndDpiFromShowToOk) {
     const auto eeprom = e2e::DumpEeprom();
     ASSERT_GE(eeprom.size(), 12u);
     EXPECT_EQ(Bytes(eeprom.begin() + 6, eeprom.begin() + 12),
-              (Bytes{0x01, 0x32, 0x04, 0x08, 0x22, 0x23}));
+              (Bytes{0x02, 0x31, 0x04, 0x08, 0x22, 0x23}));
 
     // The order of the values is checked natively: the registry lists them by name here.
     for (const wchar_t* name : kWriteOrder)
         EXPECT_TRUE(e2e::ReadUserDword(kPerformanceKey, name).has_value()) << name;
     EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"DpiLevel3"), 34u);
-    EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"PollingRate"), 1u);
+    EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"PollingRate"), 2u);
+    EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"LevelNumber"), 2u);
     EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"CursorSpeed"), 14u);
     EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"DoubleClickSpeed"), 700u);
 }
