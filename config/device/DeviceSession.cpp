@@ -58,11 +58,15 @@ void DeviceSession::OnAttachTimer() {
     ReadActiveProfile();
     view_.EnsurePerformanceKeys();
     view_.ShowAttachPictures();
-    services_.timers.Stop(kShowLightTimer);
-    services_.timers.Start(kShowLightTimer, kShowLightInterval, [this] { OnShowLightTimer(); });
+    StartShowLightTimer();
     view_.HideNoticeWindow();
     view_.SetWindowEnabled(true);
     services_.timers.Stop(kDeviceAttachTimer);
+}
+
+void DeviceSession::StartShowLightTimer() {
+    services_.timers.Stop(kShowLightTimer);
+    services_.timers.Start(kShowLightTimer, kShowLightInterval, [this] { OnShowLightTimer(); });
 }
 
 void DeviceSession::OnShowLightTimer() {

@@ -37,6 +37,8 @@ class DeviceSession {
                         std::span<const std::uint8_t> report);
     void OnProfileChanged(std::uintptr_t profileNumber);  // 0x641, 1..5
 
+    // ShowLightTimer: reads the lights back from the mouse 200 ms from now and shows them.
+    void StartShowLightTimer();
     void ReadActiveProfile();
     // n = 1..5; other values send nothing. While a profile write runs the switch waits for its
     // end: its answer would otherwise take the acknowledgements the write waits for.

@@ -5,11 +5,17 @@
 
 inline constexpr std::uint32_t kMsgLoading = 0x501;         // wParam 1 run, 0 stop and hide
 inline constexpr std::uint32_t kMsgDeviceReport = 0x515;    // from the input component
+inline constexpr std::uint32_t kMsgShowPolling = 0x539;     // to the display program
+inline constexpr std::uint32_t kMsgShowDpiLevel = 0x540;    // to the display program
 inline constexpr std::uint32_t kMsgShowProfile = 0x541;     // to the display program
+inline constexpr std::uint32_t kMsgPollingChanged = 0x639;  // wParam the rate in Hz
+inline constexpr std::uint32_t kMsgDpiChanged = 0x640;      // wParam level index, lParam DPI
 inline constexpr std::uint32_t kMsgProfileChanged = 0x641;  // wParam profile number 1..5
 
 inline constexpr std::wstring_view kLoadingClass = L"TLoadingForm";
 inline constexpr std::wstring_view kLoadingCaption = L"LoadingForm";
+inline constexpr std::wstring_view kPerformClass = L"TPerform1";
+inline constexpr std::wstring_view kPerformCaption = L"Perform1";
 inline constexpr std::wstring_view kVistrelClass = L"VISTREL";
 inline constexpr std::wstring_view kVistrelCaption = L"Vistrel";
 

@@ -6,8 +6,10 @@
 #include <memory>
 
 #include "AppContext.h"
+#include "Lightoption_win.h"
 #include "Loading_win.h"
 #include "Mainform_win.h"
+#include "Performance_win.h"
 #include "Placeholder_win.h"
 #include "Popform_win.h"
 #include "ProfileStore.h"
@@ -33,8 +35,7 @@ int RunProgram() {
 
     // The windows, in the order the program has always made them; all live until the end.
     MainForm main(app);
-    PlaceholderDialog lightOption(app, LightOptionLayout());
-    app.lightOptionForm = &lightOption;
+    LightOptionForm lightOption(app);
     PlaceholderDialog tKey(app, TKeyLayout());
     app.tKey = &tKey;
     PlaceholderDialog repeatCount(app, RepeatCountLayout());
@@ -47,8 +48,7 @@ int RunProgram() {
     app.macroForm = &macroForm;
     PlaceholderDialog newMacro(app, NewMacroLayout());
     app.newMacroForm = &newMacro;
-    PlaceholderDialog perform1(app, Perform1Layout());
-    app.perform1 = &perform1;
+    Perform1 perform1(app);
     PForm pForm(app);
     app.pForm = &pForm;
     LoadingForm loading(main.Handle());

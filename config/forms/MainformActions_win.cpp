@@ -4,6 +4,8 @@
 
 #include <shellapi.h>
 
+#include "Lightoption_win.h"
+#include "Performance_win.h"
 #include "Placeholder_win.h"
 #include "ProfileStore.h"
 #include "RecordTemplates.h"

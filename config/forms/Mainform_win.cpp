@@ -1,6 +1,7 @@
 // The main window: construction, layout, lifecycle, messages and the view the device core drives.
 #include "Mainform_win.h"
 
+#include "Lightoption_win.h"
 #include "Loading_win.h"
 #include "PerformanceKeys.h"
 #include "Placeholder_win.h"
@@ -253,6 +254,8 @@ void MainForm::ShowAttachPictures() {
     }
     LoadPicture(*imgMBtn_, L"00.bmp");
 }
+
+void MainForm::StartShowLightTimer() { session_->StartShowLightTimer(); }
 
 void MainForm::HideButtonMarker() { marker_->Hide(); }
 

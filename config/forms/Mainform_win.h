@@ -35,6 +35,8 @@ class MainForm final : public MainView {
     // Operations other windows use.
     void RefreshButtonInfo(int button);
     void RefreshMainLights();
+    // The light dialog closed: the lights are read back from the mouse a moment later.
+    void StartShowLightTimer();
     void ReloadCurrentProfile();
 
     // MainView
