@@ -79,7 +79,7 @@ LRESULT CALLBACK Listener::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     }
     auto* self = reinterpret_cast<Listener*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    if (!self->hwnd_) self->hwnd_ = hwnd;
+    if (!self->hwnd_) self->hwnd_ = hwnd;  // messages of the creation come before it returns
     try {
         return self->Handle(msg, wParam, lParam);
     } catch (...) {

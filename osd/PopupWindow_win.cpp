@@ -57,6 +57,7 @@ LRESULT CALLBACK PopupWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     }
     auto* self = reinterpret_cast<PopupWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (!self->hwnd_) self->hwnd_ = hwnd;  // messages of the creation come before it returns
     try {
         return self->Handle(msg, wParam, lParam);
     } catch (...) {
