@@ -3,6 +3,7 @@
 // the program's private memory at rest. Prints; asserts nothing.
 #include <windows.h>
 
+#include <mmsystem.h>
 #include <psapi.h>
 
 #include <algorithm>

@@ -385,4 +385,77 @@ TEST_F(VistrelE2e, PollingLockSideButtonsAndRequestsOfTheConfigurationProgram) {
     EXPECT_TRUE(g_received.empty()) << "a request from the program is not told back to it";
 }
 
+// A skin bitmap as top-down B, G, R, x.
+std::vector<BYTE> LoadBitmapPixels(const std::wstring& file, int& width, int& height) {
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0,
+                                                     LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (!bitmap) return {};
+    BITMAP info{};
+    GetObjectW(bitmap, sizeof info, &info);
+    width = info.bmWidth;
+    height = info.bmHeight;
+    std::vector<BYTE> pixels(static_cast<std::size_t>(width) * height * 4);
+    BITMAPINFO header{};
+    header.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &header, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(bitmap);
+    return pixels;
+}
+
+double SameShare(const std::vector<BYTE>& a, const std::vector<BYTE>& b) {
+    if (a.size() != b.size() || a.empty()) return 0;
+    int same = 0;
+    for (std::size_t i = 0; i < a.size(); i += 4) {
+        same += std::abs(a[i] - b[i]) <= 8 && std::abs(a[i + 1] - b[i + 1]) <= 8 &&
+                std::abs(a[i + 2] - b[i + 2]) <= 8;
+    }
+    return same / double(a.size() / 4);
+}
+
+TEST_F(VistrelE2e, ProfileButtonShowsTheProfileAndTheMainWindowSwitchesToIt) {
+    e2e::DeleteUserSettings();
+    e2e::Program program;
+    ASSERT_TRUE(program.Start());
+    e2e::Settle(2500ms);  // the attach reads the mouse's active profile
+    ASSERT_TRUE(vistrel_.Start());
+    Pump(500ms);
+    TakeBackground();
+
+    e2e::ClearTrace();
+    ASSERT_EQ(e2e::Vmouse(L"press profile"), 0);
+    e2e::Settle(300ms);
+    const auto trace = e2e::ReadTrace();
+    EXPECT_EQ(e2e::ReadRequestsFor(trace, 0xFF02), 1) << "profile query 04 02 FF";
+    const auto answer = LastAnswer(trace);
+    ASSERT_GE(answer.size(), 5u);
+    vistrel::DisplayState state;
+    state.profile = answer[4];
+    ASSERT_GE(state.profile, 1);
+    ASSERT_LE(state.profile, 5);
+    ExpectOnScreen(PictureOf(vistrel::PopupKind::Profile, state), L"vistrel-profile");
+
+    // The main window (which leaves the mouse's profile events to this program) shows the new
+    // profile's tab as chosen.
+    constexpr int kTabLefts[5] = {344, 449, 554, 659, 763};
+    const int tab = state.profile - 1;
+    int width = 0, height = 0;
+    const auto chosen = LoadBitmapPixels(
+        e2e::BinFolder() + L"\\skin\\Main\\Img_Profile" + std::to_wstring(tab) + L"2.bmp", width,
+        height);
+    ASSERT_FALSE(chosen.empty());
+    POINT origin{kTabLefts[tab], 125};
+    ClientToScreen(program.Main(), &origin);
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] {
+            return SameShare(chosen, Grab({origin.x, origin.y, origin.x + width,
+                                           origin.y + height})) > 0.95;
+        },
+        3s))
+        << "profile tab " << state.profile << " is not shown as chosen";
+    e2e::SaveScreenshot(L"vistrel-profile-main-window");
+    program.Kill();
+}
+
 }  // namespace
