@@ -12,12 +12,18 @@ namespace vistrel {
 
 namespace {
 
-// Each query is paced by the tick count, not by a sleep: the mouse needs the time between the
-// request and the read, and the program has nothing else to do meanwhile.
+// Each query is paced by a busy wait, not a sleep: the mouse needs the time between the request
+// and the read, and the program has nothing else to do meanwhile. The performance counter measures
+// it: the tick count moves in steps of up to 16 ms on Windows, which would make a 13 ms wait
+// anything from nothing to 16 ms.
 void BusyWait(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-    }
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    const LONGLONG ticks = frequency.QuadPart * milliseconds / 1000;
+    do {
+        QueryPerformanceCounter(&now);
+    } while (now.QuadPart - start.QuadPart < ticks);
 }
 
 void Post(const Notice& notice) {
