@@ -37,6 +37,10 @@ void Post(const Notice& notice) {
 
 }  // namespace
 
+Listener::~Listener() {
+    if (hwnd_) DestroyWindow(hwnd_);  // its popup goes with it
+}
+
 bool Listener::Create(HINSTANCE instance, const Identity& identity) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -128,6 +132,13 @@ LRESULT Listener::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
             KillTimer(hwnd_, kHideTimer);
             PostQuitMessage(0);
             return 0;
+        case WM_NCDESTROY: {
+            // The window is gone: nothing may reach this object through it any more.
+            const LRESULT result = DefWindowProcW(hwnd_, msg, wParam, lParam);
+            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            return result;
+        }
         case WM_PAINT: {
             PAINTSTRUCT paint;
             BeginPaint(hwnd_, &paint);

@@ -23,6 +23,7 @@ class Listener {
     };
 
     Listener() = default;
+    ~Listener();
     Listener(const Listener&) = delete;
     Listener& operator=(const Listener&) = delete;
 

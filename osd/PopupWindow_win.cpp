@@ -16,6 +16,10 @@ ScreenRect WorkArea() {
 
 }  // namespace
 
+PopupWindow::~PopupWindow() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
 bool PopupWindow::Create(HINSTANCE instance, HWND owner, std::wstring imageFolder) {
     imageFolder_ = std::move(imageFolder);
     WNDCLASSEXW windowClass{};
@@ -82,6 +86,13 @@ LRESULT PopupWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
+        case WM_NCDESTROY: {
+            // The window is gone: nothing may reach this object through it any more.
+            const LRESULT result = DefWindowProcW(hwnd_, msg, wParam, lParam);
+            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            return result;
+        }
         default:
             return DefWindowProcW(hwnd_, msg, wParam, lParam);
     }

@@ -14,6 +14,7 @@ inline constexpr wchar_t kPopupClass[] = L"GDIPPOPWND";
 class PopupWindow {
   public:
     PopupWindow() = default;
+    ~PopupWindow();
     PopupWindow(const PopupWindow&) = delete;
     PopupWindow& operator=(const PopupWindow&) = delete;
 
