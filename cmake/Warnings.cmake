@@ -15,11 +15,20 @@ endfunction()
 
 # An import library that binds a DLL's exports by ordinal at load time, from a .def whose entries
 # are "Name@bytes @n NONAME". Creates the INTERFACE target `target` for programs to link.
+# The @bytes stdcall decoration exists only on 32-bit x86; the 64-bit build takes the plain names.
 function(tavrine_ordinal_import_library target def)
     set(_implib ${CMAKE_BINARY_DIR}/lib/lib${target}.a)
+    set(_def ${CMAKE_CURRENT_SOURCE_DIR}/${def})
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        file(READ ${_def} _text)
+        string(REGEX REPLACE "([A-Za-z_][A-Za-z0-9_]*)@[0-9]+" "\\1" _text "${_text}")
+        set(_def ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
+        file(WRITE ${_def} "${_text}")
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${def})
+    endif()
     add_custom_command(OUTPUT ${_implib}
-                       COMMAND ${CMAKE_DLLTOOL} -d ${CMAKE_CURRENT_SOURCE_DIR}/${def} -l ${_implib}
-                       DEPENDS ${def}
+                       COMMAND ${CMAKE_DLLTOOL} -d ${_def} -l ${_implib}
+                       DEPENDS ${_def}
                        COMMENT "Import library by ordinal: ${target}")
     add_custom_target(${target}_lib DEPENDS ${_implib})
     add_library(${target} INTERFACE)

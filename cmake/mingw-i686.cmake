@@ -1,18 +1,5 @@
 # Cross toolchain for the 32-bit Windows deliverables (Debian's g++-mingw-w64-i686).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(_prefix i686-w64-mingw32)
-# The posix thread model gives the standard library its full <thread>/<mutex>;
-# everything is linked statically, so nothing but system DLLs is needed at run time.
-set(CMAKE_C_COMPILER ${_prefix}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${_prefix}-g++-posix)
-set(CMAKE_RC_COMPILER ${_prefix}-windres)
-set(CMAKE_DLLTOOL ${_prefix}-dlltool)
-set(CMAKE_FIND_ROOT_PATH /usr/${_prefix})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Every test executable runs under Wine, so ctest drives Windows tests like native ones.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)
+set(_wine_arch 32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

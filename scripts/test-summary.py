@@ -2,11 +2,34 @@
 """Per-suite counts and the closing line for ./test.
 
 Reads ctest's JUnit file of each build (one entry per test executable) and, where the executable
-was a GoogleTest program, its own XML file with the individual cases.
+was a GoogleTest program, its own XML file with the individual cases. A Windows build's
+"test-arch" file says which Wine ran it; its ctest.log shows which tests failed once and passed
+when run again, and those are named so that a flaky test is seen.
 """
 import os
+import re
 import sys
 import xml.etree.ElementTree as ET
+
+
+def passed_on_second_run(log):
+    """Names of the tests that failed a first time and then passed (ctest --repeat until-pass)."""
+    if not os.path.exists(log):
+        return []
+    failed_once, passed = set(), set()
+    pattern = re.compile(r"Test\s+#\d+: (\S+) \.*\s*(\*+)?(\w+)")
+    with open(log, errors="replace") as f:
+        for line in f:
+            m = pattern.search(line)
+            if not m:
+                continue
+            name, result = m.group(1), m.group(3)
+            if result == "Passed":
+                if name in failed_once:
+                    passed.add(name)
+            elif result in ("Failed", "Exception", "Timeout", "Not", "SegFault", "Subprocess"):
+                failed_once.add(name)
+    return sorted(passed)
 
 
 def gtest_counts(path):
@@ -24,13 +47,27 @@ def gtest_counts(path):
 
 def main(builds):
     total = [0, 0, 0]
+    flaky = []
     for build in builds:
         junit = os.path.join(build, "ctest-junit.xml")
         label = os.path.basename(build)
+        arch_file = os.path.join(build, "test-arch")
+        windows = label != "native"
+        if windows:
+            if not os.path.exists(arch_file):
+                print(f"[{label}] not run: only other Windows builds were chosen (TAVRINE_WINDOWS_ARCHES)")
+                continue
+            with open(arch_file) as f:
+                label += " · " + f.read().strip()
+            if "static" in label and os.environ.get("TAVRINE_RUNS32") == "no":
+                print(f"[{label}] this machine does not run 32-bit programs: the 32-bit build's "
+                      "static checks ran here, its Windows tests ran as the 64-bit build")
         if not os.path.exists(junit):
             print(f"[{label}] no test results (the build or ctest did not run)")
             total[1] += 1
             continue
+        for name in passed_on_second_run(os.path.join(build, "ctest.log")):
+            flaky.append(f"[{label}] {name}")
         for case in ET.parse(junit).getroot().iter("testcase"):
             name = case.get("name")
             status = case.get("status", "")
@@ -54,6 +91,8 @@ def main(builds):
             total[0] += p
             total[1] += f
             total[2] += s
+    for name in flaky:
+        print(f"{name}: failed once, passed when run again")
     for failed_build in os.environ.get("TAVRINE_FAILED_BUILDS", "").split():
         print(f"[{failed_build}] build failed: its tests did not all run")
         total[1] += 1

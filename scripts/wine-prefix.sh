@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
-# Makes sure the Wine prefix exists and has finished booting. Safe to call from parallel tests.
+# Makes sure the Wine prefix of the chosen architecture exists and has finished booting. Safe to
+# call from parallel tests.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-env.sh"
-command -v wine >/dev/null || { echo "wine is not installed" >&2; exit 1; }
+[ -x "$TAVRINE_WINE" ] || { echo "Wine's $TAVRINE_WINE_ARCH-bit loader is not installed ($TAVRINE_WINE)" >&2; exit 1; }
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
 if [ ! -f "$WINEPREFIX/.tavrine-ready" ]; then
     rm -rf "$WINEPREFIX"
-    if ! wineboot -i >"$WINEPREFIX.boot.log" 2>&1; then
+    if ! "$TAVRINE_WINE" wineboot.exe -i >"$WINEPREFIX.boot.log" 2>&1; then
         echo "wineboot failed; see $WINEPREFIX.boot.log" >&2
         exit 1
     fi

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Portivo.dll exports exactly ordinals 2..10 with their names, and imports only system DLLs.
+# usage: check-exports.sh OBJDUMP DLL
 set -euo pipefail
-dll=$1
-dump=$(i686-w64-mingw32-objdump -p "$dll")
+objdump=$1
+dll=$2
+dump=$("$objdump" -p "$dll")
 expected="2 InitDriver
 3 SetKbdFeatures
 4 GetKbdFeatures

@@ -1,9 +1,32 @@
 #!/usr/bin/env bash
-# A program linked against Portivo's ordinal import library imports ordinals 2, 3, 4 and no names.
+# A program binds its suite DLLs by ordinal, with no names, and imports nothing else but system DLLs.
+# usage: check-ordinal-imports.sh OBJDUMP PROGRAM DLL=ORDINALS... e.g. Portivo.dll=2,3,4 WMINPUT.DLL=1
 set -euo pipefail
-# The Portivo.dll import block runs from its "DLL Name" line to the next empty line.
-block=$(i686-w64-mingw32-objdump -p "$1" | sed -n '/DLL Name: Portivo.dll/,/^$/p')
-echo "$block"
-ordinals=$(grep '<none>' <<<"$block" | awk '{print $2}' | sort -n | tr '\n' ' ')
-[ "$ordinals" = "2 3 4 " ] || { echo "expected ordinals 2 3 4, found: $ordinals"; exit 1; }
-if grep -q -E 'InitDriver|KbdFeatures' <<<"$block"; then echo "imports by name"; exit 1; fi
+objdump=$1
+program=$2
+shift 2
+dump=$("$objdump" -p "$program")
+suite=""
+for spec in "$@"; do
+    dll=${spec%%=*}
+    want=$(tr ',' ' ' <<<"${spec#*=}")
+    suite="$suite $(tr '[:upper:]' '[:lower:]' <<<"$dll")"
+    # One DLL's import block runs from its "DLL Name" line to the next empty line.
+    block=$(sed -n "/DLL Name: $dll\$/,/^\$/p" <<<"$dump")
+    [ -n "$block" ] || { echo "$program does not import $dll"; exit 1; }
+    ordinals=$(grep '<none>' <<<"$block" | awk '{print $2 + 0}' | sort -n | tr '\n' ' ')
+    [ "$ordinals" = "$want " ] || { echo "$dll: expected ordinals $want, found: $ordinals"; exit 1; }
+    named=$(grep -v -E '<none>|DLL Name|vma:' <<<"$block" | grep -E '\S' || true)
+    [ -z "$named" ] || { echo "$dll is imported by name:"; echo "$named"; exit 1; }
+    echo "$dll: ordinals $want, no names"
+done
+for dll in $(awk '/DLL Name:/ {print tolower($3)}' <<<"$dump"); do
+    case " $suite " in *" $dll "*) continue ;; esac
+    case $dll in
+        kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|comctl32.dll|comdlg32.dll|\
+        ole32.dll|oleaut32.dll|gdiplus.dll|msvcrt.dll|winmm.dll|msimg32.dll|shlwapi.dll|uxtheme.dll|\
+        hid.dll|setupapi.dll|version.dll|imm32.dll) ;;
+        *) echo "$program imports $dll, which is neither a system DLL nor ours"; exit 1 ;;
+    esac
+done
+echo "other imports are system DLLs only"

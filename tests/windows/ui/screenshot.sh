@@ -14,7 +14,7 @@ source "$root/scripts/wine-env.sh"
 xvfb_start
 trap 'wineserver -k 2>/dev/null || true; xvfb_stop' EXIT
 "$root/scripts/wine-prefix.sh"
-timeout 60 wine "$build/bin/ui_sample_form.exe" "$(winepath -w "$out")"
+timeout 60 "$TAVRINE_WINE" "$build/bin/ui_sample_form.exe" "$("$TAVRINE_WINE" winepath.exe -w "$out")"
 convert "$out/sample-hover.bmp" "$out/sample-hover.png"
 convert "$out/sample-pressed.bmp" "$out/sample-pressed.png"
 convert "$out/sample-hover.png" "$out/sample-pressed.png" +append "$out/sample.png"
