@@ -110,7 +110,7 @@ std::optional<Request> RequestForMessage(std::uint32_t message) {
     switch (message) {
         case kMsgShowPolling:
             return Request{Query::PollingRate};
-        case kMsgShowDpi:
+        case kMsgShowDpiLevel:
             return Request{Query::DpiLevel};
         case kMsgShowProfile:
             return Request{Query::Profile};
