@@ -38,18 +38,26 @@ class DeviceSession {
     void OnProfileChanged(std::uintptr_t profileNumber);  // 0x641, 1..5
 
     void ReadActiveProfile();
-    // n = 1..5; other values send nothing.
+    // n = 1..5; other values send nothing. While a profile write runs the switch waits for its
+    // end: its answer would otherwise take the acknowledgements the write waits for.
     void SwitchDeviceProfile(int profileNumber);
-    // Makes profile index p current, loads it from the store and shows it.
+    // Makes profile index p current, loads it from the store and shows it. Unsaved changes of
+    // the window are dropped with the records they were made to, so nothing is pending after.
     void SelectProfile(int profileIndex);
 
   private:
     void OnAttachTimer();
     void OnShowLightTimer();
     void LaunchCheck(std::uint8_t code);
+    void SendProfileSwitch(int profileNumber);
+    void OnWriterIdle();
 
     MainState& state_;
     DeviceServices& services_;
     ProfileWriter& writer_;
     MainView& view_;
+    // Asked for during a profile write, done after it: a switch of the mouse's profile, and a
+    // change of profile the display program reported.
+    int heldSwitch_ = 0;
+    int heldProfileChange_ = 0;
 };

@@ -19,7 +19,7 @@ inline constexpr std::wstring_view kPerformCaption = L"Perform1";
 inline constexpr std::wstring_view kVistrelClass = L"VISTREL";
 inline constexpr std::wstring_view kVistrelCaption = L"Vistrel";
 
-// Notices of the message windows that the device core shows.
+// Numbers of the notices the device core shows (see Notice.h).
 inline constexpr int kMessageNoDevice = 3;
 inline constexpr int kMessageNoLeftButton = 4;
 // A profile write that was given up: the mouse did not take the profile.
