@@ -25,3 +25,11 @@ inline constexpr int kMessageNoLeftButton = 4;
 // A profile write that was given up: the mouse did not take the profile.
 inline constexpr int kMessageWriteGivenUp = 7;
 
+// The display program's other requests (no sender in the configuration program yet): the lock
+// query, and the web back/forward pictures shown at once (wParam, lParam unused).
+inline constexpr std::uint32_t kMsgShowLock = 0x542;
+inline constexpr std::uint32_t kMsgShowWebBack = 0x543;
+inline constexpr std::uint32_t kMsgShowWebForward = 0x544;
+// The main window, to which the display program sends the profile the mouse changed to.
+inline constexpr std::wstring_view kMainFormClass = L"TTavrineMainForm1";
+inline constexpr std::wstring_view kMainFormCaption = L"Norvex TAVRINE";
