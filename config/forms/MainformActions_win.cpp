@@ -89,10 +89,6 @@ void MainForm::WireFunctionButton(ui::Image& image, std::function<void()> action
     };
 }
 
-void MainForm::Show(PlaceholderDialog* dialog) {
-    if (dialog) dialog->Window().Show();
-}
-
 void MainForm::OpenHelp() {
     // Without an installation folder there is no guide: an empty name would make the shell open
     // the working folder instead.

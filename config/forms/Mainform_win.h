@@ -87,7 +87,10 @@ class MainForm final : public MainView {
     void SwitchProfile(int index);
     void AskReset();
     void OpenHelp();
-    void Show(PlaceholderDialog* dialog);
+    template <class Dialog>
+    static void Show(Dialog* dialog) {
+        if (dialog) dialog->Window().Show();
+    }
 
     AppContext& app_;
     MainState& state_;

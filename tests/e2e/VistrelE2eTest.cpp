@@ -118,7 +118,7 @@ std::vector<BYTE> Grab(const RECT& area) {
     BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
     SelectObject(memory, previous);
     BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
@@ -401,7 +401,7 @@ std::vector<BYTE> LoadBitmapPixels(const std::wstring& file, int& width, int& he
     height = info.bmHeight;
     std::vector<BYTE> pixels(static_cast<std::size_t>(width) * height * 4);
     BITMAPINFO header{};
-    header.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    header.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels.data(), &header, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
