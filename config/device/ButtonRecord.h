@@ -21,7 +21,7 @@ inline constexpr int kEepromImageSize = kProfileImageSize * kProfileCount;  // 2
 
 using ButtonRecord = std::array<std::uint8_t, kButtonRecordSize>;
 using EepromImage = std::array<std::uint8_t, kEepromImageSize>;
-// The five hex-text records of one profile, in button order (the main window's hidden edits).
+// The five hex-text records of one profile, in button order.
 using ProfileRecordTexts = std::array<std::wstring, kButtonCount>;
 
 // Offset of a button's record within a profile image.

@@ -209,9 +209,9 @@ void WriteInstallKey(const std::wstring& folder) {
     }
     RegSetValueExW(key, L"installpath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
                    static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-    const std::wstring app = folder + L"\\TavrineGamingMouse.exe";
-    RegSetValueExW(key, L"AppPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(app.c_str()),
-                   static_cast<DWORD>((app.size() + 1) * sizeof(wchar_t)));
+    // AppPath names the folder of the display program's pictures, not a program file.
+    RegSetValueExW(key, L"AppPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                   static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
 }
 
