@@ -12,7 +12,7 @@ HookDecision ThreadHookDecision(std::uint32_t virtualKey, std::uint32_t keystrok
 
 HookDecision LowLevelHookDecision(std::uint32_t message, std::uint32_t virtualKey,
                                   std::uint32_t scanCode, std::uint32_t flags,
-                                  KeyDownFlags& keyDown) {
+                                  LowLevelHookState& state) {
     HookDecision decision;
     const bool handled = message == kMsgKeyDown || message == kMsgKeyUp ||
                          message == kMsgSysKeyDown || message == kMsgSysKeyUp;
@@ -21,18 +21,18 @@ HookDecision LowLevelHookDecision(std::uint32_t message, std::uint32_t virtualKe
     if (!handled || !ours) return decision;
     decision.consume = true;
     decision.wParam = message;
-    bool& down = keyDown[virtualKey & 0xFF];
+    bool& down = state.keyDown[virtualKey & 0xFF];
+    bool& extended = state.pressedExtended[virtualKey & 0xFF];
     const std::uint32_t base = 1 + scanCode * 0x10000;
     if (message == kMsgKeyDown || message == kMsgSysKeyDown) {
         if (down) return decision;  // auto-repeat
         decision.post = true;
-        decision.lParam = base + (flags == 0x01 ? 0x01000000u : 0u);
+        extended = flags == 0x01;
+        decision.lParam = base + (extended ? 0x01000000u : 0u);
         down = true;
         return decision;
     }
     if (!down) return decision;
-    // The right Alt's release through a key-up message is reported like the left one's.
-    const bool extended = flags == 0x81 && (message == kMsgSysKeyUp || scanCode != 0x38);
     decision.post = true;
     decision.lParam = base + (extended ? 0xC1000000u : 0xC0000000u);
     down = false;

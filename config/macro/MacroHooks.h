@@ -23,9 +23,19 @@ HookDecision ThreadHookDecision(std::uint32_t virtualKey, std::uint32_t keystrok
 // Keys the low-level hook has seen go down and not yet up, by virtual-key code.
 using KeyDownFlags = std::array<bool, 256>;
 
+struct LowLevelHookState {
+    KeyDownFlags keyDown{};
+    // Whether each press went out with the extended flag: its release goes out the same way, so
+    // that the editor finds the press it releases (a right Alt released through a system key-up
+    // would otherwise release a key never pressed, and the macro would hold Alt down).
+    std::array<bool, 256> pressedExtended{};
+};
+
 // The low-level hook acts on key and system-key messages of six scan codes (Tab, Ctrl, Print
 // Screen, Alt, Delete, left Windows) and passes everything else on. It drops auto-repeats and
-// releases it saw no press of, and builds the keystroke word the editor decodes.
+// releases it saw no press of, and builds the keystroke word the editor decodes: a press is
+// extended when the flags are exactly "extended" (so a right Alt, which comes with the Alt flag,
+// records as the left one); a release as its press was.
 HookDecision LowLevelHookDecision(std::uint32_t message, std::uint32_t virtualKey,
                                   std::uint32_t scanCode, std::uint32_t flags,
-                                  KeyDownFlags& keyDown);
+                                  LowLevelHookState& state);

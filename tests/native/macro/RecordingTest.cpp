@@ -86,12 +86,16 @@ TEST(Recording, PrintScreenRightAltAndLongDelays) {
     EXPECT_EQ(s.document.image, Slots({{0x46, 0xBF}, {0x46, 0x01}, {0x46, 0x80}}));
 
     // The low-level hook reports the right Alt's press without the extended flag: left Alt.
-    KeyDownFlags down{};
+    LowLevelHookState down;
     const auto decision = LowLevelHookDecision(kMsgSysKeyDown, 0xA5, 0x38, 0x21, down);
     ASSERT_TRUE(decision.post);
     EXPECT_EQ(DecodeKeystroke(decision.lParam).keyCode, 0xE2);
     EXPECT_TRUE(s.Key(decision.lParam, 50));
     EXPECT_EQ(SlotCode(s.document.image, 3), 0xE2);
+    // Its release through a system key-up releases that Alt: the macro does not hold it down.
+    EXPECT_TRUE(s.Key(LowLevelHookDecision(kMsgSysKeyUp, 0xA5, 0x38, 0x81, down).lParam, 50));
+    EXPECT_EQ(SlotCode(s.document.image, 4), 0xE2);
+    EXPECT_EQ(SlotAttribute(s.document.image, 4), 0x80);
 }
 
 TEST(Recording, DelayModes) {
@@ -172,7 +176,7 @@ TEST(Hooks, ThreadHookDecisions) {
 }
 
 TEST(Hooks, LowLevelHookDecisions) {
-    KeyDownFlags down{};
+    LowLevelHookState down;
     // Other scan codes and other messages pass on.
     EXPECT_FALSE(LowLevelHookDecision(kMsgKeyDown, 0x41, 0x1E, 0, down).consume);
     EXPECT_FALSE(LowLevelHookDecision(0x102, 0x09, 0x0F, 0, down).consume);
@@ -202,14 +206,18 @@ TEST(Hooks, LowLevelHookDecisions) {
     d = LowLevelHookDecision(kMsgKeyDown, 0x2C, 0x37, 0x11, down);  // injected: not "extended"
     EXPECT_EQ(d.lParam, 0x00370001u);
 
-    // Right Alt's release: plain through a key-up, extended through a system key-up.
+    // A release goes out as its press did: the right Alt pressed with the Alt flag is the left
+    // Alt through a key-up and a system key-up alike; pressed with the extended flag alone it is
+    // the right Alt on both ways.
     LowLevelHookDecision(kMsgSysKeyDown, 0xA5, 0x38, 0x21, down);
     EXPECT_EQ(LowLevelHookDecision(kMsgKeyUp, 0xA5, 0x38, 0x81, down).lParam, 0xC0380001u);
     LowLevelHookDecision(kMsgSysKeyDown, 0xA5, 0x38, 0x21, down);
-    EXPECT_EQ(LowLevelHookDecision(kMsgSysKeyUp, 0xA5, 0x38, 0x81, down).lParam, 0xC1380001u);
+    EXPECT_EQ(LowLevelHookDecision(kMsgSysKeyUp, 0xA5, 0x38, 0x81, down).lParam, 0xC0380001u);
+    LowLevelHookDecision(kMsgKeyDown, 0xA5, 0x38, 0x01, down);
+    EXPECT_EQ(LowLevelHookDecision(kMsgKeyUp, 0xA5, 0x38, 0x81, down).lParam, 0xC1380001u);
 
     for (std::uint32_t scan : {0x0Fu, 0x53u, 0x5Bu}) {
-        KeyDownFlags fresh{};
+        LowLevelHookState fresh;
         EXPECT_TRUE(LowLevelHookDecision(kMsgKeyDown, 0x10 + scan, scan, 0x01, fresh).post);
     }
 }
