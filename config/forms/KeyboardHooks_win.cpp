@@ -1,6 +1,7 @@
 #include "KeyboardHooks_win.h"
 
 #include "MacroRecorder.h"
+#include "ui/Application.h"
 
 namespace tavrine::forms {
 namespace {
@@ -26,6 +27,10 @@ bool KeyboardHooks::Install(HWND target) {
     }
     lowLevelHook_ = SetWindowsHookExW(WH_KEYBOARD_LL, &KeyboardHooks::LowLevelProc,
                                       GetModuleHandleW(nullptr), 0);
+    // Without it Tab, Alt, Ctrl, Delete, Print Screen and the Windows key are not recorded.
+    if (!lowLevelHook_)
+        ui::DebugLine(L"low-level keyboard hook not installed: error " +
+                      std::to_wstring(GetLastError()));
     return true;
 }
 
