@@ -157,7 +157,7 @@ void MacroForm::WireButton(ui::Image& button, void (MacroForm::*action)()) {
     button.OnMouseEnter = [this](ui::Control& c) {
         if (c.Enabled()) LoadPicture(static_cast<ui::Image&>(c), L"1.bmp");
     };
-    button.OnMouseLeave = [this, click](ui::Control& c) {
+    button.OnMouseLeave = [this](ui::Control& c) {
         if (c.Enabled()) LoadPicture(static_cast<ui::Image&>(c), L"0.bmp");
     };
     button.OnMouseDown = [this, click](ui::Control& c, const ui::MouseArgs& args) {
@@ -173,7 +173,7 @@ void MacroForm::WireButton(ui::Image& button, void (MacroForm::*action)()) {
     };
 }
 
-void MacroForm::WireArrow(ui::Image& arrow, std::wstring_view, void (MacroForm::*action)()) {
+void MacroForm::WireArrow(ui::Image& arrow, void (MacroForm::*action)()) {
     arrow.OnMouseEnter = [this](ui::Control& c) {
         LoadPicture(static_cast<ui::Image&>(c), L"1.bmp");
     };
@@ -221,10 +221,10 @@ void MacroForm::WireEvents() {
     WireButton(*imgOk_, &MacroForm::Ok);
     WireButton(*imgCancel_, &MacroForm::Cancel);
     WireButton(*imgApply_, &MacroForm::Apply);
-    WireArrow(*imgMd0_, L"Img_md", &MacroForm::ToggleMacroList);
-    WireArrow(*imgMd1_, L"Img_md", &MacroForm::ToggleCommandList);
-    WireArrow(*imgMu_, L"Img_mu", &MacroForm::TimeUp);
-    WireArrow(*imgMd_, L"Img_md", &MacroForm::TimeDown);
+    WireArrow(*imgMd0_, &MacroForm::ToggleMacroList);
+    WireArrow(*imgMd1_, &MacroForm::ToggleCommandList);
+    WireArrow(*imgMu_, &MacroForm::TimeUp);
+    WireArrow(*imgMd_, &MacroForm::TimeDown);
     WireOptionBox(*imgBox1_, &MacroForm::ignoreOption_);
     WireOptionBox(*imgBox2_, &MacroForm::defaultOption_);
     macroName_->OnMouseDown = [this](ui::Edit&) { ToggleMacroList(); };

@@ -55,7 +55,7 @@ class MacroForm {
     void BuildLayout();
     void WireEvents();
     void WireButton(ui::Image& button, void (MacroForm::*action)());
-    void WireArrow(ui::Image& arrow, std::wstring_view pictures, void (MacroForm::*action)());
+    void WireArrow(ui::Image& arrow, void (MacroForm::*action)());
     void WireOptionBox(ui::Image& box, bool MacroForm::*flag);
     void FormShow();
     void FormHide();
