@@ -45,6 +45,16 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
+// The texts of a message box's static controls, joined.
+std::wstring MessageOf(HWND box) {
+    std::wstring all;
+    for (HWND child = FindWindowExW(box, nullptr, L"Static", nullptr); child;
+         child = FindWindowExW(box, child, L"Static", nullptr)) {
+        all += TextOf(child);
+    }
+    return all;
+}
+
 HWND ChildAt(HWND parent, const wchar_t* className, int left) {
     for (HWND child = FindWindowExW(parent, nullptr, className, nullptr); child;
          child = FindWindowExW(parent, child, className, nullptr)) {
@@ -442,6 +452,19 @@ TEST_F(MacroWindowsE2e, RecordEditSaveLoadAndAssignToTheSideButton) {
     EXPECT_EQ(Rows(), withCopy);
     Click(editor, kLoad);
     ASSERT_NO_FATAL_FAILURE(AnswerFileDialog(folder / L"Bad.Q1M"));
+    // Refused with a message that says why; nothing of the editor changed.
+    HWND refusal = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil(
+        [&] {
+            refusal = program.Window(L"#32770");
+            return refusal && IsWindowVisible(refusal);
+        },
+        10s))
+        << "a file that is not a macro file is refused with a message";
+    EXPECT_NE(MessageOf(refusal).find(L"not a macro file"), std::wstring::npos);
+    PostMessageW(refusal, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(
+        e2e::WaitUntil([&] { return !IsWindow(refusal) || !IsWindowVisible(refusal); }, 5s));
     e2e::Settle(500ms);
     EXPECT_EQ(TextOf(nameField), L"Burst");
     EXPECT_EQ(Rows(), withCopy);
