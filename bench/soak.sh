@@ -6,6 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export TAVRINE_WINE_ARCH=${TAVRINE_WINE_ARCH:-32}
+# A prefix of its own: the soak leaves the tests' mouse and settings alone, and can run beside them.
+export TAVRINE_WINEPREFIX=${TAVRINE_WINEPREFIX:-$PWD/build/wineprefix-soak}
 [ "$TAVRINE_WINE_ARCH" = 32 ] && preset=windows || preset=windows64
 [ -f "build/$preset/build.ninja" ] || cmake --preset "$preset" >/dev/null
 cmake --build "build/$preset" -j 2 --target soak_bench >/dev/null

@@ -121,38 +121,54 @@ class FaultMatrixE2e : public ::testing::Test {
         if (program.Visible(L"TWarningForm1")) return "question (TWarningForm1)";
         return "nothing";
     }
+    // Yes on the notice, as the user clicks it.
     void DismissNotice() {
         HWND notice = program.Window(L"TWarningForm2");
         if (!notice || !IsWindowVisible(notice)) return;
-        HWND edit = FindWindowExW(notice, nullptr, L"Edit", nullptr);
-        PostMessageW(edit ? edit : notice, WM_KEYDOWN, VK_RETURN, 1);
-        PostMessageW(edit ? edit : notice, WM_CHAR, VK_RETURN, 1);
-        PostMessageW(edit ? edit : notice, WM_KEYUP, VK_RETURN, 0xC0000001);
-        e2e::Settle(500ms);
+        Program::Click(notice, 537, 140);
+        e2e::WaitUntil([&] { return !IsWindowVisible(notice); }, 3s);
+        e2e::Settle(300ms);
     }
 
-    // Waits until the running write is over: the progress window hidden and the controls back.
+    // Waits until the running write is over: the progress window hidden, the controls back and
+    // no write report reaching the mouse for a second.
     bool WaitForWriteEnd(std::chrono::milliseconds limit) {
         HWND loading = program.Window(L"TLoadingForm", L"LoadingForm");
-        e2e::Settle(300ms);
-        const bool ended = e2e::WaitUntil(
-            [&] { return !IsWindowVisible(loading) && IsWindowEnabled(main); }, limit);
-        e2e::Settle(300ms);
-        return ended;
+        std::size_t writes = static_cast<std::size_t>(-1);
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < end) {
+            e2e::Settle(1s);
+            const std::size_t now = e2e::WritesIn(e2e::ReadTrace()).size();
+            if (now == writes && !IsWindowVisible(loading) && IsWindowEnabled(main)) return true;
+            writes = now;
+        }
+        return false;
     }
 
-    // A write with no fault: the program works (again).
+    // A write with no fault: the program works (again). Says what was wrong when it does not.
     bool CleanWrite() {
         DismissNotice();
         ScrambleProfile();
         e2e::ClearTrace();
         Click(kApply);
-        return WaitForWriteEnd(20s) && e2e::WritesIn(e2e::ReadTrace()).size() == 35 &&
-               ProfileMatchesStore(0);
+        const bool enabled = IsWindowEnabled(main) != FALSE;
+        const bool ended = WaitForWriteEnd(20s);
+        const std::size_t writes = e2e::WritesIn(e2e::ReadTrace()).size();
+        const bool matches = ProfileMatchesStore(0);
+        recovery = !ended ? "the write did not end"
+                   : writes != 35
+                       ? std::to_string(writes) + " write reports (window " +
+                             (enabled ? "enabled" : "disabled") + ", shows " + Told() + ")"
+                   : !matches ? "profile not the stored one"
+                              : "";
+        if (!recovery.empty())
+            e2e::SaveScreenshot(L"fault-recovery-" + std::to_wstring(g_table.size()));
+        return recovery.empty();
     }
 
     Program program;
     HWND main = nullptr;
+    std::string recovery;  // why the last clean write failed
 };
 
 // Profile write (Apply) under each fault. A write the mouse does not take at all is given up
@@ -215,6 +231,7 @@ TEST_F(FaultMatrixE2e, ProfileWrite) {
                  (ended ? "" : ", write did not end");
         e2e::Vmouse(L"fault clear");
         o.recovered = o.running && CleanWrite();
+        if (!o.recovered && !recovery.empty()) o.note += "; again: " + recovery;
         g_table.push_back(o);
         EXPECT_TRUE(o.running);
         EXPECT_TRUE(ended);
@@ -270,6 +287,7 @@ TEST_F(FaultMatrixE2e, AttachAndReadBack) {
         }
         o.recovered = o.running && enabled && CleanWrite();
         o.whole = lightsSane && ProfileMatchesStore(0);
+        if (!o.recovered && !recovery.empty()) o.note += "; again: " + recovery;
         g_table.push_back(o);
         EXPECT_TRUE(o.running);
         EXPECT_TRUE(lightsSane);
@@ -284,7 +302,7 @@ TEST_F(FaultMatrixE2e, AttachAndReadBack) {
 // switch lands. Nothing is said to the user for a switch.
 TEST_F(FaultMatrixE2e, ProfileSwitch) {
     StartAttached();
-    ASSERT_TRUE(CleanWrite());
+    ASSERT_TRUE(CleanWrite()) << recovery;
     struct Case {
         const char* fault;
         const wchar_t* arguments;
@@ -326,6 +344,7 @@ TEST_F(FaultMatrixE2e, ProfileSwitch) {
         const auto after = e2e::DumpEeprom();
         o.recovered = o.running && after.size() > 5 && after[5] == 0x20 * (target + 1);
         current = target;
+        if (!o.recovered && !recovery.empty()) o.note += "; again: " + recovery;
         g_table.push_back(o);
         EXPECT_TRUE(o.running);
         EXPECT_TRUE(o.whole) << o.note;
@@ -355,7 +374,7 @@ TEST_F(FaultMatrixE2e, LaunchKey) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10s));
-    ASSERT_TRUE(CleanWrite());
+    ASSERT_TRUE(CleanWrite()) << recovery;
     auto launched = [&] {
         return e2e::WaitUntil(
             [&] { return GetFileAttributesW(markerFile.c_str()) != INVALID_FILE_ATTRIBUTES; }, 8s);
@@ -389,6 +408,7 @@ TEST_F(FaultMatrixE2e, LaunchKey) {
         DeleteFileW(markerFile.c_str());
         e2e::Vmouse(L"press button 4");
         o.recovered = o.running && launched();
+        if (!o.recovered && !recovery.empty()) o.note += "; again: " + recovery;
         g_table.push_back(o);
         EXPECT_TRUE(o.running);
         EXPECT_EQ(started, c.starts);
