@@ -174,6 +174,8 @@ int wmain(int argc, wchar_t** argv) {
                 lastOk ? "whole (35 reports)" : "NOT whole");
     if (afterEvents.gdi == 0 && afterEvents.user == 0)
         std::printf("(GDI/USER counts of 0: this Wine does not count them per process)\n");
+    if (afterEvents.handles == 0)
+        std::printf("(handle count of 0: this Wine does not report another process's handles)\n");
     program.Kill();
     return 0;
 }
