@@ -209,9 +209,9 @@ void WriteInstallKey(const std::wstring& folder) {
     }
     RegSetValueExW(key, L"installpath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
                    static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-    const std::wstring app = folder + L"\\TavrineGamingMouse.exe";
-    RegSetValueExW(key, L"AppPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(app.c_str()),
-                   static_cast<DWORD>((app.size() + 1) * sizeof(wchar_t)));
+    // The folder itself: the display program appends a backslash and its file names.
+    RegSetValueExW(key, L"AppPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                   static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
 }
 
@@ -272,9 +272,11 @@ bool Program::Launch() {
     Kill();
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::wstring line = Quote(BinFolder() + L"\\TavrineGamingMouse.exe");
-    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          BinFolder().c_str(), &startup, &process_) != FALSE;
+    const std::wstring program = path_.empty() ? BinFolder() + L"\\TavrineGamingMouse.exe" : path_;
+    const std::wstring folder = program.substr(0, program.rfind(L'\\'));
+    std::wstring line = Quote(program);
+    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                          &startup, &process_) != FALSE;
 }
 
 bool Program::Start() {
