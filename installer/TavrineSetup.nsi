@@ -33,6 +33,8 @@ ManifestDPIAware true
 !define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
 
 Name "${PRODUCT}"
+Caption "${PRODUCT} Setup"
+UninstallCaption "${PRODUCT} Uninstall"
 OutFile "${TAVRINE_OUTFILE}"
 !if ${TAVRINE_REGVIEW} == 64
 InstallDir "$PROGRAMFILES64\${PRODUCT}"
@@ -121,6 +123,17 @@ Function FolderValue ; $INSTDIR -> $R8
         StrCpy $R8 "$R8" -1
     ${EndIf}
 FunctionEnd
+
+; The folder of an earlier install (and the uninstaller's own, from its copy's command line)
+; comes with a trailing backslash; the pages show it as the user would type it.
+!macro PLAIN_INSTDIR
+    StrCpy $0 "$INSTDIR" "" -1
+    StrCpy $1 "$INSTDIR" "" 1
+    ${If} $0 == "\"
+    ${AndIf} $1 != ":\"
+        StrCpy $INSTDIR "$INSTDIR" -1
+    ${EndIf}
+!macroend
 
 ; Files in use cannot be replaced or removed: the display program is asked to end (as its own
 ; "/q" does), and the configuration program, which may hold unsaved changes, is left to the user.
@@ -259,6 +272,7 @@ SectionEnd
 
 Function .onInit
     SetRegView ${TAVRINE_REGVIEW}
+    !insertmacro PLAIN_INSTDIR
     StrCpy $ProgramLanguage "en"
     ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "ProgramLanguage"
     ${If} $0 == "de"
@@ -309,12 +323,14 @@ Section "un.${PRODUCT}" SecUnProgram
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd
 
-Section /o "un.Also remove my settings (profiles, macros, performance)" SecUnSettings
+; Profiles, macros and performance settings of the user running the uninstaller.
+Section /o "un.Also remove my settings" SecUnSettings
     DeleteRegKey HKCU "${kSettingsRoot}"
 SectionEnd
 
 Function un.onInit
     SetRegView ${TAVRINE_REGVIEW}
+    !insertmacro PLAIN_INSTDIR
     ${GetParameters} $0
     ClearErrors
     ${GetOptions} $0 "/REMOVESETTINGS" $1
