@@ -263,6 +263,18 @@ Section "-Finish"
     ${If} ${SectionIsSelected} ${SecLogon}
         StrCpy $R9 "$INSTDIR\${DISPLAY_FILE}"
         Call StartAsUser
+        ; Up to five seconds for its window, so that the display program runs when the installer
+        ; ends (and a script that uninstalls next finds it to ask it to quit).
+        StrCpy $1 0
+        FindWindow $0 "${kVistrelClass}" "${kVistrelCaption}"
+        ${While} $0 = 0
+            ${If} $1 >= 50
+                ${ExitWhile}
+            ${EndIf}
+            Sleep 100
+            IntOp $1 $1 + 1
+            FindWindow $0 "${kVistrelClass}" "${kVistrelCaption}"
+        ${EndWhile}
     ${Else}
         ; An upgrade without the choice drops the entry an earlier install made.
         DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"

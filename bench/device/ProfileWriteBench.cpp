@@ -110,7 +110,7 @@ class BenchView final : public MainView {
   public:
     void SetMainControlsEnabled(bool on) override { controlsOn = on; }
     void SetWindowEnabled(bool) override {}
-    void ShowNoticeWindow() override { noticeShown = true; }
+    void ShowNotice(Notice) override { noticeShown = true; }
     void HideNoticeWindow() override {}
     void ShowProfileSelected(int) override {}
     void ShowLights(const LightState&) override {}

@@ -18,7 +18,18 @@ constexpr std::uint8_t kEventReportId = 2;
 
 DeviceSession::DeviceSession(MainState& state, DeviceServices& services, ProfileWriter& writer,
                              MainView& view)
-    : state_(state), services_(services), writer_(writer), view_(view) {}
+    : state_(state), services_(services), writer_(writer), view_(view) {
+    writer_.OnIdle = [this] { OnWriterIdle(); };
+}
+
+void DeviceSession::OnWriterIdle() {
+    const int change = heldProfileChange_;
+    heldProfileChange_ = 0;
+    if (change) SelectProfile(change - 1);
+    const int held = heldSwitch_;
+    heldSwitch_ = 0;
+    if (held) SendProfileSwitch(held);
+}
 
 void DeviceSession::StartAttachTimer() {
     services_.timers.Start(kDeviceAttachTimer, kDeviceAttachInterval, [this] { OnAttachTimer(); });
@@ -32,22 +43,30 @@ void DeviceSession::OnCollectionPresent() {
 
 void DeviceSession::OnNoCollectionLeft() {
     services_.timers.Stop(kDeviceAttachTimer);
+    // A write cut off by the mouse going away is written again from its start when it is back.
+    writer_.Hold();
     view_.SetWindowEnabled(false);
     state_.MessageIndex = kMessageNoDevice;
-    view_.ShowNoticeWindow();
+    view_.ShowNotice(Notice::NoDevice);
 }
 
 void DeviceSession::OnAttachTimer() {
     services_.timers.Stop(kDeviceAttachTimer);
+    // The attach queries take the report state; a running write waits and starts over after.
+    writer_.Hold();
     view_.RegisterDeviceReports(kReportUsagePages, kReportUsages);
     ReadActiveProfile();
     view_.EnsurePerformanceKeys();
     view_.ShowAttachPictures();
-    services_.timers.Stop(kShowLightTimer);
-    services_.timers.Start(kShowLightTimer, kShowLightInterval, [this] { OnShowLightTimer(); });
+    StartShowLightTimer();
     view_.HideNoticeWindow();
     view_.SetWindowEnabled(true);
     services_.timers.Stop(kDeviceAttachTimer);
+}
+
+void DeviceSession::StartShowLightTimer() {
+    services_.timers.Stop(kShowLightTimer);
+    services_.timers.Start(kShowLightTimer, kShowLightInterval, [this] { OnShowLightTimer(); });
 }
 
 void DeviceSession::OnShowLightTimer() {
@@ -57,12 +76,14 @@ void DeviceSession::OnShowLightTimer() {
     state_.lightState.WheelLight = (answer[4] & 0x10) != 0;
     state_.lightState.LogoLight = (answer[4] & 0xE0) != 0;
     view_.ShowLights(state_.lightState);
-    view_.SetMainControlsEnabled(true);
+    // A held write keeps the controls disabled until it has ended.
+    if (!writer_.Resume()) view_.SetMainControlsEnabled(true);
 }
 
 void DeviceSession::SelectProfile(int profileIndex) {
     if (profileIndex < 0 || profileIndex >= kProfileCount) return;
     state_.CurrentProfile = profileIndex;
+    state_.PendingProfile = -1;
     LoadProfile(services_.store, profileIndex, state_);
     view_.ShowLights(state_.lightState);
     view_.ShowProfileSelected(profileIndex);
@@ -76,12 +97,24 @@ void DeviceSession::ReadActiveProfile() {
 }
 
 void DeviceSession::OnProfileChanged(std::uintptr_t profileNumber) {
-    if (profileNumber >= 1 && profileNumber <= kProfileCount)
-        SelectProfile(static_cast<int>(profileNumber) - 1);
+    if (profileNumber < 1 || profileNumber > kProfileCount) return;
+    if (writer_.busy()) {
+        heldProfileChange_ = static_cast<int>(profileNumber);  // shown when the write is over
+        return;
+    }
+    SelectProfile(static_cast<int>(profileNumber) - 1);
 }
 
 void DeviceSession::SwitchDeviceProfile(int profileNumber) {
     if (profileNumber < 1 || profileNumber > kProfileCount) return;
+    if (writer_.busy()) {
+        heldSwitch_ = profileNumber;
+        return;
+    }
+    SendProfileSwitch(profileNumber);
+}
+
+void DeviceSession::SendProfileSwitch(int profileNumber) {
     state_.deviceReportState.value = kReportStateProfileSwitch;
     const std::uint8_t code[] = {static_cast<std::uint8_t>(0x20 * profileNumber)};
     SendCommand(services_.channel, MakeWriteCommand(kAddressActiveProfile, code));
@@ -94,21 +127,27 @@ void DeviceSession::OnDeviceReport(std::uint32_t vendorId, std::uint32_t product
     for (std::size_t i = 0; i < r.size() && i < report.size(); ++i) r[i] = report[i];
 
     int& reportState = state_.deviceReportState.value;
-    switch (r[1]) {
-        case kEventDpi:
-            reportState = kReportStateDpiEvent;
-            break;
-        case kEventPolling:
-            reportState = kReportStatePollingEvent;
-            break;
-        case kEventProfile:
-            reportState = kReportStateProfileEvent;
-            break;
-        case kEventLock:
-            reportState = kReportStateLockEvent;
-            break;
-        default:
-            break;
+    // During a profile write the mouse's own events leave the report state alone: taking it
+    // would route the next acknowledgement elsewhere and leave the profile half-written. Their
+    // effects reach the program through the display program, after the write.
+    const bool writing = reportState == kReportStateProfileWrite && writer_.busy();
+    if (!writing) {
+        switch (r[1]) {
+            case kEventDpi:
+                reportState = kReportStateDpiEvent;
+                break;
+            case kEventPolling:
+                reportState = kReportStatePollingEvent;
+                break;
+            case kEventProfile:
+                reportState = kReportStateProfileEvent;
+                break;
+            case kEventLock:
+                reportState = kReportStateLockEvent;
+                break;
+            default:
+                break;
+        }
     }
 
     switch (reportState) {

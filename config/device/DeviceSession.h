@@ -37,19 +37,29 @@ class DeviceSession {
                         std::span<const std::uint8_t> report);
     void OnProfileChanged(std::uintptr_t profileNumber);  // 0x641, 1..5
 
+    // ShowLightTimer: reads the lights back from the mouse 200 ms from now and shows them.
+    void StartShowLightTimer();
     void ReadActiveProfile();
-    // n = 1..5; other values send nothing.
+    // n = 1..5; other values send nothing. While a profile write runs the switch waits for its
+    // end: its answer would otherwise take the acknowledgements the write waits for.
     void SwitchDeviceProfile(int profileNumber);
-    // Makes profile index p current, loads it from the store and shows it.
+    // Makes profile index p current, loads it from the store and shows it. Unsaved changes of
+    // the window are dropped with the records they were made to, so nothing is pending after.
     void SelectProfile(int profileIndex);
 
   private:
     void OnAttachTimer();
     void OnShowLightTimer();
     void LaunchCheck(std::uint8_t code);
+    void SendProfileSwitch(int profileNumber);
+    void OnWriterIdle();
 
     MainState& state_;
     DeviceServices& services_;
     ProfileWriter& writer_;
     MainView& view_;
+    // Asked for during a profile write, done after it: a switch of the mouse's profile, and a
+    // change of profile the display program reported.
+    int heldSwitch_ = 0;
+    int heldProfileChange_ = 0;
 };

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "LightState.h"
+#include "Notice.h"
 
 class MainView {
   public:
@@ -13,8 +14,9 @@ class MainView {
     virtual void SetMainControlsEnabled(bool on) = 0;
     // The main window as a whole.
     virtual void SetWindowEnabled(bool on) = 0;
-    // Shows the notice window with the text of MainState::MessageIndex; hides it.
-    virtual void ShowNoticeWindow() = 0;
+    // Shows a notice of the single-button window (NoDevice, NoLeftButton, WriteGivenUp, ...);
+    // hides that window.
+    virtual void ShowNotice(Notice notice) = 0;
     virtual void HideNoticeWindow() = 0;
     // Marks the picture of profile index p as selected and remembers it as the last one
     // switched to; the core has already made it current and loaded it.

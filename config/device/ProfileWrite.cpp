@@ -9,17 +9,29 @@
 ProfileWriter::ProfileWriter(MainState& state, DeviceServices& services, MainView& view)
     : state_(state), services_(services), view_(view) {}
 
-void ProfileWriter::Start() {
-    if (!ProfileHasLeftButton(state_.recordTexts)) {
+ProfileSnapshot SnapshotOf(const MainState& state, int profile) {
+    ProfileSnapshot snapshot;
+    snapshot.profile = profile;
+    snapshot.texts = state.recordTexts;
+    snapshot.slots = state.slotTable[static_cast<std::size_t>(profile)];
+    snapshot.lights = state.lightState;
+    return snapshot;
+}
+
+void ProfileWriter::Start() { Start(SnapshotOf(state_, state_.CurrentProfile)); }
+
+void ProfileWriter::Start(const ProfileSnapshot& snapshot) {
+    if (snapshot.profile < 0 || snapshot.profile >= kProfileCount) return;
+    if (!ProfileHasLeftButton(snapshot.texts)) {
         state_.MessageIndex = kMessageNoLeftButton;
-        view_.ShowNoticeWindow();
-        view_.SetMainControlsEnabled(true);
+        view_.ShowNotice(Notice::NoLeftButton);
+        if (!busy()) view_.SetMainControlsEnabled(true);
         return;
     }
     services_.messenger.Post(kLoadingClass, kLoadingCaption, kMsgLoading, 1, 0);
-    SaveProfile(services_.store, state_.CurrentProfile, state_);
+    SaveProfile(services_.store, snapshot.profile, snapshot.texts, snapshot.slots, snapshot.lights);
     // Everything the write needs is taken now; the callers change the texts right after.
-    Job job{state_.CurrentProfile, state_.recordTexts};
+    const Job& job = snapshot;
     if (busy()) {
         // Restarting would leave the running profile half-written in the EEPROM, and the
         // running image is still being sent from EepromImage: wait for it to be over.
@@ -30,6 +42,7 @@ void ProfileWriter::Start() {
 }
 
 void ProfileWriter::Begin(const Job& job) {
+    current_ = job;
     services_.waits.Wait(kWriteStartWait);
     for (int b = 0; b < kButtonCount; ++b)
         ParseButtonRecord(state_.eepromImage, ButtonRecordOffset(b), job.texts[b]);
@@ -94,12 +107,36 @@ void ProfileWriter::OnRewriteTimer() {
     write_.offset = 0;
     write_.position = 0;
     phase_ = Phase::Idle;
-    // The store already holds the new assignments but the mouse does not: say so.
+    // The store already holds the new assignments but the mouse does not: say so. An OK whose
+    // write was given up must not end the program at some later, unrelated write.
+    state_.ExitAfterWrite = false;
     state_.MessageIndex = kMessageWriteGivenUp;
-    view_.ShowNoticeWindow();
+    view_.ShowNotice(Notice::WriteGivenUp);
     if (RunNextQueued()) return;
     services_.messenger.Post(kLoadingClass, kLoadingCaption, kMsgLoading, 0, 0);
     view_.SetMainControlsEnabled(true);
+    if (OnIdle) OnIdle();
+}
+
+void ProfileWriter::Hold() {
+    if (phase_ != Phase::Sending && phase_ != Phase::Ending) return;
+    services_.timers.Stop(kRewriteTimer);
+    services_.timers.Stop(kWriteEndingTimer);
+    if (phase_ == Phase::Ending) {
+        // Every chunk was acknowledged: the profile is in the mouse, only the ending is left.
+        OnWriteEnding();
+        return;
+    }
+    phase_ = Phase::Held;
+    if (state_.deviceReportState.value == kReportStateProfileWrite)
+        state_.deviceReportState.value = kReportStateIdle;
+}
+
+bool ProfileWriter::Resume() {
+    if (phase_ != Phase::Held) return false;
+    phase_ = Phase::Idle;
+    Begin(current_);
+    return true;
 }
 
 void ProfileWriter::OnWriteEnding() {
@@ -114,6 +151,7 @@ void ProfileWriter::OnWriteEnding() {
     }
     view_.HideButtonMarker();
     view_.SetMainControlsEnabled(true);
+    if (OnIdle) OnIdle();
 }
 
 bool ProfileWriter::RunNextQueued() {

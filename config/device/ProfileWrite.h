@@ -3,6 +3,7 @@
 // before, resent twice at 3 s intervals when it does not, driven by two one-shot timers.
 #include <chrono>
 #include <deque>
+#include <functional>
 #include <string_view>
 
 #include "DeviceServices.h"
@@ -30,12 +31,24 @@ struct WriteState {
     int retries = 0;
 };
 
+// Everything a profile write takes: the profile, its record texts, its slots and the lights,
+// copied when the write is asked for, so that what the window shows later cannot change it.
+struct ProfileSnapshot {
+    int profile = 0;
+    ProfileRecordTexts texts{};
+    std::array<ButtonSlot, kButtonCount> slots{};
+    LightState lights{};
+};
+// The snapshot of profile p as the state holds it now (the record texts are the window's).
+ProfileSnapshot SnapshotOf(const MainState& state, int profile);
+
 class ProfileWriter {
   public:
     enum class Phase {
         Idle,     // no write, or the last one is over
         Sending,  // a chunk waits for its acknowledgement
         Ending,   // the last chunk was acknowledged; WriteEnding runs
+        Held,     // the mouse went away or is being attached again: the write waits to restart
     };
 
     ProfileWriter(MainState& state, DeviceServices& services, MainView& view);
@@ -43,20 +56,28 @@ class ProfileWriter {
     // A click on the hidden write button: writes the record texts of CurrentProfile. A write
     // that starts while another runs is stored and queued, and runs when that one is over.
     void Start();
+    // The same for an explicit snapshot (the pending-changes write).
+    void Start(const ProfileSnapshot& snapshot);
+    // The mouse went away, or its attach queries are about to take the report state: the running
+    // write stops where it is and waits. Nothing else is sent for it.
+    void Hold();
+    // The mouse is ready again: a held write is written again from its start, so no profile is
+    // left half-written. Returns whether one was held.
+    bool Resume();
     // An acknowledgement routed here by the device-report handler (report state 5). Ignored
     // unless a chunk is waiting for one.
     void OnWriteAcknowledged();
 
     Phase phase() const { return phase_; }
     bool busy() const { return phase_ != Phase::Idle; }
+    bool held() const { return phase_ == Phase::Held; }
+    // Called each time the writer has nothing left to do (the last write ended or was given up).
+    std::function<void()> OnIdle;
     std::size_t queued() const { return queue_.size(); }
     const WriteState& writeState() const { return write_; }
 
   private:
-    struct Job {
-        int profile;
-        ProfileRecordTexts texts;
-    };
+    using Job = ProfileSnapshot;
     void Begin(const Job& job);
     void WriteChunk();
     void OnRewriteTimer();
@@ -70,5 +91,6 @@ class ProfileWriter {
     MainView& view_;
     WriteState write_;
     Phase phase_ = Phase::Idle;
+    Job current_{};
     std::deque<Job> queue_;
 };

@@ -19,18 +19,13 @@ void OkProfile(ProfileWriter& writer, MainState& state, MainView& view) {
     state.ExitAfterWrite = writer.busy();
 }
 
-void WritePendingProfile(ProfileWriter& writer, MainState& state, SettingsStore& store) {
-    if (state.PendingProfile < 0 || state.PendingProfile >= kProfileCount) {
-        state.PendingProfile = -1;
-        return;
-    }
-    const int current = state.CurrentProfile;
-    // The write takes profile, records and slots at its start, so restoring right after is safe.
-    state.CurrentProfile = state.PendingProfile;
-    writer.Start();
-    state.CurrentProfile = current;
-    LoadProfile(store, state.CurrentProfile, state);
+void WritePendingProfile(ProfileWriter& writer, MainState& state, SettingsStore& store,
+                         MainView& view, const ProfileSnapshot& pending) {
     state.PendingProfile = -1;
+    if (pending.profile < 0 || pending.profile >= kProfileCount) return;
+    view.SetMainControlsEnabled(false);
+    writer.Start(pending);
+    LoadProfile(store, state.CurrentProfile, state);
 }
 
 void ResetProfile(ProfileWriter& writer, MainState& state, MainView& view) {

@@ -10,8 +10,10 @@
 void ApplyProfile(ProfileWriter& writer, MainState& state, MainView& view);
 // OK: the program ends when the write has ended (not when it is refused or given up).
 void OkProfile(ProfileWriter& writer, MainState& state, MainView& view);
-// The pending-changes question answered OK: writes PendingProfile from the record texts still
-// shown, then shows CurrentProfile again as stored. The controls are left as they are.
-void WritePendingProfile(ProfileWriter& writer, MainState& state, SettingsStore& store);
+// The pending-changes question answered OK: writes the profile the question was asked for, as
+// it stood then (whatever the window showed meanwhile), to that profile's addresses and keys,
+// then shows CurrentProfile again as stored. The controls stay disabled while it is written.
+void WritePendingProfile(ProfileWriter& writer, MainState& state, SettingsStore& store,
+                         MainView& view, const ProfileSnapshot& pending);
 // Reset confirmed: the current profile's five buttons get their defaults and are written.
 void ResetProfile(ProfileWriter& writer, MainState& state, MainView& view);

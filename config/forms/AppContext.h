@@ -15,10 +15,16 @@ class WarningForm1;
 class WarningForm2;
 class LoadingForm;
 class PlaceholderDialog;
+class LightOptionForm;
+class Perform1;
 class SKey;
 class PForm;
 
+struct ProgramServices;
+
 struct AppContext {
+    // Made by the program entry before any window; outlives them all.
+    ProgramServices* services = nullptr;
     MainState state;
     PerformanceRecord performance;
     std::wstring installPath;  // "installpath" of the installation key, no trailing backslash
@@ -28,13 +34,13 @@ struct AppContext {
     WarningForm1* warningForm1 = nullptr;
     WarningForm2* warningForm2 = nullptr;
     LoadingForm* loadingForm = nullptr;
-    PlaceholderDialog* lightOptionForm = nullptr;
+    LightOptionForm* lightOptionForm = nullptr;
     PlaceholderDialog* tKey = nullptr;
     PlaceholderDialog* repeatCount = nullptr;
     SKey* sKey = nullptr;
     PlaceholderDialog* macroForm = nullptr;
     PlaceholderDialog* newMacroForm = nullptr;
-    PlaceholderDialog* perform1 = nullptr;
+    Perform1* perform1 = nullptr;
     PForm* pForm = nullptr;
 
     std::optional<std::wstring> LanguageText(int number) const {

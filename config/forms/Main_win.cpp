@@ -7,10 +7,13 @@
 #include <string>
 
 #include "AppContext.h"
+#include "Lightoption_win.h"
 #include "Loading_win.h"
 #include "Mainform_win.h"
+#include "Performance_win.h"
 #include "Placeholder_win.h"
 #include "Popform_win.h"
+#include "ProgramServices_win.h"
 #include "ProfileStore.h"
 #include "RegistrySettingsStore_win.h"
 #include "Singlekey_win.h"
@@ -32,11 +35,12 @@ int RunProgram() {
     }
     while (!app.installPath.empty() && app.installPath.back() == L'\\') app.installPath.pop_back();
     app.language = ui::LanguageLookupFor(app.installPath);
+    ProgramServices services;
+    app.services = &services;
 
     // The windows, in the order the program has always made them; all live until the end.
     MainForm main(app);
-    PlaceholderDialog lightOption(app, LightOptionLayout());
-    app.lightOptionForm = &lightOption;
+    LightOptionForm lightOption(app);
     PlaceholderDialog tKey(app, TKeyLayout());
     app.tKey = &tKey;
     PlaceholderDialog repeatCount(app, RepeatCountLayout());
@@ -49,8 +53,7 @@ int RunProgram() {
     app.macroForm = &macroForm;
     PlaceholderDialog newMacro(app, NewMacroLayout());
     app.newMacroForm = &newMacro;
-    PlaceholderDialog perform1(app, Perform1Layout());
-    app.perform1 = &perform1;
+    Perform1 perform1(app);
     PForm pForm(app);
     app.pForm = &pForm;
     LoadingForm loading(main.Handle());

@@ -1,9 +1,11 @@
 // The main window's pictures and button areas: hover and press looks, the function buttons and
-// their enabling rule, profiles, Apply / OK / Cancel and what each picture does.
+// their enabling rule, profiles, Apply / OK / Cancel, each bound to its action where it is wired.
 #include "Mainform_win.h"
 
 #include <shellapi.h>
 
+#include "Lightoption_win.h"
+#include "Performance_win.h"
 #include "Placeholder_win.h"
 #include "ProfileStore.h"
 #include "RecordTemplates.h"
@@ -13,13 +15,10 @@
 #include "WriteStarts.h"
 #include "ui/Application.h"
 #include "ui/FileDialog.h"
+#include "ui/SkinButton.h"
 
 namespace tavrine::forms {
 namespace {
-
-bool IsPressButton(ui::MouseButton button) {
-    return button == ui::MouseButton::Left || button == ui::MouseButton::Right;
-}
 
 std::wstring_view KindSuffix(std::int32_t kind) {
     switch (kind) {
@@ -37,50 +36,87 @@ std::wstring_view KindSuffix(std::int32_t kind) {
 }  // namespace
 
 void MainForm::WireEvents() {
-    for (ui::Image* image : {imgReset_, imgWeb_, imgHelp_, imgClose_, imgMacro_, imgLight_,
-                             imgPerform_, imgApply_, imgCancel_, imgOk_}) {
-        WirePlainButton(*image);
-    }
-    for (ui::Image* image : functionButtons_) WireFunctionButton(*image);
+    WirePlainButton(*imgReset_, Unasked([this] { AskReset(); }));
+    WirePlainButton(*imgWeb_, [] {
+        ShellExecuteW(nullptr, L"open", L"explorer.exe", std::wstring(kMakerLoginPage).c_str(), L"",
+                      SW_SHOWNORMAL);
+    });
+    WirePlainButton(*imgHelp_, [this] { OpenHelp(); });
+    WirePlainButton(*imgClose_, [] { ui::Terminate(0); });
+    WirePlainButton(*imgCancel_, [] { ui::Terminate(0); });
+    WirePlainButton(*imgMacro_, Unasked([this] { Show(app_.macroForm); }));
+    WirePlainButton(*imgLight_, Unasked([this] { Show(app_.lightOptionForm); }));
+    WirePlainButton(*imgPerform_, Unasked([this] { Show(app_.perform1); }));
+    WirePlainButton(*imgApply_, Unasked([this] { ApplyProfile(*writer_, state_, *this); }));
+    WirePlainButton(*imgOk_, Unasked([this] { OkProfile(*writer_, state_, *this); }));
+
+    WireFunctionButton(*functionButtons_[0], Unasked([this] { Show(app_.tKey); }));
+    WireFunctionButton(*functionButtons_[1], Unasked([this] {
+        if (app_.sKey) app_.sKey->Window().Show();
+    }));
+    WireFunctionButton(*functionButtons_[2], Unasked([this] {
+        AssignDefault();
+        state_.PendingProfile = state_.CurrentProfile;
+    }));
+    WireFunctionButton(*functionButtons_[3], Unasked([this] { delayDoFuncTime_->Start(); }));
     for (int i = 0; i < 5; ++i) WireProfile(i);
     for (int b = 0; b < 5; ++b) WireButtonArea(b);
     marker_->OnMouseEnter = [this](ui::Control&) { RefreshButtonInfo(state_.CurrentButton); };
 }
 
-void MainForm::WirePlainButton(ui::Image& image) {
-    image.OnMouseEnter = [this](ui::Control& c) { form_.LoadSkinPicture(c, L"1.bmp"); };
-    image.OnMouseLeave = [this](ui::Control& c) { form_.LoadSkinPicture(c, L"0.bmp"); };
-    image.OnMouseDown = [this](ui::Control& c, const ui::MouseArgs& args) {
-        if (IsPressButton(args.button)) form_.LoadSkinPicture(c, L"2.bmp");
-    };
-    image.OnMouseUp = [this](ui::Control& c, const ui::MouseArgs& args) {
-        if (IsPressButton(args.button)) form_.LoadSkinPicture(c, L"0.bmp");
-        RunImageAction(c.Name());
+bool MainForm::QuestionOpen() const { return app_.warningForm1 && app_.warningForm1->Asking(); }
+
+std::function<void()> MainForm::Unasked(std::function<void()> action) {
+    return [this, action = std::move(action)] {
+        if (!QuestionOpen()) action();
     };
 }
 
-void MainForm::WireFunctionButton(ui::Image& image) {
+void MainForm::WirePlainButton(ui::Image& image, std::function<void()> action) {
+    // Every release runs the action, whatever the button, as these pictures always have.
+    ui::WireSkinButton(form_, image, std::move(action), ui::SkinTrigger::Release);
+}
+
+void MainForm::WireFunctionButton(ui::Image& image, std::function<void()> action) {
     // A disabled control receives no events, so these only ever run while enabled.
     image.OnMouseEnter = [this](ui::Control& c) { form_.LoadSkinPicture(c, L"1.bmp"); };
     image.OnMouseLeave = [this](ui::Control& c) { form_.LoadSkinPicture(c, L"0.bmp"); };
     image.OnMouseDown = [this](ui::Control& c, const ui::MouseArgs&) {
         form_.LoadSkinPicture(c, L"2.bmp");
     };
-    image.OnMouseUp = [this](ui::Control& c, const ui::MouseArgs&) { RunImageAction(c.Name()); };
+    image.OnMouseUp = [action = std::move(action)](ui::Control&, const ui::MouseArgs&) {
+        action();
+    };
+}
+
+void MainForm::OpenHelp() {
+    // Without an installation folder there is no guide: an empty name would make the shell open
+    // the working folder instead.
+    if (app_.installPath.empty()) return;
+    const std::wstring help = app_.installPath + L"\\help\\UserInterfaceSetupGuide.html";
+    ShellExecuteW(nullptr, L"open", help.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
+}
+
+void MainForm::AskReset() {
+    if (!app_.warningForm1) return;
+    app_.warningForm1->Ask(Notice::ResetConfirm, [this](bool ok) {
+        if (ok) ResetProfile(*writer_, state_, *this);
+        state_.PendingProfile = -1;
+    });
 }
 
 void MainForm::WireProfile(int index) {
     ui::Image& image = *profiles_[static_cast<std::size_t>(index)];
     image.OnMouseDown = [this, index](ui::Control& c, const ui::MouseArgs& args) {
-        if (args.button != ui::MouseButton::Left) return;
+        if (args.button != ui::MouseButton::Left || QuestionOpen()) return;
         for (int i = 0; i < 5; ++i) profilePressed_[static_cast<std::size_t>(i)] = i == index;
         form_.LoadSkinPicture(c, L"2.bmp");
         state_.CurrentProfile = index;
     };
-    image.OnMouseUp = [this](ui::Control& c, const ui::MouseArgs&) {
-        if (state_.CurrentProfile == lastSwitchedProfile_) return;
+    image.OnMouseUp = [this](ui::Control&, const ui::MouseArgs&) {
+        if (QuestionOpen() || state_.CurrentProfile == lastSwitchedProfile_) return;
         lastSwitchedProfile_ = state_.CurrentProfile;
-        RunImageAction(c.Name());
+        SwitchProfile(state_.CurrentProfile);
     };
     image.OnMouseMove = [this, index](ui::Control& c, const ui::MouseArgs&) {
         if (!profilePressed_[static_cast<std::size_t>(index)]) form_.LoadSkinPicture(c, L"1.bmp");
@@ -127,7 +163,7 @@ void MainForm::WireButtonArea(int button) {
         }
     };
     area.box->OnMouseUp = [this, button](ui::Control&, const ui::MouseArgs&) {
-        SelectButtonArea(button);
+        if (!QuestionOpen()) SelectButtonArea(button);
     };
 }
 
@@ -188,46 +224,6 @@ void MainForm::RefreshButtonInfo(int button) {
     btnState_->SetCaption(slot.description);
 }
 
-void MainForm::RunImageAction(std::wstring_view name) {
-    if (name == L"Img_Reset") {
-        app_.state.MessageIndex = 2;
-        if (app_.warningForm1) app_.warningForm1->ShowMessage();
-    } else if (name == L"Img_Web") {
-        const std::wstring address = std::wstring(kMakerLoginPage);
-        ShellExecuteW(nullptr, L"open", L"explorer.exe", address.c_str(), L"", SW_SHOWNORMAL);
-    } else if (name == L"Img_Help") {
-        const std::wstring help = app_.installPath.empty()
-                                      ? std::wstring()
-                                      : app_.installPath + L"\\help\\UserInterfaceSetupGuide.html";
-        ShellExecuteW(nullptr, L"open", help.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
-    } else if (name == L"Img_Close" || name == L"Img_MainCancel") {
-        ui::Terminate(0);
-    } else if (name == L"Img_Macro") {
-        if (app_.macroForm) app_.macroForm->Window().Show();
-    } else if (name == L"Img_Light") {
-        if (app_.lightOptionForm) app_.lightOptionForm->Window().Show();
-    } else if (name == L"Img_Perform") {
-        if (app_.perform1) app_.perform1->Window().Show();
-    } else if (name == L"Img_T") {
-        if (app_.tKey) app_.tKey->Window().Show();
-    } else if (name == L"Img_Single") {
-        if (app_.sKey) app_.sKey->Window().Show();
-    } else if (name == L"Img_Default") {
-        AssignDefault();
-        state_.PendingProfile = state_.CurrentProfile;
-    } else if (name == L"Img_Launch") {
-        delayDoFuncTime_->Start();
-    } else if (name == L"Img_MainApply") {
-        ApplyProfile(*writer_, state_, *this);
-    } else if (name == L"Img_MainOk") {
-        OkProfile(*writer_, state_, *this);
-    } else {
-        for (int n = 0; n < 5; ++n) {
-            if (name == profiles_[static_cast<std::size_t>(n)]->Name()) SwitchProfile(n);
-        }
-    }
-}
-
 void MainForm::AssignDefault() {
     const int p = state_.CurrentProfile;
     const int b = state_.CurrentButton;
@@ -258,20 +254,23 @@ void MainForm::AssignLaunchProgram() {
 
 void MainForm::SwitchProfile(int index) {
     session_->SwitchDeviceProfile(index + 1);
-    if (state_.PendingProfile == -1) {
+    if (state_.PendingProfile < 0 || state_.PendingProfile >= kProfileCount || !app_.warningForm1) {
         ReloadCurrentProfile();
     } else {
-        state_.MessageIndex = 1;
-        if (app_.warningForm1) app_.warningForm1->ShowMessage();
+        // The question is about the profile with the changes as it stands now; its answer acts
+        // on exactly that, whatever the window shows by then.
+        const ProfileSnapshot pending = SnapshotOf(state_, state_.PendingProfile);
+        app_.warningForm1->Ask(Notice::PendingChanges, [this, pending](bool ok) {
+            if (ok) {
+                ::WritePendingProfile(*writer_, state_, store_, *this, pending);
+                RefreshButtonInfo(state_.CurrentButton);
+            } else {
+                ReloadCurrentProfile();
+            }
+            state_.PendingProfile = -1;
+        });
     }
     RefreshMainLights();
 }
-
-void MainForm::WritePendingProfile() {
-    ::WritePendingProfile(*writer_, state_, store_);
-    RefreshButtonInfo(state_.CurrentButton);
-}
-
-void MainForm::ResetCurrentProfile() { ResetProfile(*writer_, state_, *this); }
 
 }  // namespace tavrine::forms

@@ -1,6 +1,7 @@
 // The main window: construction, layout, lifecycle, messages and the view the device core drives.
 #include "Mainform_win.h"
 
+#include "Lightoption_win.h"
 #include "Loading_win.h"
 #include "PerformanceKeys.h"
 #include "Placeholder_win.h"
@@ -24,6 +25,17 @@ constexpr std::array<int, 5> kProfileLefts = {344, 449, 554, 659, 763};
 constexpr std::array<std::wstring_view, 5> kProfileNames = {
     L"Img_Profile0", L"Img_Profile1", L"Img_Profile2", L"Img_Profile3", L"Img_Profile4"};
 
+// Message 0x515 carries two pointers that only the input component, calling on this thread,
+// may hand over. Posted, it could come from any process with any values: it is dropped before
+// any message loop (the program's, a file dialog's, a drag's) dispatches it.
+LRESULT CALLBACK DropPostedReports(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        auto* msg = reinterpret_cast<MSG*>(lParam);  // this thread's own message, from the system
+        if (msg && msg->message == kMsgDeviceReport) msg->message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 ui::FormOptions MainOptions() {
     ui::FormOptions options;
     options.name = L"TavrineMainForm1";
@@ -37,7 +49,12 @@ ui::FormOptions MainOptions() {
 
 }  // namespace
 
-MainForm::MainForm(AppContext& app) : app_(app), state_(app.state), form_(MainOptions()) {
+MainForm::MainForm(AppContext& app)
+    : app_(app),
+      state_(app.state),
+      form_(MainOptions()),
+      program_(*app.services),
+      store_(program_.store) {
     app_.mainForm = this;
     // Construction: EepromImage and the write state start zeroed, nothing pending.
     state_.eepromImage.fill(0);
@@ -49,12 +66,13 @@ MainForm::MainForm(AppContext& app) : app_(app), state_(app.state), form_(MainOp
     form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Main));
     imgLogo_->LoadFromResource(L"COMMON_IMG_LOGO");  // the logo pictures live in the common folder
     WireEvents();
+    postedReportFilter_ =
+        SetWindowsHookExW(WH_GETMESSAGE, &DropPostedReports, nullptr, GetCurrentThreadId());
 
-    channel_ = std::make_unique<PortivoChannel>(&::SetKbdFeatures, &::GetKbdFeatures);
-    timers_ = std::make_unique<WindowTimers>();
     shell_ = std::make_unique<ShellOpener>(form_.Handle());
-    services_ = std::make_unique<DeviceServices>(
-        DeviceServices{*channel_, store_, *timers_, waits_, messenger_, *shell_});
+    services_ = std::make_unique<DeviceServices>(DeviceServices{
+        program_.channel, program_.store, program_.timers, program_.waits, program_.messenger,
+        *shell_});
     writer_ = std::make_unique<ProfileWriter>(state_, *services_, *this);
     session_ = std::make_unique<DeviceSession>(state_, *services_, *writer_, *this);
 
@@ -74,7 +92,9 @@ MainForm::MainForm(AppContext& app) : app_(app), state_(app.state), form_(MainOp
     form_.ApplyLanguageHints(app_.language);
 }
 
-MainForm::~MainForm() = default;
+MainForm::~MainForm() {
+    if (postedReportFilter_) UnhookWindowsHookEx(postedReportFilter_);
+}
 
 void MainForm::BuildLayout() {
     auto image = [this](std::wstring name, Rect bounds, bool transparent = false) {
@@ -113,7 +133,7 @@ void MainForm::BuildLayout() {
 
     imgKind_ = image(L"Img_", {269, 654, 31, 31});
     ui::LabelStyle status;
-    status.font = ui::FontSpec{L"Tahoma", -16};
+    status.font = ui::FontSpec{L"Tahoma", 16};
     status.transparent = true;
     status.color = ui::kSilver;
     auto label =
@@ -152,6 +172,11 @@ void MainForm::BuildLayout() {
 bool MainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
         case kMsgDeviceReport: {
+            result = 0;
+            // Sent from another thread or process, the parameters point nowhere we could read:
+            // only the input component's own call on this thread is taken (posted ones never
+            // get here).
+            if (InSendMessage()) return true;
             // wminput hands over the sender's ids and at least 8 report bytes, valid while
             // the message is handled.
             const auto* ids = reinterpret_cast<const std::uint32_t*>(wParam);
@@ -198,8 +223,8 @@ void MainForm::SetMainControlsEnabled(bool on) {
 
 void MainForm::SetWindowEnabled(bool on) { form_.SetEnabled(on); }
 
-void MainForm::ShowNoticeWindow() {
-    if (app_.warningForm2) app_.warningForm2->ShowMessage();
+void MainForm::ShowNotice(Notice notice) {
+    if (app_.warningForm2) app_.warningForm2->ShowNotice(notice);
 }
 
 void MainForm::HideNoticeWindow() {
@@ -234,6 +259,8 @@ void MainForm::ShowAttachPictures() {
     LoadPicture(*imgMBtn_, L"00.bmp");
 }
 
+void MainForm::StartShowLightTimer() { session_->StartShowLightTimer(); }
+
 void MainForm::HideButtonMarker() { marker_->Hide(); }
 
 void MainForm::FinishLightDialog() {
@@ -242,8 +269,8 @@ void MainForm::FinishLightDialog() {
 }
 
 void MainForm::EnsurePerformanceKeys() {
-    ::EnsurePerformanceKeys(app_.performance, pointer_, *channel_, waits_, state_.deviceReportState,
-                            store_);
+    ::EnsurePerformanceKeys(app_.performance, program_.pointer, program_.channel, program_.waits,
+                            state_.deviceReportState, program_.store);
 }
 
 void MainForm::RegisterDeviceReports(const std::array<std::uint16_t, 3>& usagePages,
@@ -252,8 +279,6 @@ void MainForm::RegisterDeviceReports(const std::array<std::uint16_t, 3>& usagePa
 }
 
 void MainForm::TerminateApplication() { ui::Terminate(0); }
-
-void MainForm::BtnWriteEEPROMClick() { writer_->Start(); }
 
 void MainForm::ReloadCurrentProfile() { session_->SelectProfile(state_.CurrentProfile); }
 

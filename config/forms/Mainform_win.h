@@ -8,12 +8,8 @@
 #include "DeviceServices.h"
 #include "DeviceSession.h"
 #include "MainView.h"
-#include "PointerSettings_win.h"
-#include "PortivoChannel_win.h"
 #include "ProfileWrite.h"
-#include "RegistrySettingsStore_win.h"
-#include "SystemServices_win.h"
-#include "WindowTimers_win.h"
+#include "ProgramServices_win.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/Label.h"
@@ -35,20 +31,14 @@ class MainForm final : public MainView {
     // Operations other windows use.
     void RefreshButtonInfo(int button);
     void RefreshMainLights();
-    // A click on the hidden BtnWriteEEPROM: writes the record texts of CurrentProfile.
-    void BtnWriteEEPROMClick();
-    // The pending-changes question answered OK: writes PendingProfile from the texts still in
-    // the window, then shows CurrentProfile again.
-    void WritePendingProfile();
+    // The light dialog closed: the lights are read back from the mouse a moment later.
+    void StartShowLightTimer();
     void ReloadCurrentProfile();
-    // Reset confirmed: default records for the current profile, then the write.
-    void ResetCurrentProfile();
-    void RunImageAction(std::wstring_view name);
 
     // MainView
     void SetMainControlsEnabled(bool on) override;
     void SetWindowEnabled(bool on) override;
-    void ShowNoticeWindow() override;
+    void ShowNotice(Notice notice) override;
     void HideNoticeWindow() override;
     void ShowProfileSelected(int profileIndex) override;
     void ShowLights(const LightState& lights) override;
@@ -69,8 +59,12 @@ class MainForm final : public MainView {
 
     void BuildLayout();
     void WireEvents();
-    void WirePlainButton(ui::Image& image);
-    void WireFunctionButton(ui::Image& image);
+    // Runs action, unless a question of the confirmation window is open: while it asks, nothing
+    // may write or change the selection it asks about.
+    std::function<void()> Unasked(std::function<void()> action);
+    bool QuestionOpen() const;
+    void WirePlainButton(ui::Image& image, std::function<void()> action);
+    void WireFunctionButton(ui::Image& image, std::function<void()> action);
     void WireProfile(int index);
     void WireButtonArea(int button);
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
@@ -87,22 +81,27 @@ class MainForm final : public MainView {
     void AssignDefault();
     void AssignLaunchProgram();
     void SwitchProfile(int index);
+    void AskReset();
+    void OpenHelp();
+    template <class Dialog>
+    static void Show(Dialog* dialog) {
+        if (dialog) dialog->Window().Show();
+    }
 
     AppContext& app_;
     MainState& state_;
     ui::Form form_;
 
-    // Device services, made once the window exists.
-    RegistrySettingsStore store_;
-    std::unique_ptr<PortivoChannel> channel_;
-    std::unique_ptr<WindowTimers> timers_;
-    SleepWaits waits_;
-    SystemPointerSettings pointer_;
-    WindowPoster messenger_;
+    // The program's services, and the shell, which opens files on behalf of this window.
+    ProgramServices& program_;
+    SettingsStore& store_;
     std::unique_ptr<ShellOpener> shell_;
     std::unique_ptr<DeviceServices> services_;
     std::unique_ptr<ProfileWriter> writer_;
     std::unique_ptr<DeviceSession> session_;
+
+    // Drops input reports posted to this thread's windows (see Mainform_win.cpp).
+    HHOOK postedReportFilter_ = nullptr;
 
     // Portivo keeps a pointer to this table for as long as the library is loaded.
     DeviceSpec deviceSpecTable_[2];

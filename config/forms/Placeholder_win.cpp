@@ -59,20 +59,6 @@ PlaceholderDialog::PlaceholderDialog(AppContext& app, PlaceholderLayout layout)
     form_.OnClose = [this](ui::Form&) { form_.Hide(); };
 }
 
-PlaceholderLayout LightOptionLayout() {
-    return {L"LightOptionForm",
-            398,
-            638,
-            ui::Placement::OwnerCenter,
-            0,
-            0,
-            false,
-            true,
-            ui::SkinFolderId::Light,
-            L"Img_LightOption",
-            {{L"Img_Ok", {52, 593, 91, 26}}, {L"Img_Cancel", {155, 593, 91, 26}}}};
-}
-
 PlaceholderLayout TKeyLayout() {
     return {L"TKey",
             281,
@@ -127,20 +113,6 @@ PlaceholderLayout NewMacroLayout() {
             ui::SkinFolderId::Macro,
             L"Img_NewMacro",
             {{L"Img_Ok", {69, 119, 91, 26}}, {L"Img_Cancel", {172, 119, 91, 26}}}};
-}
-
-PlaceholderLayout Perform1Layout() {
-    return {L"Perform1",
-            603,
-            537,
-            ui::Placement::OwnerCenter,
-            0,
-            0,
-            false,
-            true,
-            ui::SkinFolderId::Perform,
-            L"Img_Perform",
-            {{L"Img_Ok", {179, 490, 91, 26}}, {L"Img_Cancel", {283, 490, 91, 26}}}};
 }
 
 }  // namespace tavrine::forms

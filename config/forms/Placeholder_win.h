@@ -43,11 +43,9 @@ class PlaceholderDialog {
 };
 
 // The layouts of the dialogs that are still placeholders.
-PlaceholderLayout LightOptionLayout();
 PlaceholderLayout TKeyLayout();
 PlaceholderLayout RepeatCountLayout();
 PlaceholderLayout MacroFormLayout();
 PlaceholderLayout NewMacroLayout();
-PlaceholderLayout Perform1Layout();
 
 }  // namespace tavrine::forms

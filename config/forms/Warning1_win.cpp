@@ -2,6 +2,7 @@
 
 #include "Mainform_win.h"
 #include "ui/LanguageTables.h"
+#include "ui/SkinButton.h"
 #include "ui/SkinPaths.h"
 
 namespace tavrine::forms {
@@ -45,30 +46,29 @@ WarningForm1::WarningForm1(AppContext& app) : app_(app), form_(Options(app)) {
     texts_[0] = ui::MessageText(1, app_.language);
     texts_[1] = ui::MessageText(2, app_.language);
 
-    for (ui::Image* button : {imgOk_.get(), imgCancel_.get()}) {
-        button->OnMouseEnter = [this](ui::Control& c) { form_.LoadSkinPicture(c, L"1.bmp"); };
-        button->OnMouseLeave = [this](ui::Control& c) { form_.LoadSkinPicture(c, L"0.bmp"); };
-    }
     // OK and Cancel act on the press, not on the release.
-    imgOk_->OnMouseDown = [this](ui::Control& c, const ui::MouseArgs&) {
-        form_.LoadSkinPicture(c, L"2.bmp");
-        Ok();
-    };
-    imgCancel_->OnMouseDown = [this](ui::Control&, const ui::MouseArgs&) { Cancel(); };
+    ui::WireSkinButton(
+        form_, *imgOk_, [this] { Ok(); }, ui::SkinTrigger::Press);
+    ui::WireSkinButton(
+        form_, *imgCancel_, [this] { Cancel(); }, ui::SkinTrigger::Press);
     edit1_->OnEnterKey = [this](ui::Edit&) { Ok(); };
     edit1_->OnEscapeKey = [this](ui::Edit&) { Cancel(); };
     form_.OnShow = [this](ui::Form&) { FormShow(); };
     form_.OnClose = [this](ui::Form&) { Cancel(); };
 }
 
-void WarningForm1::ShowMessage() {
+void WarningForm1::Ask(Notice question, std::function<void(bool ok)> answer) {
+    if (!IsQuestion(question)) return;
+    question_ = question;
+    answer_ = std::move(answer);
+    app_.state.MessageIndex = NoticeNumber(question);
     if (form_.Visible()) FormShow();  // already up: show the new text
     form_.Show();
 }
 
 void WarningForm1::FormShow() {
-    const int index = app_.state.MessageIndex;
-    if (index == 1 || index == 2) label1_->SetCaption(texts_[static_cast<std::size_t>(index - 1)]);
+    const int index = NoticeNumber(question_);
+    label1_->SetCaption(texts_[static_cast<std::size_t>(index - 1)]);
     form_.LoadSkinPicture(*imgOk_, L"0.bmp");
     form_.LoadSkinPicture(*imgCancel_, L"0.bmp");
     edit1_->SetFocus();
@@ -80,20 +80,17 @@ void WarningForm1::Close() {
     form_.Hide();
 }
 
-void WarningForm1::Ok() {
-    if (!form_.Visible()) return;
-    Close();
-    MainForm* main = app_.mainForm;
-    if (main && app_.state.MessageIndex == 1) main->WritePendingProfile();
-    if (main && app_.state.MessageIndex == 2) main->ResetCurrentProfile();
-    app_.state.PendingProfile = -1;
-}
+void WarningForm1::Ok() { Answer(true); }
 
-void WarningForm1::Cancel() {
+void WarningForm1::Cancel() { Answer(false); }
+
+void WarningForm1::Answer(bool ok) {
     if (!form_.Visible()) return;
-    app_.state.PendingProfile = -1;
     Close();
-    if (app_.mainForm && app_.state.MessageIndex == 1) app_.mainForm->ReloadCurrentProfile();
+    // Taken before it runs: the answer may ask the next question.
+    auto answer = std::move(answer_);
+    answer_ = nullptr;
+    if (answer) answer(ok);
 }
 
 }  // namespace tavrine::forms

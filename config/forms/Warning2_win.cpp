@@ -4,6 +4,7 @@
 #include "WindowMessages.h"
 #include "ui/Application.h"
 #include "ui/LanguageTables.h"
+#include "ui/SkinButton.h"
 #include "ui/SkinPaths.h"
 
 namespace tavrine::forms {
@@ -42,32 +43,27 @@ WarningForm2::WarningForm2(AppContext& app) : app_(app), form_(Options(app)) {
     form_.ApplyBuiltinHints();
     form_.ApplyLanguageHints(app_.language);
 
-    for (int index = 3; index <= 6; ++index) {
+    for (int index = 3; index <= 7; ++index) {
         texts_[static_cast<std::size_t>(index - 3)] = ui::MessageText(index, app_.language);
     }
-    texts_[4] = std::wstring(kMessageWriteGivenUpText);
 
-    imgYes_->OnMouseEnter = [this](ui::Control& c) { form_.LoadSkinPicture(c, L"1.bmp"); };
-    imgYes_->OnMouseLeave = [this](ui::Control& c) { form_.LoadSkinPicture(c, L"0.bmp"); };
-    imgYes_->OnMouseDown = [this](ui::Control& c, const ui::MouseArgs&) {
-        form_.LoadSkinPicture(c, L"2.bmp");
-    };
-    imgYes_->OnMouseUp = [this](ui::Control& c, const ui::MouseArgs&) {
-        form_.LoadSkinPicture(c, L"0.bmp");
-        Yes();
-    };
+    // Yes is a click: a press dragged off the button, or another button, does nothing.
+    ui::WireSkinButton(
+        form_, *imgYes_, [this] { Yes(); }, ui::SkinTrigger::Click);
     edit1_->OnEnterKey = [this](ui::Edit&) { Yes(); };
     form_.OnShow = [this](ui::Form&) { FormShow(); };
     form_.OnClose = [this](ui::Form&) { Yes(); };
 }
 
-void WarningForm2::ShowMessage() {
+void WarningForm2::ShowNotice(Notice notice) {
+    if (NoticeNumber(notice) < 3 || NoticeNumber(notice) > 7) return;
     // A notice that arrives while "plug in the mouse" is up must not hide that message for good:
     // after Yes, the window goes back to it.
-    if (form_.Visible() && shownIndex_ == kMessageNoDevice &&
-        app_.state.MessageIndex != kMessageNoDevice) {
+    if (form_.Visible() && shown_ == Notice::NoDevice && notice != Notice::NoDevice) {
         returnToNoDevice_ = true;
     }
+    shown_ = notice;
+    app_.state.MessageIndex = NoticeNumber(notice);
     if (form_.Visible()) FormShow();
     form_.Show();
 }
@@ -78,18 +74,16 @@ void WarningForm2::Hide() {
 }
 
 void WarningForm2::FormShow() {
-    const int index = app_.state.MessageIndex;
-    if (index >= 3 && index <= 7) {
-        label1_->SetCaption(texts_[static_cast<std::size_t>(index - 3)]);
-        shownIndex_ = index;
-    }
+    label1_->SetCaption(texts_[static_cast<std::size_t>(NoticeNumber(shown_) - 3)]);
     edit1_->SetFocus();
 }
 
 void WarningForm2::Yes() {
-    if (app_.state.MessageIndex == kMessageNoDevice) ui::Terminate(0);
+    if (!form_.Visible()) return;
+    if (shown_ == Notice::NoDevice) ui::Terminate(0);
     if (returnToNoDevice_) {
         returnToNoDevice_ = false;
+        shown_ = Notice::NoDevice;
         app_.state.MessageIndex = kMessageNoDevice;
         FormShow();
         return;

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "AppContext.h"
+#include "Notice.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
@@ -16,8 +17,8 @@ class WarningForm2 {
   public:
     explicit WarningForm2(AppContext& app);
     ui::Form& Window() { return form_; }
-    // Shows the text of MessageIndex 3 to 7.
-    void ShowMessage();
+    // Shows one of the notices 3 to 7; Yes acts on the notice shown.
+    void ShowNotice(Notice notice);
     void Yes();
     // The mouse is back: the notice goes away, whatever it showed.
     void Hide();
@@ -32,7 +33,7 @@ class WarningForm2 {
     std::unique_ptr<ui::Image> imgYes_;
     std::unique_ptr<ui::Edit> edit1_;
     std::array<std::wstring, 5> texts_;  // messages 3 to 7
-    int shownIndex_ = 0;
+    Notice shown_ = Notice::NoDevice;
     bool returnToNoDevice_ = false;
 };
 

@@ -1,9 +1,10 @@
 #include "PerformanceKeys.h"
 
 #include "CommandReport.h"
+#include "PerformanceTables.h"
 
 namespace {
-constexpr std::uint16_t kAddressLiveLevel = 0xFF00;  // active level index and its DPI step
+constexpr std::uint16_t kAddressLiveLevel = performance::kLiveLevel;
 }  // namespace
 
 namespace {

@@ -102,6 +102,9 @@ constexpr MessageRow kMessages[] = {
     {53, L"Please set one key as \"LEFT BUTTON\" at least, or you can't save the profile."},
     {31, L"A file name cannot contain any of the following characters:"},
     {58, L"Macro Name is Exist."},
+    {87,
+     L"The profile could not be written to the mouse. Please check that the Gaming Device is "
+     L"plugged in and save the profile again."},
 };
 
 bool IsDialogWithSharedHints(std::wstring_view form) {

@@ -209,7 +209,7 @@ void WriteInstallKey(const std::wstring& folder) {
     }
     RegSetValueExW(key, L"installpath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
                    static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-    // The folder itself: the display program appends a backslash and its file names.
+    // AppPath names the folder of the display program's pictures, not a program file.
     RegSetValueExW(key, L"AppPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
                    static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);

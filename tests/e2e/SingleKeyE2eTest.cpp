@@ -463,3 +463,129 @@ TEST_F(SingleKeyE2e, PicturesFollowThePointerFromTheSkinFolder) {
 }
 
 }  // namespace
+
+// The message windows' paths, from the profile tabs and the message windows' buttons to the
+// bytes in the mouse.
+constexpr POINT kProfileTab1{499, 148}, kReset{741, 23};
+constexpr POINT kQuestionOk{328, 139}, kNoticeYes{537, 140};
+
+// The pending-changes question acts on the profile it asked about: the display program
+// switching the shown profile meanwhile, an Apply and garbage device reports from another
+// process change nothing of that; a right click and a release on the same tab do nothing.
+TEST_F(SingleKeyE2e, PendingChangesQuestionWritesTheProfileItAskedAbout) {
+    ASSERT_NO_FATAL_FAILURE(StartWithDefaults());
+    ASSERT_NO_FATAL_FAILURE(Assign(kRightArea, 5));  // Backward, unsaved on profile 0
+    HWND question = program.Window(L"TWarningForm1");
+    ASSERT_NE(question, nullptr);
+
+    e2e::ClearTrace();
+    PostMessageW(main, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(kProfileTab1.x, kProfileTab1.y));
+    PostMessageW(main, WM_RBUTTONUP, 0, MAKELPARAM(kProfileTab1.x, kProfileTab1.y));
+    e2e::Settle(300ms);
+    EXPECT_FALSE(IsWindowVisible(question)) << "a right click on a tab changes nothing";
+    EXPECT_TRUE(e2e::WritesIn(e2e::ReadTrace()).empty());
+
+    Click(kProfileTab1);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(question) != FALSE; }, 5s));
+    // Posted and sent device reports with pointers into nowhere, from this process.
+    PostMessageW(main, 0x515, 0x1234, 0x5678);
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(main, 0x515, 0x10, 0x20, SMTO_ABORTIFHUNG, 2000, &ignored);
+    Click(kApply);                    // the question holds the window's writes
+    PostMessageW(main, 0x641, 3, 0);  // the display program: the mouse is on profile 3 now
+    e2e::Settle(500ms);
+    ASSERT_TRUE(program.Running());
+    EXPECT_TRUE(IsWindowVisible(question));
+    const auto asked = e2e::WritesIn(e2e::ReadTrace());
+    ASSERT_EQ(asked.size(), 2u) << "only the switch of the mouse's profile and its apply";
+    EXPECT_EQ(asked[0][1], 0x05);
+
+    e2e::ClearTrace();
+    Program::Click(question, kQuestionOk.x, kQuestionOk.y);
+    ASSERT_TRUE(e2e::WaitUntil([] { return e2e::WritesIn(e2e::ReadTrace()).size() >= 35; }, 20s));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 10s));
+    e2e::Settle(500ms);
+    const auto written = e2e::WritesIn(e2e::ReadTrace());
+    ASSERT_EQ(written.size(), 35u);
+    EXPECT_EQ(written[0][1] | written[0][2] << 8, 0x10) << "profile 0's own addresses";
+    EXPECT_EQ(RecordInMouse(e2e::DumpEeprom(), 1), kRecords[5]);
+    ExpectStored(1, L"Backward", 5);
+
+    // A second release on the tab now shown sends nothing.
+    e2e::ClearTrace();
+    Click(kProfileTab1);
+    Click(kProfileTab1);
+    e2e::Settle(300ms);
+    EXPECT_LE(e2e::WritesIn(e2e::ReadTrace()).size(), 2u) << "one switch and its apply at most";
+    EXPECT_FALSE(IsWindowVisible(question));
+}
+
+// Reset asks first: Escape keeps everything, Enter writes the defaults. A notice's Yes needs a
+// real click: a press dragged off the button or a right click leave the notice up.
+TEST_F(SingleKeyE2e, ResetAsksFirstAndNoticesCloseOnlyOnAClick) {
+    ASSERT_NO_FATAL_FAILURE(StartWithDefaults());
+    ASSERT_NO_FATAL_FAILURE(ApplyAndWait());
+    HWND question = program.Window(L"TWarningForm1");
+    HWND notice = program.Window(L"TWarningForm2");
+    ASSERT_NE(question, nullptr);
+    ASSERT_NE(notice, nullptr);
+    HWND questionKeys = FindWindowExW(question, nullptr, L"Edit", nullptr);
+    ASSERT_NE(questionKeys, nullptr);
+
+    e2e::ClearTrace();
+    Click(kReset);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(question) != FALSE; }, 5s));
+    Program::KeyPress(questionKeys, VK_ESCAPE);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(question); }, 5s));
+    e2e::Settle(300ms);
+    EXPECT_TRUE(e2e::WritesIn(e2e::ReadTrace()).empty()) << "Escape resets nothing";
+
+    ASSERT_NO_FATAL_FAILURE(Assign(kSide1Area, 5));
+    Click(kReset);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(question) != FALSE; }, 5s));
+    Program::KeyPress(questionKeys, VK_RETURN);
+    ASSERT_TRUE(e2e::WaitUntil([] { return e2e::WritesIn(e2e::ReadTrace()).size() >= 35; }, 20s));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 10s));
+    EXPECT_EQ(RecordInMouse(e2e::DumpEeprom(), 3), Record({0x00, 0x40}));
+    EXPECT_EQ(e2e::ReadUserString(ButtonKey(3), L"DES"), L"");
+
+    // No left button: the profile is refused with notice 4.
+    ASSERT_NO_FATAL_FAILURE(Assign(kLeftArea, 2));
+    Click(kApply);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(notice) != FALSE; }, 5s));
+    Program::Press(notice, kNoticeYes.x, kNoticeYes.y);
+    Program::Move(notice, 20, 20);
+    PostMessageW(notice, WM_LBUTTONUP, 0, MAKELPARAM(20, 20));
+    PostMessageW(notice, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(kNoticeYes.x, kNoticeYes.y));
+    PostMessageW(notice, WM_RBUTTONUP, 0, MAKELPARAM(kNoticeYes.x, kNoticeYes.y));
+    e2e::Settle(300ms);
+    EXPECT_TRUE(IsWindowVisible(notice)) << "neither was a click on Yes";
+    Program::Click(notice, kNoticeYes.x, kNoticeYes.y);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(notice); }, 5s));
+    EXPECT_TRUE(program.Running());
+}
+
+// Every window exists from the start, with its class and caption; only the main window shows.
+TEST_F(SingleKeyE2e, TheTwelveWindowsExistHiddenButTheMainWindow) {
+    ASSERT_NO_FATAL_FAILURE(StartWithDefaults());
+    const std::pair<const wchar_t*, const wchar_t*> windows[] = {
+        {L"TTavrineMainForm1", L"Norvex TAVRINE"},
+        {L"TLightOptionForm", L"LightOptionForm"},
+        {L"TTKey", L"TKey"},
+        {L"TRepeatCount", L"RepeatCount"},
+        {L"TSKey", L"SKey"},
+        {L"TWarningForm1", L"WarningForm1"},
+        {L"TWarningForm2", L"WarningForm2"},
+        {L"TMacroForm", L"MacroForm"},
+        {L"TNewMacroForm", L"NewMacroForm"},
+        {L"TPerform1", L"Perform1"},
+        {L"TPForm", L"PForm"},
+        {L"TLoadingForm", L"LoadingForm"}};
+    for (const auto& [className, caption] : windows) {
+        HWND window = program.Window(className, caption);
+        EXPECT_NE(window, nullptr) << "no window " << static_cast<const void*>(className);
+        if (window) {
+            EXPECT_EQ(IsWindowVisible(window) != FALSE, window == main);
+        }
+    }
+}

@@ -64,7 +64,7 @@ TEST(Attach, UnplugShowsTheNoDeviceNoticeAndReplugAttachesAgain) {
     rig.RunFor(2s);
 
     EXPECT_CALL(rig.view, SetWindowEnabled(false)).Times(1);
-    EXPECT_CALL(rig.view, ShowNoticeWindow()).Times(1);
+    EXPECT_CALL(rig.view, ShowNotice(Notice::NoDevice)).Times(1);
     rig.channel.plugged = false;
     rig.session.OnCollectionPresent();
     rig.session.OnNoCollectionLeft();  // the attach that was pending is dropped

@@ -81,7 +81,7 @@ class MockView : public MainView {
   public:
     MOCK_METHOD(void, SetMainControlsEnabled, (bool), (override));
     MOCK_METHOD(void, SetWindowEnabled, (bool), (override));
-    MOCK_METHOD(void, ShowNoticeWindow, (), (override));
+    MOCK_METHOD(void, ShowNotice, (Notice), (override));
     MOCK_METHOD(void, HideNoticeWindow, (), (override));
     MOCK_METHOD(void, ShowProfileSelected, (int), (override));
     MOCK_METHOD(void, ShowLights, (const LightState&), (override));

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "CommandReport.h"
 #include "MouseRig.h"
 #include "ProfileStore.h"
 #include "RecordTemplates.h"
@@ -73,7 +74,7 @@ TEST(ProfileWrite, EveryChunkAcknowledgedEndsOnceAndStaysOpenAfterApply) {
         EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(1);
     }
     EXPECT_CALL(rig.view, TerminateApplication()).Times(0);
-    EXPECT_CALL(rig.view, ShowNoticeWindow()).Times(0);
+    EXPECT_CALL(rig.view, ShowNotice(_)).Times(0);
 
     rig.writer.Start();
     EXPECT_EQ(rig.LoadingPosts(1), 1);
@@ -115,11 +116,13 @@ TEST(ProfileWrite, UnacknowledgedChunkIsSentThreeTimesThenGivenUpWithANotice) {
     rig.state.CurrentProfile = 3;
     rig.state.recordTexts = MarkedTexts();
     rig.dropAcksAfter = 7;  // chunks 0..6 acknowledged, chunk 7 never
-    EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(1);
-    EXPECT_CALL(rig.view, ShowNoticeWindow()).Times(1);
+    EXPECT_CALL(rig.view, SetMainControlsEnabled(false)).Times(testing::AnyNumber());
+    EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(2);
+    EXPECT_CALL(rig.view, ShowNotice(Notice::WriteGivenUp)).Times(1);
     EXPECT_CALL(rig.view, TerminateApplication()).Times(0);
 
-    rig.writer.Start();
+    OkProfile(rig.writer, rig.state, rig.view);
+    EXPECT_TRUE(rig.state.ExitAfterWrite);
     rig.DeliverInputs();
     ASSERT_EQ(rig.Writes().size(), 8u);
     const auto firstSend = rig.Writes().back().at;
@@ -140,23 +143,67 @@ TEST(ProfileWrite, UnacknowledgedChunkIsSentThreeTimesThenGivenUpWithANotice) {
     rig.RunFor(20s);
     EXPECT_EQ(rig.Writes().size(), 10u);
     EXPECT_FALSE(rig.writer.busy());
+    // The given-up OK no longer ends the program: a later Apply's write ends with the controls.
+    EXPECT_FALSE(rig.state.ExitAfterWrite);
+    rig.dropAcksAfter.reset();
+    ApplyProfile(rig.writer, rig.state, rig.view);
+    rig.RunFor(2s);
+    EXPECT_EQ(rig.Writes().size(), 45u);
+    EXPECT_EQ(MouseProfile(rig, 3), ImageOf(MarkedTexts()));
 }
 
-TEST(ProfileWrite, EventReportDuringTheWriteMakesItGiveUp) {
+// The mouse's own events, a profile switch and a profile change reported by the display program
+// all arrive during the write; none may cut it short, and the last two happen after it.
+TEST(ProfileWrite, EventsAndProfileSwitchesDuringTheWriteWaitForItsEnd) {
     MouseRig rig;
-    rig.state.recordTexts = DefaultTexts();
-    EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(1);
+    rig.state.CurrentProfile = 1;
+    rig.state.recordTexts = MarkedTexts();
+    EXPECT_CALL(rig.view, ShowNotice(_)).Times(0);
     rig.writer.Start();
     rig.mouse.PressDpi();  // queued behind the first acknowledgement
+    rig.session.SwitchDeviceProfile(4);
+    rig.session.OnProfileChanged(3);
+    EXPECT_EQ(rig.state.CurrentProfile, 1);
     rig.RunFor(10s);
 
-    // Chunk 1's acknowledgement came after the event and was no longer taken as one.
-    EXPECT_EQ(rig.state.deviceReportState.value, kReportStateDpiEvent);
     const auto writes = rig.Writes();
-    ASSERT_EQ(writes.size(), 4u);
-    EXPECT_EQ(AddressOf(writes[3]), static_cast<int>(ROMAddress[0][12]));
+    ASSERT_EQ(writes.size(), 37u);  // the profile, the held switch and the apply it asks for
+    EXPECT_EQ(MouseProfile(rig, 1), ImageOf(MarkedTexts()));
     EXPECT_EQ(rig.LoadingPosts(0), 1);
-    EXPECT_EQ(rig.state.MessageIndex, kMessageWriteGivenUp);
+    // The held switch went out after the last chunk, the reported profile is shown.
+    EXPECT_EQ(AddressOf(writes[35]), static_cast<int>(kAddressActiveProfile));
+    EXPECT_EQ(writes[35].bytes[4], 0x80);
+    EXPECT_EQ(rig.state.CurrentProfile, 2);
+}
+
+// The mouse goes away in the middle of a write and comes back: the profile is written again
+// from its start, never left half-written, and the controls come back only after that.
+TEST(ProfileWrite, WriteCutOffByTheMouseGoingAwayIsWrittenAgainWhenItIsBack) {
+    MouseRig rig;
+    rig.state.CurrentProfile = 2;
+    rig.state.recordTexts = MarkedTexts();
+    rig.dropAcksAfter = 10;
+    EXPECT_CALL(rig.view, ShowNotice(Notice::NoDevice)).Times(1);
+    EXPECT_CALL(rig.view, ShowNotice(Notice::WriteGivenUp)).Times(0);
+    ApplyProfile(rig.writer, rig.state, rig.view);
+    rig.RunFor(100ms);
+    ASSERT_EQ(rig.Writes().size(), 11u);
+    rig.session.OnNoCollectionLeft();
+    rig.RunFor(20s);  // no resends, no giving up while it is away
+    EXPECT_EQ(rig.Writes().size(), 11u);
+    EXPECT_TRUE(rig.writer.held());
+
+    rig.dropAcksAfter.reset();
+    // Once, at the end of the write; not at the attach, while it is written again.
+    EXPECT_CALL(rig.view, SetMainControlsEnabled(false)).Times(testing::AnyNumber());
+    EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(1);
+    rig.session.OnCollectionPresent();
+    rig.RunFor(3s);
+    const auto writes = rig.Writes();
+    ASSERT_EQ(writes.size(), 11u + 35u);
+    EXPECT_EQ(AddressOf(writes[11]), static_cast<int>(ROMAddress[2][0]));
+    EXPECT_EQ(MouseProfile(rig, 2), ImageOf(MarkedTexts()));
+    EXPECT_FALSE(rig.writer.busy());
 }
 
 TEST(ProfileWrite, LateAcknowledgementsAfterTheEndAreIgnored) {
@@ -198,7 +245,7 @@ TEST(ProfileWrite, WithoutALeftButtonNothingIsStoredOrSent) {
     MouseRig rig;
     rig.state.recordTexts = DefaultTexts();
     rig.state.recordTexts[0] = SingleCommandRecordText(2);  // "Button Off"
-    EXPECT_CALL(rig.view, ShowNoticeWindow()).Times(1);
+    EXPECT_CALL(rig.view, ShowNotice(Notice::NoLeftButton)).Times(1);
     EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(1);
     rig.writer.Start();
     rig.RunFor(1s);
@@ -218,15 +265,15 @@ TEST(ProfileWrite, RefusedOkDoesNotEndTheProgramAtALaterWrite) {
     // The pending-changes question answered OK later writes another profile; the program stays.
     rig.state.recordTexts = DefaultTexts();
     rig.state.PendingProfile = 1;
-    WritePendingProfile(rig.writer, rig.state, rig.store);
+    WritePendingProfile(rig.writer, rig.state, rig.store, rig.view, SnapshotOf(rig.state, 1));
     rig.DeliverInputs();
     rig.RunFor(2s);
     EXPECT_EQ(rig.Writes().size(), 35u);
 }
 
-// The pending-changes path leaves the controls enabled, so OK can start a write while that one
-// runs: the running one must finish, the new one must still reach the mouse, and the program
-// must end only after both.
+// A write started while another runs (OK right after the pending-changes write): the running
+// one must finish, the new one must still reach the mouse, and the program must end only after
+// both. The pending write is the one the question was asked for, whatever is shown by then.
 TEST(ProfileWrite, WriteStartedDuringAWriteIsQueuedAndRunsAfterIt) {
     MouseRig rig;
     ProfileRecordTexts pending = DefaultTexts();
@@ -239,7 +286,12 @@ TEST(ProfileWrite, WriteStartedDuringAWriteIsQueuedAndRunsAfterIt) {
     rig.state.PendingProfile = 2;
     rig.state.recordTexts = pending;
     rig.state.slotTable[2][1] = {L"Click", kFunctionSingleCommand};
-    WritePendingProfile(rig.writer, rig.state, rig.store);
+    const ProfileSnapshot asked = SnapshotOf(rig.state, 2);
+    // The display program reports another profile while the question is up.
+    rig.session.OnProfileChanged(1);
+    EXPECT_EQ(rig.state.PendingProfile, -1);
+    rig.session.SelectProfile(0);
+    WritePendingProfile(rig.writer, rig.state, rig.store, rig.view, asked);
     EXPECT_EQ(rig.state.CurrentProfile, 0);
     EXPECT_EQ(rig.state.PendingProfile, -1);
     EXPECT_EQ(rig.state.recordTexts, shown);  // profile 0 shown again as stored

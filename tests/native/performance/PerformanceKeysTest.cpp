@@ -5,15 +5,11 @@
 #include "MemorySettingsStore.h"
 #include "MouseRig.h"
 #include "PerformanceKeys.h"
+#include "PerformanceRig.h"
 
 namespace {
 
-struct FixedPointer final : PointerSettings {
-    std::int32_t lines = 3, speed = 10, doubleClick = 500;
-    std::int32_t WheelScrollLines() const override { return lines; }
-    std::int32_t MouseSpeed() const override { return speed; }
-    std::int32_t DoubleClickTime() const override { return doubleClick; }
-};
+using FixedPointer = RecordingPointer;
 
 class PerformanceKeysTest : public ::testing::Test {
   protected:

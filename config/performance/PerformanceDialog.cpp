@@ -1,0 +1,360 @@
+#include "PerformanceDialog.h"
+
+#include <chrono>
+
+#include "CommandReport.h"
+#include "WindowMessages.h"
+
+using namespace performance;
+using std::chrono::milliseconds;
+
+namespace {
+
+constexpr milliseconds kLevelAnswerWait{70};
+constexpr milliseconds kLiveCommandWait{50};
+constexpr milliseconds kEepromByteWait{40};
+constexpr milliseconds kPollingClickWait{40};
+constexpr milliseconds kApplyWait{50};
+constexpr milliseconds kCommitWait{20};
+
+// Stored values outside the mouse's ranges never reach it as they are: a DPI step is held to
+// 1..35, an unknown polling code becomes 1000 Hz (what the mouse itself falls back to).
+std::uint8_t DpiStepByte(std::int32_t step) {
+    return static_cast<std::uint8_t>(step < kMinDpiStep   ? kMinDpiStep
+                                     : step > kMaxDpiStep ? kMaxDpiStep
+                                                          : step);
+}
+std::uint8_t PollingByte(std::int32_t code) {
+    return static_cast<std::uint8_t>(IsPollingCode(code) ? code : 0);
+}
+
+std::wstring HexAddress(std::uint16_t address) {
+    static constexpr wchar_t kDigits[] = L"0123456789ABCDEF";
+    std::wstring text = L"0x";
+    for (int shift = 12; shift >= 0; shift -= 4) text += kDigits[(address >> shift) & 0xF];
+    return text;
+}
+
+}  // namespace
+
+PerformanceDialog::PerformanceDialog(PerformanceRecord& record, const LightState& lights,
+                                     DeviceReportState& reportState, PerformanceServices services)
+    : record_(record), lights_(lights), reportState_(reportState), services_(services) {}
+
+std::int32_t* PerformanceDialog::DpiField(std::int64_t level) {
+    switch (level) {
+        case 1:
+            return &record_.DpiLevel1;
+        case 2:
+            return &record_.DpiLevel2;
+        case 3:
+            return &record_.DpiLevel3;
+        case 4:
+            return &record_.DpiLevel4;
+        default:
+            return nullptr;  // no level: nothing of the four fields is read or changed
+    }
+}
+
+std::int32_t PerformanceDialog::Step(PointerSlider slider) const {
+    switch (slider) {
+        case PointerSlider::DoubleClick:
+            return doubleClickStep_;
+        case PointerSlider::Cursor:
+            return cursorStep_;
+        case PointerSlider::Scroll:
+            return scrollStep_;
+    }
+    return 0;
+}
+
+LoadResult PerformanceDialog::Show() {
+    view_.barsShown = 4;
+    view_.dpiText = L"400";
+    ++view_.dpiTextSerial;
+    return LoadPerformance(kPerformanceKey, LoadMode::ReadBack);
+}
+
+LoadResult PerformanceDialog::LoadPerformance(std::wstring_view path, LoadMode mode) {
+    LoadResult result;
+    // A missing value keeps the value it would have had had it never been stored.
+    const PerformanceRecord fallback =
+        path == kPerformanceDefaultKey ? kFactoryPerformance : PerformanceRecord{};
+    if (auto key = services_.store.OpenKey(SettingsHive::CurrentUser, path)) {
+        result.keyOpened = true;
+        for (const PerformanceField& field : kPerformanceWriteOrder) {
+            const auto value = key->ReadInteger(field.name);
+            record_.*field.member = value ? *value : fallback.*field.member;
+            if (!value) result.missing.emplace_back(field.name);
+        }
+    }
+
+    if (mode == LoadMode::ReadBack) {
+        const auto level = Query(services_.channel, services_.waits, reportState_, kLiveLevel, 2);
+        record_.LevelNumber = SignedByte(level[4]) + 1;
+        currentLevel_ = record_.LevelNumber;
+        services_.waits.Wait(kLevelAnswerWait);
+        const auto rate = Query(services_.channel, services_.waits, reportState_, kLivePolling, 1);
+        record_.PollingRate = SignedByte(rate[4]);
+        pollingAtShow_ = record_.PollingRate;
+        levelAtShow_ = record_.LevelNumber;
+    } else {
+        currentLevel_ = record_.LevelNumber;
+    }
+
+    doubleClickStep_ = DoubleClickStep(record_.DoubleClickSpeed);
+    cursorStep_ = CursorStep(record_.CursorSpeed);
+    scrollStep_ = record_.ScrollSpeed;
+    oneScreenValue_ = record_.OneScreenPage;
+    pollingCode_ = record_.PollingRate;
+
+    if (IsLevel(record_.LevelNumber)) ShowLevel(record_.LevelNumber);
+    ShowPollingCode(pollingCode_);
+
+    PlaceSlider(PointerSlider::DoubleClick, doubleClickStep_);
+    PlaceSlider(PointerSlider::Cursor, cursorStep_);
+    PlaceSlider(PointerSlider::Scroll, record_.ScrollSpeed < 10 ? record_.ScrollSpeed : 10);
+    if (record_.OneScreenPage == 0) view_.oneScreen = false;
+    if (record_.OneScreenPage == -1) view_.oneScreen = true;
+
+    ApplyPerformance();
+    return result;
+}
+
+void PerformanceDialog::ShowLevel(int level) {
+    view_.markerLeft = LevelMarkerLeft(level);
+    if (const std::int32_t* step = DpiField(level)) ShowStep(*step);
+}
+
+void PerformanceDialog::ShowStep(std::int64_t step) {
+    view_.barsShown = BarsForStep(step);
+    view_.dpiText = std::to_wstring(step * kDpiPerStep);
+    ++view_.dpiTextSerial;
+}
+
+void PerformanceDialog::ShowPollingCode(std::int64_t code) {
+    if (!IsPollingCode(code)) return;
+    for (int c = 0; c < kPollingCodeCount; ++c)
+        view_.pollingSelected[static_cast<std::size_t>(c)] = c == code;
+}
+
+void PerformanceDialog::PlaceSlider(PointerSlider slider, std::int64_t step) {
+    // Cursor and scroll steps outside the stops show at the first stop; the double-click step,
+    // which a stored 1100 ms makes 11, shows at the nearer end.
+    SliderStop stop = SliderStopOf(step);
+    if (slider != PointerSlider::DoubleClick && (step < 1 || step > kSliderStopCount))
+        stop = kSliderStops.front();
+    view_.sliders[static_cast<std::size_t>(slider)] = stop;
+}
+
+void PerformanceDialog::SendLive(std::uint16_t address, std::uint8_t value) {
+    const std::uint8_t data[] = {value};
+    SendCommand(services_.channel, MakeWriteCommand(address, data));
+}
+
+void PerformanceDialog::SendLevel(int level) {
+    const std::int32_t* step = DpiField(level);
+    if (!step) return;
+    const std::uint8_t data[] = {static_cast<std::uint8_t>(level - 1), DpiStepByte(*step)};
+    SendCommand(services_.channel, MakeWriteCommand(kLiveLevel, data));
+}
+
+void PerformanceDialog::SendPolling(std::int32_t code) {
+    SendLive(kLivePolling, PollingByte(code));
+}
+
+void PerformanceDialog::ApplyPerformance() {
+    reportState_.value = kReportStateIdle;
+    // Without a level (the mouse answered nonsense) the mouse keeps its own: nothing is sent
+    // for it, and no DPI field is read.
+    SendLevel(record_.LevelNumber);
+    services_.waits.Wait(kLiveCommandWait);
+    SendPolling(record_.PollingRate);
+    services_.waits.Wait(kLiveCommandWait);
+    services_.pointer.SetDoubleClickTime(record_.DoubleClickSpeed);
+    services_.pointer.SetMouseSpeed(record_.CursorSpeed);
+    services_.pointer.SetWheelScrollLines(record_.OneScreenPage < 0
+                                              ? kWheelPageScroll
+                                              : static_cast<std::uint32_t>(record_.ScrollSpeed));
+}
+
+bool PerformanceDialog::SavePerformance() {
+    record_.LevelNumber = currentLevel_;
+    record_.DoubleClickSpeed = DoubleClickOfStep(doubleClickStep_);
+    record_.CursorSpeed = CursorSpeedOfStep(cursorStep_);
+    record_.ScrollSpeed = scrollStep_;
+    record_.OneScreenPage = oneScreenValue_;
+    record_.PollingRate = pollingCode_;
+    auto key = services_.store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
+    if (!key) return false;
+    bool all = true;
+    for (const PerformanceField& field : kPerformanceWriteOrder)
+        all = key->WriteInteger(field.name, record_.*field.member) && all;
+    return all;
+}
+
+DeviceWriteResult PerformanceDialog::WritePerformanceEeprom() {
+    auto write = [this](std::uint16_t address, std::uint8_t value) {
+        const std::uint8_t data[] = {value};
+        const bool sent = SendCommand(services_.channel, MakeWriteCommand(address, data)) == 1;
+        services_.waits.Wait(kEepromByteWait);
+        return sent;
+    };
+    auto refused = [this](std::uint16_t address) {
+        // Stop at the first refusal: the apply command would make the mouse take over a
+        // half-written set.
+        reportState_.value = kReportStateIdle;
+        return DeviceWriteResult{false,
+                                 L"The mouse did not take the performance settings (EEPROM " +
+                                     HexAddress(address) +
+                                     L"). Please check that it is plugged in and apply "
+                                     L"them again."};
+    };
+
+    reportState_.value = kReportStateIdle;
+    if (!write(kEepromLevelAndLights, LevelAndLightsByte(record_.LevelNumber, lights_)))
+        return refused(kEepromLevelAndLights);
+    reportState_.value = kReportStateDpiEvent;
+    const std::int32_t steps[] = {record_.DpiLevel1, record_.DpiLevel2, record_.DpiLevel3,
+                                  record_.DpiLevel4};
+    for (std::uint16_t i = 0; i < kLevelCount; ++i) {
+        const auto address = static_cast<std::uint16_t>(kEepromDpiSteps + i);
+        if (!write(address, DpiStepByte(steps[i]))) return refused(address);
+    }
+    reportState_.value = kReportStatePollingEvent;
+    if (!write(kEepromPolling, PollingByte(record_.PollingRate))) return refused(kEepromPolling);
+    reportState_.value = kReportStateIdle;
+    if (SendCommand(services_.channel, MakeApplyCommand()) != 1) return refused(kAddressApply);
+    services_.waits.Wait(kApplyWait);
+    return {};
+}
+
+PerformanceDialog::CommitResult PerformanceDialog::Commit() {
+    CommitResult result;
+    result.saved = SavePerformance();
+    if (result.saved) {
+        result.write = WritePerformanceEeprom();
+        ApplyPerformance();  // Windows takes its settings even when the mouse did not
+    }
+    services_.waits.Wait(kCommitWait);
+    return result;
+}
+
+void PerformanceDialog::Cancel() {
+    record_.PollingRate = pollingAtShow_;
+    record_.LevelNumber = levelAtShow_;
+    ApplyPerformance();
+}
+
+LoadResult PerformanceDialog::ResetToDefault() {
+    return LoadPerformance(kPerformanceDefaultKey, LoadMode::Reset);
+}
+
+void PerformanceDialog::NotifyDisplay(DisplayKind kind) {
+    services_.messenger.Post(kVistrelClass, kVistrelCaption,
+                             kind == DisplayKind::DpiLevel ? kMsgShowDpiLevel : kMsgShowPolling, 0,
+                             0);
+}
+
+void PerformanceDialog::MoveLevelKnob(int dx) {
+    const int knob = view_.markerLeft + kLevelKnobOffset;
+    if (knob + dx < kLevelKnobFirst || knob + dx >= kLevelKnobEnd) return;
+    const auto level = BandOf(kLevelBands, view_.markerLeft + dx);
+    if (!level) return;
+    currentLevel_ = *level;
+    ShowLevel(*level);
+}
+
+void PerformanceDialog::ReleaseLevelKnob() {
+    if (!IsLevel(currentLevel_)) return;
+    const int index = currentLevel_ - 1;
+    if (index != lastLevelSent_) {
+        reportState_.value = kReportStateIdle;
+        SendLevel(currentLevel_);
+        services_.waits.Wait(kLevelAnswerWait);
+        NotifyDisplay(DisplayKind::DpiLevel);
+    }
+    lastLevelSent_ = index;
+}
+
+void PerformanceDialog::MovePointerKnob(PointerSlider slider, int dx) {
+    const SliderStop at = view_.sliders[static_cast<std::size_t>(slider)];
+    if (at.knob + dx < kSliderKnobFirst || at.knob + dx >= kSliderKnobEnd) return;
+    const auto step = BandOf(kSliderBands, at.marker + dx);
+    if (!step) return;
+    PlaceSlider(slider, *step);
+    switch (slider) {
+        case PointerSlider::DoubleClick:
+            doubleClickStep_ = *step;
+            break;
+        case PointerSlider::Cursor:
+            cursorStep_ = *step;
+            break;
+        case PointerSlider::Scroll:
+            scrollStep_ = *step;
+            break;
+    }
+}
+
+void PerformanceDialog::PressBarColumn(int y) {
+    barDrag_ = true;
+    MoveBarColumn(y);
+}
+
+void PerformanceDialog::MoveBarColumn(int y) {
+    if (!barDrag_) return;
+    const auto step = BarColumnStep(y);
+    if (!step) return;
+    ShowStep(*step);
+    if (std::int32_t* field = DpiField(currentLevel_)) *field = *step;
+}
+
+bool PerformanceDialog::EnterDpi(std::wstring_view text) {
+    const auto entry = RoundDpiEntry(text);
+    if (!entry) return false;
+    view_.dpiText = entry->text;
+    ++view_.dpiTextSerial;
+    if (std::int32_t* field = DpiField(currentLevel_)) *field = entry->step;
+    view_.barsShown = BarsForStep(entry->step);
+    return true;
+}
+
+void PerformanceDialog::PressPolling(int code) { ShowPollingCode(code); }
+
+void PerformanceDialog::ReleasePolling(int code) {
+    if (!IsPollingCode(code)) return;
+    pollingCode_ = code;
+    if (code != lastPollingSent_) {
+        lastPollingSent_ = code;
+        reportState_.value = kReportStateIdle;
+        SendPolling(code);
+        NotifyDisplay(DisplayKind::PollingRate);
+    }
+    services_.waits.Wait(kPollingClickWait);
+}
+
+void PerformanceDialog::ToggleOneScreen() {
+    view_.oneScreen = !view_.oneScreen;
+    oneScreenValue_ = view_.oneScreen ? -1 : 0;
+}
+
+void PerformanceDialog::OnDisplayLevel(std::uintptr_t levelIndex, std::intptr_t dpi) {
+    // Only the four levels are taken; anything else from another process is ignored.
+    if (levelIndex >= static_cast<std::uintptr_t>(kLevelCount)) return;
+    const int level = static_cast<int>(levelIndex) + 1;
+    currentLevel_ = level;
+    record_.LevelNumber = level;
+    view_.markerLeft = LevelMarkerLeft(level);
+    const std::uint64_t step = static_cast<std::uintptr_t>(dpi) / kDpiPerStep;
+    view_.barsShown = BarsForStep(step > kMaxDpiStep ? kMaxDpiStep : static_cast<int>(step));
+    view_.dpiText = std::to_wstring(step * kDpiPerStep);
+    ++view_.dpiTextSerial;
+}
+
+void PerformanceDialog::OnDisplayPolling(std::uintptr_t hertz) {
+    const auto code = PollingCodeOfHertz(hertz);
+    if (!code) return;
+    record_.PollingRate = *code;
+    pollingCode_ = *code;
+    ShowPollingCode(*code);
+}

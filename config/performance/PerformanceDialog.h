@@ -1,0 +1,141 @@
+#pragma once
+// What the performance dialog does, apart from its window: reading, showing, changing, storing
+// and sending the DPI levels, the polling rate and the pointer settings. The window turns clicks
+// into these calls and draws View() after each of them.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "DeviceChannel.h"
+#include "DeviceReportState.h"
+#include "LightState.h"
+#include "PerformanceRecord.h"
+#include "PerformanceTables.h"
+#include "PointerSettings.h"
+#include "SettingsStore.h"
+#include "Waits.h"
+#include "WindowMessenger.h"
+
+struct PerformanceServices {
+    DeviceChannel& channel;
+    SettingsStore& store;
+    Waits& waits;
+    PointerSettings& pointer;
+    WindowMessenger& messenger;
+};
+
+enum class LoadMode {
+    ReadBack,  // at show: the level and the rate come from the mouse
+    Reset,     // Reset to Default
+};
+enum class DisplayKind { DpiLevel, PollingRate };
+enum class PointerSlider { DoubleClick = 0, Cursor = 1, Scroll = 2 };
+
+// What a load left out: values missing from the key (or of the wrong kind), which keep the
+// value they fall back to.
+struct LoadResult {
+    bool keyOpened = false;
+    std::vector<std::wstring> missing;
+};
+
+// A write to the mouse that was refused part-way; empty when all of it went out.
+struct DeviceWriteResult {
+    bool ok = true;
+    std::wstring failure;
+};
+
+// What the window shows. Each operation changes only what it is meant to change.
+struct PerformanceView {
+    int markerLeft = performance::kLevelMarkerLefts[0];  // Img_dpi; Img_node stands 25 right
+    int barsShown = 4;
+    std::wstring dpiText = L"400";
+    unsigned dpiTextSerial = 0;  // counts every setting of the text, even to the same text
+    std::array<bool, 3> pollingSelected{};  // by polling code: 1000, 500, 125 Hz
+    std::array<performance::SliderStop, 3> sliders = {
+        performance::kSliderStops[0], performance::kSliderStops[0], performance::kSliderStops[0]};
+    bool oneScreen = false;
+};
+
+class PerformanceDialog {
+  public:
+    PerformanceDialog(PerformanceRecord& record, const LightState& lights,
+                      DeviceReportState& reportState, PerformanceServices services);
+
+    // FormShow: four bars and "400", then the stored values, the mouse's level and rate.
+    LoadResult Show();
+    LoadResult LoadPerformance(std::wstring_view path, LoadMode mode);
+    // Copies the dialog into the record; false when the key could not be opened (then nothing
+    // is written).
+    bool SavePerformance();
+    DeviceWriteResult WritePerformanceEeprom();
+    void ApplyPerformance();
+    void NotifyDisplay(DisplayKind kind);
+
+    // OK and Apply: store, write and apply. saved is false when the key could not be opened
+    // (then nothing reaches the mouse either).
+    struct CommitResult {
+        bool saved = false;
+        DeviceWriteResult write;
+    };
+    CommitResult Commit();
+    // Sends the level and rate captured at show back; nothing is stored.
+    void Cancel();
+    LoadResult ResetToDefault();
+
+    // Level knob: dx is the pointer's travel since the press, in the knob's own space.
+    void MoveLevelKnob(int dx);
+    void ReleaseLevelKnob();
+    void MovePointerKnob(PointerSlider slider, int dx);
+    void PressBarColumn(int y);
+    void MoveBarColumn(int y);
+    void ReleaseBarColumn() { barDrag_ = false; }
+    // Enter in the DPI entry; false when the text is no number (then nothing changes).
+    bool EnterDpi(std::wstring_view text);
+    // Press and release on a polling image, by polling code.
+    void PressPolling(int code);
+    void ReleasePolling(int code);
+    void ToggleOneScreen();
+
+    // From the display program: the mouse changed its level (index, DPI) or its rate (Hz).
+    void OnDisplayLevel(std::uintptr_t levelIndex, std::intptr_t dpi);
+    void OnDisplayPolling(std::uintptr_t hertz);
+
+    const PerformanceView& View() const { return view_; }
+    int CurrentLevel() const { return currentLevel_; }
+    int CurrentPollingCode() const { return pollingCode_; }
+    std::int32_t Step(PointerSlider slider) const;
+    std::int32_t OneScreenValue() const { return oneScreenValue_; }
+    int LastLevelSent() const { return lastLevelSent_; }
+    int LastPollingSent() const { return lastPollingSent_; }
+
+  private:
+    std::int32_t* DpiField(std::int64_t level);
+    void ShowLevel(int level);
+    void ShowStep(std::int64_t step);
+    void ShowPollingCode(std::int64_t code);
+    void PlaceSlider(PointerSlider slider, std::int64_t step);
+    void SendLevel(int level);
+    void SendPolling(std::int32_t code);
+    void SendLive(std::uint16_t address, std::uint8_t value);
+
+    PerformanceRecord& record_;
+    const LightState& lights_;
+    DeviceReportState& reportState_;
+    PerformanceServices services_;
+    PerformanceView view_;
+
+    int currentLevel_ = 3;
+    std::int32_t doubleClickStep_ = 5;
+    std::int32_t cursorStep_ = 5;
+    std::int32_t scrollStep_ = 1;
+    std::int32_t oneScreenValue_ = 0;
+    int pollingAtShow_ = 0;
+    int levelAtShow_ = 3;
+    int pollingCode_ = 0;
+    bool barDrag_ = false;
+    // Kept across shows: a second click on the same rate sends nothing.
+    int lastLevelSent_ = -1;
+    int lastPollingSent_ = -1;
+};

@@ -1,0 +1,142 @@
+#pragma once
+// The performance and light dialogs' core wired to the virtual mouse: every report with its
+// time, the Windows pointer settings as set, the registry writes in their order, and posts.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "LightDialog.h"
+#include "MouseRig.h"
+#include "PerformanceDialog.h"
+
+// The pointer settings as Windows would keep them, and every call in its order.
+struct RecordingPointer final : PointerSettings {
+    std::int32_t lines = 3, speed = 10, doubleClick = 500;
+    std::vector<std::string> calls;
+    std::int32_t WheelScrollLines() const override { return lines; }
+    std::int32_t MouseSpeed() const override { return speed; }
+    std::int32_t DoubleClickTime() const override { return doubleClick; }
+    void SetDoubleClickTime(std::int32_t ms) override {
+        doubleClick = ms;
+        calls.push_back("doubleclick " + std::to_string(ms));
+    }
+    void SetMouseSpeed(std::int32_t s) override {
+        speed = s;
+        calls.push_back("speed " + std::to_string(s));
+    }
+    void SetWheelScrollLines(std::uint32_t l) override {
+        lines = static_cast<std::int32_t>(l);
+        calls.push_back("lines " + std::to_string(l));
+    }
+};
+
+// An in-memory store that remembers the order of integer writes and can refuse to open keys.
+class OrderedStore final : public SettingsStore {
+  public:
+    std::unique_ptr<SettingsKey> OpenKey(SettingsHive hive, std::wstring_view path) override {
+        if (refuseOpen) return nullptr;
+        auto key = memory.OpenKey(hive, path);
+        return key ? std::make_unique<Key>(std::move(key), writes) : nullptr;
+    }
+    bool KeyExists(SettingsHive h, std::wstring_view p) const override {
+        return memory.KeyExists(h, p);
+    }
+    std::vector<std::wstring> SubkeyNames(SettingsHive h, std::wstring_view p) const override {
+        return memory.SubkeyNames(h, p);
+    }
+    bool DeleteKeyTree(SettingsHive h, std::wstring_view p) override {
+        return memory.DeleteKeyTree(h, p);
+    }
+
+    MemorySettingsStore memory;
+    std::vector<std::wstring> writes;
+    bool refuseOpen = false;
+
+  private:
+    struct Key final : SettingsKey {
+        Key(std::unique_ptr<SettingsKey> k, std::vector<std::wstring>& w)
+            : key(std::move(k)), writes(w) {}
+        bool ValueExists(std::wstring_view n) const override { return key->ValueExists(n); }
+        SettingsValueKind KindOf(std::wstring_view n) const override { return key->KindOf(n); }
+        std::optional<std::wstring> ReadString(std::wstring_view n) const override {
+            return key->ReadString(n);
+        }
+        std::optional<std::int32_t> ReadInteger(std::wstring_view n) const override {
+            return key->ReadInteger(n);
+        }
+        bool WriteString(std::wstring_view n, std::wstring_view v) override {
+            return key->WriteString(n, v);
+        }
+        bool WriteInteger(std::wstring_view n, std::int32_t v) override {
+            writes.emplace_back(n);
+            return key->WriteInteger(n, v);
+        }
+        bool DeleteValue(std::wstring_view n) override { return key->DeleteValue(n); }
+        std::vector<std::wstring> ValueNames() const override { return key->ValueNames(); }
+        std::unique_ptr<SettingsKey> key;
+        std::vector<std::wstring>& writes;
+    };
+};
+
+// The display program is not running unless told.
+class DisplayMessenger final : public WindowMessenger {
+  public:
+    bool Post(std::wstring_view c, std::wstring_view t, std::uint32_t m, std::uintptr_t w,
+              std::intptr_t) override {
+        if (!displayRunning) return false;
+        posts.push_back({std::wstring(c), std::wstring(t), m, w});
+        return true;
+    }
+    bool displayRunning = false;
+    std::vector<::Post> posts;
+};
+
+struct PerformanceRig {
+    PerformanceRig() {
+        mouse.SetClock(
+            [](void* ctx) {
+                return static_cast<std::uint32_t>(static_cast<ManualTimeline*>(ctx)->Now().count());
+            },
+            &time);
+    }
+
+    // Stores the ten values as the first attach would have.
+    void StoreRecord(const PerformanceRecord& r) {
+        auto key = store.memory.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
+        for (const auto& f : kPerformanceWriteOrder) key->WriteInteger(f.name, r.*f.member);
+        auto defaults = store.memory.OpenKey(SettingsHive::CurrentUser, kPerformanceDefaultKey);
+        for (const auto& f : kPerformanceWriteOrder)
+            defaults->WriteInteger(f.name, kFactoryPerformance.*f.member);
+    }
+    std::optional<std::int32_t> Stored(std::wstring_view name) {
+        return store.memory.OpenKey(SettingsHive::CurrentUser, kPerformanceKey)->ReadInteger(name);
+    }
+    // The first bytes of every report sent since the mark, as hex text ("03 01 FF 01 01").
+    std::vector<std::string> SentSince(std::size_t mark, std::size_t bytes = 6) const {
+        std::vector<std::string> out;
+        for (std::size_t i = mark; i < channel.sent.size(); ++i) {
+            std::string line;
+            for (std::size_t b = 0; b < bytes; ++b) {
+                char hex[4];
+                std::snprintf(hex, sizeof hex, b ? " %02X" : "%02X", channel.sent[i].bytes[b]);
+                line += hex;
+            }
+            out.push_back(line);
+        }
+        return out;
+    }
+    std::size_t Mark() const { return channel.sent.size(); }
+
+    vmouse::VirtualMouse mouse;
+    ManualTimeline time;
+    ModelChannel channel{mouse, time};
+    OrderedStore store;
+    RecordingPointer pointer;
+    DisplayMessenger messenger;
+    PerformanceRecord record;
+    LightState lights;
+    DeviceReportState reportState{kReportStateProfileWrite};
+    PerformanceDialog dialog{record, lights, reportState,
+                             PerformanceServices{channel, store, time, pointer, messenger}};
+    LightDialog light{lights, record, reportState, channel, time};
+};
