@@ -25,6 +25,7 @@ fi
 # 32-bit and 64-bit prefixes never share a folder.
 export WINEPREFIX=${TAVRINE_WINEPREFIX:-$_tavrine_root/build/wineprefix}-$TAVRINE_WINE_ARCH
 export WINEDEBUG=${WINEDEBUG:--all}
-# No Mono or Gecko install prompt: the suite needs neither.
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No Mono or Gecko install prompt: the suite needs neither. No menu builder: shortcuts the
+# installer makes stay inside the prefix, out of this machine's own application menu.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml,winemenubuilder.exe=}
 unset _tavrine_root
