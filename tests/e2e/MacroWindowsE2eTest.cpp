@@ -361,9 +361,9 @@ TEST_F(MacroWindowsE2e, RecordEditSaveLoadAndAssignToTheSideButton) {
     const auto recorded = Rows();
     for (const auto& row : recorded) std::wprintf(L"row: %ls\n", row.c_str());
     ASSERT_EQ(recorded.size(), 6u);
-    // The system's name of the key (Wine: "Control"), never a mouse click.
-    EXPECT_EQ(recorded[2].rfind(L"Control  press|", 0), 0u) << "a Ctrl stays a key";
-    EXPECT_EQ(recorded[5].rfind(L"Control  release|", 0), 0u);
+    // The key with its side, never a mouse click.
+    EXPECT_EQ(recorded[2].rfind(L"Left Ctrl  press|", 0), 0u) << "a Ctrl stays a key";
+    EXPECT_EQ(recorded[5].rfind(L"Left Ctrl  release|", 0), 0u);
     EXPECT_EQ(recorded[5].substr(recorded[5].find(L'|')), L"|0");
 
     auto keys = Applied(L"Fire");
