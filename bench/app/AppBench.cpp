@@ -166,8 +166,8 @@ std::wstring WriteCollectionPath() {
     return found;
 }
 
-// Write report taken to acknowledgement as the program receives it: the acknowledgement travels as an
-// input report through raw input (WM_INPUT), as WMINPUT.DLL hands it on. Each round rewrites the
+// Write report taken to acknowledgement as the program receives it: the acknowledgement travels as
+// an input report through raw input (WM_INPUT), as WMINPUT.DLL hands it on. Each round rewrites the
 // active-profile byte with the value it has, so the mouse is left as it was.
 LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
@@ -235,7 +235,7 @@ struct Run {
     double shown = -1, enabled = -1, write = -1, deviceSpan = -1;
     SIZE_T privateBytes = 0;
     SIZE_T workingSet = 0;
-    double idleCpuMs = -1, idleWallMs = -1;
+    double idleCpuMs = -1, idleWallMs = -1, totalCpuMs = -1;
 };
 
 constexpr auto kIdle = 30s;
@@ -313,7 +313,9 @@ Run OneRun(bool measureRest) {
     const auto idleStart = Clock::now();
     Sleep(static_cast<DWORD>(std::chrono::milliseconds(kIdle).count()));
     const double cpu1 = CpuMs(program.Process());
-    if (cpu0 >= 0 && cpu1 >= 0) {
+    run.totalCpuMs = cpu1;
+    // A process that has used no time at all since it started means the counters are not kept.
+    if (cpu0 > 0 && cpu1 >= cpu0) {
         run.idleCpuMs = cpu1 - cpu0;
         run.idleWallMs = Ms(Clock::now() - idleStart);
     }
@@ -385,8 +387,12 @@ int wmain() {
         "working set %.1f MB\n",
         memoryMb.size(), Median(memoryMb), Median(emptyMb), Median(workingMb));
     if (last.idleWallMs > 0) {
-        std::printf("processor time at rest with the mouse attached: %.1f ms in %.1f s\n",
-                    last.idleCpuMs, last.idleWallMs / 1000.0);
+        std::printf(
+            "processor time at rest with the mouse attached: %.1f ms in %.1f s "
+            "(%.0f ms since its start)\n",
+            last.idleCpuMs, last.idleWallMs / 1000.0, last.totalCpuMs);
+    } else {
+        std::printf("processor time of the program not available (%.0f ms)\n", last.totalCpuMs);
     }
     auto figure = [](const char* name, double value) { std::printf("@ %s %.3f\n", name, value); };
     figure("ack_ms", ack);

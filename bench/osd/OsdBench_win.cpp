@@ -162,9 +162,9 @@ int wmain() {
     std::printf("@ osd_popup_ms %.3f\n@ osd_waits_ms %.3f\n", Percentile(latencies, 0.5),
                 kQueryWaitsMs);
     if (haveMemory) {
-        std::printf("@ osd_private_mb %.3f\n",
-                    static_cast<double>(std::max(memory.PrivateUsage, memory.PagefileUsage)) /
-                        1048576.0);
+        std::printf(
+            "@ osd_private_mb %.3f\n",
+            static_cast<double>(std::max(memory.PrivateUsage, memory.PagefileUsage)) / 1048576.0);
     }
     timeEndPeriod(1);
     PrintCompositionTimes();

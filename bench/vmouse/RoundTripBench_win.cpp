@@ -122,9 +122,8 @@ int wmain(int argc, wchar_t** argv) {
         BYTE req[16];
         std::copy(request, request + 16, req);
         BYTE answer[16] = {4};
-        const bool ok =
-            bench::RawWalk(listed, 0xFF00, 0x0002, bench::FeatureCall::Set, req) &&
-            bench::RawWalk(listed, 0xFF00, 0x0002, bench::FeatureCall::Get, answer);
+        const bool ok = bench::RawWalk(listed, 0xFF00, 0x0002, bench::FeatureCall::Set, req) &&
+                        bench::RawWalk(listed, 0xFF00, 0x0002, bench::FeatureCall::Get, answer);
         if (!ok || answer[4] < 1 || answer[4] > 5) ++wrongAnswers;
     };
     for (int i = 0; i < 20; ++i) {  // warm-up: first opens, caches

@@ -35,6 +35,9 @@ int RunProgram() {
 
     // The windows, in the order the program has always made them; all live until the end.
     MainForm main(app);
+    // Shown and painted before the other windows are made: they are hidden until asked for, and
+    // no message is handled before all of them exist.
+    main.Window().Show();
     LightOptionForm lightOption(app);
     PlaceholderDialog tKey(app, TKeyLayout());
     app.tKey = &tKey;
@@ -54,7 +57,6 @@ int RunProgram() {
     LoadingForm loading(main.Handle());
     app.loadingForm = &loading;
 
-    main.Window().Show();
     ui::RunMessageLoop();
     return 0;
 }
