@@ -43,7 +43,7 @@ def rows(f):
     out.append(row("Portivo Set/GetKbdFeatures per call", "us", "<= 1.10 x baseline",
                    get("portivo_call_us", "raw_walk_call_us"), lambda s, b: s <= 1.10 * b))
     out.append(row("Apply -> write ended", "ms", "<= 1.05 x baseline",
-                   get("write_ending_ms", "raw_walk_call_us", "ack_ms"),
+                   get("write_ending_ms", "raw_walk_set_us", "ack_ms"),
                    lambda s, b: s <= 1.05 * b,
                    baseline_of=lambda v: 100 + 35 * (3 + v[1] / 1000 + v[2])))
     out.append(row("private bytes after a write", "MB", "<= baseline + 10 MB",

@@ -13,8 +13,10 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "ControlClient_win.h"
 #include "E2eSupport.h"
 
 extern "C" {
@@ -28,12 +30,12 @@ using namespace std::chrono_literals;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-// Polls finely: both start figures are read the same way, to a few milliseconds.
+// Polls finely: the start figures are read the same way, to a few milliseconds.
 bool PollUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
     const auto end = Clock::now() + timeout;
     while (Clock::now() < end) {
         if (condition()) return true;
-        Sleep(2);
+        Sleep(5);
     }
     return condition();
 }
@@ -232,13 +234,31 @@ std::vector<double> AcknowledgementLatencies(int rounds) {
 }
 
 struct Run {
-    double shown = -1, enabled = -1, write = -1, deviceSpan = -1;
+    double shown = -1, enabled = -1;
+    std::vector<double> writes, deviceSpans;
     SIZE_T privateBytes = 0;
     SIZE_T workingSet = 0;
     double idleCpuMs = -1, idleWallMs = -1, totalCpuMs = -1;
 };
 
 constexpr auto kIdle = 30s;
+constexpr int kWritesPerRun = 4;
+
+// The attach's read of the light state (address 7) is in the mouse's trace.
+bool LightReadSeen() {
+    static std::optional<vmtool::ControlClient> client;
+    std::wstring error;
+    if (!client) client = vmtool::ControlClient::Open(error);
+    std::vector<vmouse::TraceEntry> entries;
+    if (!client || !client->ReadTrace(entries, error)) return false;
+    for (const auto& e : entries) {
+        if (e.direction == vmouse::TraceDirection::In && e.kind == vmouse::TraceKind::SetFeature &&
+            e.length >= 3 && e.bytes[0] == 4 && (e.bytes[1] | (e.bytes[2] << 8)) == 0x0007) {
+            return true;
+        }
+    }
+    return false;
+}
 
 Run OneRun(bool measureRest) {
     Run run;
@@ -252,49 +272,54 @@ Run OneRun(bool measureRest) {
     }
     run.shown = Ms(Clock::now() - start);
     HWND main = program.Main();
-    // The controls are enabled right after the attach reads the light state (address 7); the
-    // trace is polled for that read, so this figure is good to the tool's ~100 ms turnaround.
-    if (!e2e::WaitUntil([] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) > 0; }, 10s)) {
-        return run;
-    }
+    // The controls are enabled right after the attach reads the light state (address 7): the
+    // mouse's trace is polled for that read straight through its control channel, every 5 ms.
+    if (!PollUntil([] { return LightReadSeen(); }, 10s)) return run;
     run.enabled = Ms(Clock::now() - start);
     e2e::Settle(300ms);
 
-    // A first run has empty records: give the left button its default, then Apply.
-    e2e::Program::Click(main, 294, 309);
-    e2e::Program::Click(main, 717, 430);
+    // A first run has empty records: give the left button its default, then Apply; again for
+    // each write, so that each one has something to write.
     HWND loading = program.Window(L"TLoadingForm", L"LoadingForm");
-    PostMessageW(main, WM_MOUSEMOVE, 0, MAKELPARAM(651, 716));
-    PostMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(651, 716));
-    e2e::Settle(50ms);
-    const auto apply = Clock::now();
-    PostMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(651, 716));
-    // The progress window shows while the write runs and hides when it ends.
-    bool seen = false;
-    const auto limit = apply + 20s;
-    while (Clock::now() < limit) {
-        const bool visible = IsWindowVisible(loading) != FALSE;
-        if (visible) seen = true;
-        if (seen && !visible) {
-            run.write = Ms(Clock::now() - apply);
-            break;
+    for (int w = 0; w < kWritesPerRun; ++w) {
+        e2e::ClearTrace();
+        e2e::Program::Click(main, 294, 309);
+        e2e::Program::Click(main, 717, 430);
+        PostMessageW(main, WM_MOUSEMOVE, 0, MAKELPARAM(651, 716));
+        PostMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(651, 716));
+        e2e::Settle(50ms);
+        const auto apply = Clock::now();
+        PostMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(651, 716));
+        // The progress window shows while the write runs and hides when it ends.
+        bool seen = false, ended = false;
+        const auto limit = apply + 10s;
+        while (Clock::now() < limit) {
+            const bool visible = IsWindowVisible(loading) != FALSE;
+            if (visible) seen = true;
+            if (seen && !visible) {
+                run.writes.push_back(Ms(Clock::now() - apply));
+                ended = true;
+                break;
+            }
+            Sleep(1);
         }
-        Sleep(1);
+        if (!ended) break;
+        // The write as the mouse saw it: first write report in to the last acknowledgement out.
+        const auto trace = e2e::ReadTraceTimed();
+        double first = -1, last = -1;
+        for (const auto& r : trace) {
+            if (r.report.in && r.report.kind == "set-feature" && !r.report.bytes.empty() &&
+                r.report.bytes[0] == 3 && first < 0) {
+                first = r.timeMs;
+            }
+            if (!r.report.in && r.report.kind == "input" && r.report.bytes.size() > 1 &&
+                r.report.bytes[1] == 0x10) {
+                last = r.timeMs;
+            }
+        }
+        if (first >= 0 && last >= first) run.deviceSpans.push_back(last - first);
+        e2e::Settle(300ms);
     }
-    // The write as the mouse saw it: first write report in to the last acknowledgement out.
-    const auto trace = e2e::ReadTraceTimed();
-    double first = -1, last = -1;
-    for (const auto& r : trace) {
-        if (r.report.in && r.report.kind == "set-feature" && !r.report.bytes.empty() &&
-            r.report.bytes[0] == 3 && first < 0) {
-            first = r.timeMs;
-        }
-        if (!r.report.in && r.report.kind == "input" && r.report.bytes.size() > 1 &&
-            r.report.bytes[1] == 0x10) {
-            last = r.timeMs;
-        }
-    }
-    if (first >= 0 && last >= first) run.deviceSpan = last - first;
 
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
@@ -348,8 +373,8 @@ int wmain() {
         if (i == kRuns - 1) last = run;
         if (run.shown >= 0) shown.push_back(run.shown);
         if (run.enabled >= 0) enabled.push_back(run.enabled);
-        if (run.write >= 0) writes.push_back(run.write);
-        if (run.deviceSpan >= 0) spans.push_back(run.deviceSpan);
+        writes.insert(writes.end(), run.writes.begin(), run.writes.end());
+        spans.insert(spans.end(), run.deviceSpans.begin(), run.deviceSpans.end());
         if (run.workingSet)
             workingMb.push_back(static_cast<double>(run.workingSet) / (1024.0 * 1024.0));
         if (run.privateBytes)
