@@ -43,6 +43,7 @@ function(tavrine_add_gtest name)
     set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT ${T_TIMEOUT}
                                             LABELS "${_labels}")
     if(T_DEVICE)
-        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK virtual_mouse)
+        # The programs these tests drive read and write the user's settings too.
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "virtual_mouse;user_settings")
     endif()
 endfunction()

@@ -1,5 +1,7 @@
 #include "Listener_win.h"
 
+#include "WindowProc_win.h"
+
 #include <array>
 
 #include "DeviceIds.h"
@@ -45,7 +47,7 @@ bool Listener::Create(HINSTANCE instance, const Identity& identity) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = Proc;
+    windowClass.lpfnWndProc = OwnedWindowProc<Listener>;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_VISTREL));
     windowClass.hIconSm = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SMALL));
@@ -80,21 +82,6 @@ bool Listener::RegisterRawInput() const {
     for (const auto& device : devices)
         all = RegisterRawInputDevices(&device, 1, sizeof device) && all;
     return all;
-}
-
-LRESULT CALLBACK Listener::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Listener*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    if (!self->hwnd_) self->hwnd_ = hwnd;  // messages of the creation come before it returns
-    try {
-        return self->Handle(msg, wParam, lParam);
-    } catch (...) {
-        return 0;  // nothing that one message does may end the listener
-    }
 }
 
 LRESULT Listener::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -1,5 +1,7 @@
 #include "PopupWindow_win.h"
 
+#include "WindowProc_win.h"
+
 #include "PictureComposer_win.h"
 
 namespace vistrel {
@@ -25,7 +27,7 @@ bool PopupWindow::Create(HINSTANCE instance, HWND owner, std::wstring imageFolde
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
-    windowClass.lpfnWndProc = Proc;
+    windowClass.lpfnWndProc = OwnedWindowProc<PopupWindow>;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
@@ -52,21 +54,6 @@ void PopupWindow::Show(Picture picture) {
 
 void PopupWindow::Hide() {
     if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
-}
-
-LRESULT CALLBACK PopupWindow::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<PopupWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    if (!self->hwnd_) self->hwnd_ = hwnd;  // messages of the creation come before it returns
-    try {
-        return self->Handle(msg, wParam, lParam);
-    } catch (...) {
-        return 0;  // a failed drawing must not take the program down
-    }
 }
 
 LRESULT PopupWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {

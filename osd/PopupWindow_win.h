@@ -27,7 +27,12 @@ class PopupWindow {
     void Hide();
 
   private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    template <class Owner>
+    friend LRESULT CALLBACK OwnedWindowProc(HWND, UINT, WPARAM, LPARAM);
+    LRESULT HandleFor(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (!hwnd_) hwnd_ = hwnd;  // messages of the creation come before it returns
+        return Handle(msg, wParam, lParam);
+    }
     LRESULT Handle(UINT msg, WPARAM wParam, LPARAM lParam);
     // Composes and presents the current picture; a picture that cannot be composed leaves the
     // window as it was.

@@ -1,6 +1,6 @@
 #include "HidPlatform_win.h"
 
-#include "HidApi_win.h"
+#include "HidHeaders_win.h"
 
 #include <cstdlib>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "NotifyWindow_win.h"
 
 #include <dbt.h>
-#include "HidApi_win.h"
+#include "HidHeaders_win.h"
 
 #include <cstddef>
 #include <new>

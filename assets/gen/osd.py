@@ -17,7 +17,7 @@ def card(w, h):
 def _icon(kind, cx, cy):
     c = ACC_L
     if kind in ("web_back", "web_forward"):
-        s = -1 if kind == "web_back" else 1
+        s = 1 if kind == "web_back" else -1  # the arrow head sits at cx - 24 * s
         return (path(f"M{cx - 24 * s},{cy} L{cx + 20 * s},{cy}", stroke=c, sw=6, extra='stroke-linecap="round"')
                 + path(f"M{cx - 4 * s},{cy - 20} L{cx - 24 * s},{cy} L{cx - 4 * s},{cy + 20}", stroke=c, sw=6,
                        extra='stroke-linecap="round" stroke-linejoin="round"'))

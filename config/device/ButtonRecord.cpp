@@ -19,23 +19,30 @@ constexpr wchar_t kDigits[] = L"0123456789abcdef";
 
 }  // namespace
 
+std::optional<std::uint8_t> ParseHexToken(std::wstring_view token) {
+    if (token.empty()) return std::nullopt;
+    // Only the low 8 bits are kept, so only they are accumulated: a token of any length cannot
+    // overflow.
+    unsigned value = 0;
+    for (wchar_t c : token) {
+        const int d = HexDigit(c);
+        if (d < 0) return std::nullopt;
+        value = ((value << 4) | static_cast<unsigned>(d)) & 0xFF;
+    }
+    return static_cast<std::uint8_t>(value);
+}
+
 ButtonRecord ParseButtonRecordText(std::wstring_view text) {
     ButtonRecord record{};
     std::size_t i = 0;
     for (int n = 0; n < kButtonRecordSize; ++n) {
         while (i < text.size() && IsSpace(text[i])) ++i;
         if (i == text.size()) break;
-        // Only the low 8 bits are stored, so only they are accumulated: a token of any length
-        // cannot overflow.
-        unsigned value = 0;
-        bool valid = true;
-        for (; i < text.size() && !IsSpace(text[i]); ++i) {
-            const int d = HexDigit(text[i]);
-            if (d < 0) valid = false;
-            value = ((value << 4) | static_cast<unsigned>(d < 0 ? 0 : d)) & 0xFF;
-        }
-        if (!valid) break;
-        record[n] = static_cast<std::uint8_t>(value);
+        const std::size_t start = i;
+        while (i < text.size() && !IsSpace(text[i])) ++i;
+        const auto value = ParseHexToken(text.substr(start, i - start));
+        if (!value) break;
+        record[n] = *value;
     }
     const auto mode = record[kRepeatModeByte];
     if (mode != kRepeatTimes && mode != kRepeatWhileHeld && mode != kRepeatUntilPressed)

@@ -2,6 +2,7 @@
 // The 82-byte button record, its hex-text form, and the profile write buffer it is parsed into.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,11 +21,15 @@ inline constexpr int kEepromImageSize = kProfileImageSize * kProfileCount;  // 2
 
 using ButtonRecord = std::array<std::uint8_t, kButtonRecordSize>;
 using EepromImage = std::array<std::uint8_t, kEepromImageSize>;
-// The five hex-text records of one profile, in button order (the main window's hidden edits).
+// The five hex-text records of one profile, in button order.
 using ProfileRecordTexts = std::array<std::wstring, kButtonCount>;
 
 // Offset of a button's record within a profile image.
 constexpr int ButtonRecordOffset(int button) { return button * kButtonRecordSize; }
+
+// One hexadecimal token of any length, kept to its low 8 bits; nothing when it is empty or holds
+// a character that is not a hex digit. The one rule for every hex text of records and macros.
+std::optional<std::uint8_t> ParseHexToken(std::wstring_view token);
 
 // Reads up to 82 white-space separated hexadecimal numbers, stopping at the first token that
 // is not one; numbers not read are 0, each keeps its low 8 bits, and a repeat mode other than

@@ -11,7 +11,7 @@ struct MainState {
     int PendingProfile = -1;
     bool ExitAfterWrite = false;
     int MessageIndex = 0;
-    // Hidden edits Edit1 ... Edit5: the hex-text records of the current profile.
+    // The hex-text records of the current profile, one per button, as the window holds them.
     ProfileRecordTexts recordTexts = InitialRecordTexts();
     ButtonSlotTable slotTable{};
     EepromImage eepromImage{};

@@ -20,7 +20,11 @@ class Perform1;
 class SKey;
 class PForm;
 
+struct ProgramServices;
+
 struct AppContext {
+    // Made by the program entry before any window; outlives them all.
+    ProgramServices* services = nullptr;
     MainState state;
     PerformanceRecord performance;
     std::wstring installPath;  // "installpath" of the installation key, no trailing backslash

@@ -34,9 +34,8 @@ ui::FormOptions Options(AppContext& app) {
 LightOptionForm::LightOptionForm(AppContext& app)
     : app_(app),
       form_(Options(app)),
-      channel_(&::SetKbdFeatures, &::GetKbdFeatures),
-      dialog_(app.state.lightState, app.performance, app.state.deviceReportState, channel_,
-              waits_) {
+      dialog_(app.state.lightState, app.performance, app.state.deviceReportState,
+              app.services->channel, app.services->waits) {
     app_.lightOptionForm = this;
     form_.SetSkinFolder(ui::SkinFolder(app_.installPath, ui::SkinFolderId::Light));
     imgLightOption_ =

@@ -38,8 +38,6 @@ class LightOptionForm {
 
     AppContext& app_;
     ui::Form form_;
-    PortivoChannel channel_;
-    SleepWaits waits_;
     LightDialog dialog_;
 
     std::unique_ptr<ui::Image> imgLightOption_;

@@ -12,6 +12,7 @@
 #include "Performance_win.h"
 #include "Placeholder_win.h"
 #include "Popform_win.h"
+#include "ProgramServices_win.h"
 #include "ProfileStore.h"
 #include "RegistrySettingsStore_win.h"
 #include "Singlekey_win.h"
@@ -32,6 +33,8 @@ int RunProgram() {
     }
     while (!app.installPath.empty() && app.installPath.back() == L'\\') app.installPath.pop_back();
     app.language = ui::LanguageLookupFor(app.installPath);
+    ProgramServices services;
+    app.services = &services;
 
     // The windows, in the order the program has always made them; all live until the end.
     MainForm main(app);

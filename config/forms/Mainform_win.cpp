@@ -49,7 +49,12 @@ ui::FormOptions MainOptions() {
 
 }  // namespace
 
-MainForm::MainForm(AppContext& app) : app_(app), state_(app.state), form_(MainOptions()) {
+MainForm::MainForm(AppContext& app)
+    : app_(app),
+      state_(app.state),
+      form_(MainOptions()),
+      program_(*app.services),
+      store_(program_.store) {
     app_.mainForm = this;
     // Construction: EepromImage and the write state start zeroed, nothing pending.
     state_.eepromImage.fill(0);
@@ -64,11 +69,10 @@ MainForm::MainForm(AppContext& app) : app_(app), state_(app.state), form_(MainOp
     postedReportFilter_ =
         SetWindowsHookExW(WH_GETMESSAGE, &DropPostedReports, nullptr, GetCurrentThreadId());
 
-    channel_ = std::make_unique<PortivoChannel>(&::SetKbdFeatures, &::GetKbdFeatures);
-    timers_ = std::make_unique<WindowTimers>();
     shell_ = std::make_unique<ShellOpener>(form_.Handle());
-    services_ = std::make_unique<DeviceServices>(
-        DeviceServices{*channel_, store_, *timers_, waits_, messenger_, *shell_});
+    services_ = std::make_unique<DeviceServices>(DeviceServices{
+        program_.channel, program_.store, program_.timers, program_.waits, program_.messenger,
+        *shell_});
     writer_ = std::make_unique<ProfileWriter>(state_, *services_, *this);
     session_ = std::make_unique<DeviceSession>(state_, *services_, *writer_, *this);
 
@@ -265,8 +269,8 @@ void MainForm::FinishLightDialog() {
 }
 
 void MainForm::EnsurePerformanceKeys() {
-    ::EnsurePerformanceKeys(app_.performance, pointer_, *channel_, waits_, state_.deviceReportState,
-                            store_);
+    ::EnsurePerformanceKeys(app_.performance, program_.pointer, program_.channel, program_.waits,
+                            state_.deviceReportState, program_.store);
 }
 
 void MainForm::RegisterDeviceReports(const std::array<std::uint16_t, 3>& usagePages,

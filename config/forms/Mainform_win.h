@@ -8,12 +8,8 @@
 #include "DeviceServices.h"
 #include "DeviceSession.h"
 #include "MainView.h"
-#include "PointerSettings_win.h"
-#include "PortivoChannel_win.h"
 #include "ProfileWrite.h"
-#include "RegistrySettingsStore_win.h"
-#include "SystemServices_win.h"
-#include "WindowTimers_win.h"
+#include "ProgramServices_win.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/Label.h"
@@ -96,13 +92,9 @@ class MainForm final : public MainView {
     MainState& state_;
     ui::Form form_;
 
-    // Device services, made once the window exists.
-    RegistrySettingsStore store_;
-    std::unique_ptr<PortivoChannel> channel_;
-    std::unique_ptr<WindowTimers> timers_;
-    SleepWaits waits_;
-    SystemPointerSettings pointer_;
-    WindowPoster messenger_;
+    // The program's services, and the shell, which opens files on behalf of this window.
+    ProgramServices& program_;
+    SettingsStore& store_;
     std::unique_ptr<ShellOpener> shell_;
     std::unique_ptr<DeviceServices> services_;
     std::unique_ptr<ProfileWriter> writer_;

@@ -47,9 +47,10 @@ ui::FormOptions Options(AppContext& app) {
 Perform1::Perform1(AppContext& app)
     : app_(app),
       form_(Options(app)),
-      channel_(&::SetKbdFeatures, &::GetKbdFeatures),
       dialog_(app.performance, app.state.lightState, app.state.deviceReportState,
-              PerformanceServices{channel_, store_, waits_, pointer_, messenger_}) {
+              PerformanceServices{app.services->channel, app.services->store,
+                                  app.services->waits, app.services->pointer,
+                                  app.services->messenger}) {
     app_.perform1 = this;
     form_.SetSkinFolder(ui::SkinFolder(app_.installPath, ui::SkinFolderId::Perform));
     BuildLayout();

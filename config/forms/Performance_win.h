@@ -57,11 +57,6 @@ class Perform1 {
 
     AppContext& app_;
     ui::Form form_;
-    PortivoChannel channel_;
-    RegistrySettingsStore store_;
-    SleepWaits waits_;
-    SystemPointerSettings pointer_;
-    WindowPoster messenger_;
     PerformanceDialog dialog_;
 
     std::unique_ptr<ui::Image> imgPerform_;

@@ -1,19 +1,10 @@
 #include "MemorySettingsStore.h"
 
+#include "SettingsPath.h"
+
 #include <cwctype>
 
 namespace {
-
-// Outer backslashes dropped, doubled ones collapsed: the registry does not see them either.
-std::wstring CleanPath(std::wstring_view path) {
-    std::wstring out;
-    for (wchar_t c : path) {
-        if (c == L'\\' && (out.empty() || out.back() == L'\\')) continue;
-        out.push_back(c);
-    }
-    while (!out.empty() && out.back() == L'\\') out.pop_back();
-    return out;
-}
 
 std::wstring Fold(std::wstring_view text) {
     std::wstring out(text);
@@ -82,18 +73,18 @@ MemorySettingsStore::MemorySettingsStore() = default;
 MemorySettingsStore::~MemorySettingsStore() = default;
 
 MemorySettingsStore::Key* MemorySettingsStore::Find(SettingsHive hive, std::wstring_view path) {
-    auto it = keys_.find({hive, Fold(CleanPath(path))});
+    auto it = keys_.find({hive, Fold(CleanSettingsPath(path))});
     return it == keys_.end() ? nullptr : it->second.get();
 }
 
 const MemorySettingsStore::Key* MemorySettingsStore::Find(SettingsHive hive,
                                                           std::wstring_view path) const {
-    auto it = keys_.find({hive, Fold(CleanPath(path))});
+    auto it = keys_.find({hive, Fold(CleanSettingsPath(path))});
     return it == keys_.end() ? nullptr : it->second.get();
 }
 
 MemorySettingsStore::Key& MemorySettingsStore::Create(SettingsHive hive, std::wstring_view path) {
-    const std::wstring clean = CleanPath(path);
+    const std::wstring clean = CleanSettingsPath(path);
     Key* result = nullptr;
     // Create every ancestor, as the registry does.
     for (std::size_t end = 0; end != std::wstring::npos;) {
@@ -108,7 +99,7 @@ MemorySettingsStore::Key& MemorySettingsStore::Create(SettingsHive hive, std::ws
 
 std::unique_ptr<SettingsKey> MemorySettingsStore::OpenKey(SettingsHive hive,
                                                           std::wstring_view path) {
-    const std::wstring folded = Fold(CleanPath(path));
+    const std::wstring folded = Fold(CleanSettingsPath(path));
     if (folded.empty()) return nullptr;
     if (hive == SettingsHive::CurrentUser) Create(hive, path);
     auto it = keys_.find({hive, folded});
@@ -123,7 +114,7 @@ bool MemorySettingsStore::KeyExists(SettingsHive hive, std::wstring_view path) c
 std::vector<std::wstring> MemorySettingsStore::SubkeyNames(SettingsHive hive,
                                                            std::wstring_view path) const {
     std::vector<std::wstring> names;
-    const std::wstring parent = Fold(CleanPath(path));
+    const std::wstring parent = Fold(CleanSettingsPath(path));
     for (const auto& [id, key] : keys_) {
         if (id.first != hive) continue;
         const std::wstring& folded = id.second;
@@ -138,7 +129,7 @@ std::vector<std::wstring> MemorySettingsStore::SubkeyNames(SettingsHive hive,
 
 bool MemorySettingsStore::DeleteKeyTree(SettingsHive hive, std::wstring_view path) {
     if (hive != SettingsHive::CurrentUser) return false;
-    const std::wstring folded = Fold(CleanPath(path));
+    const std::wstring folded = Fold(CleanSettingsPath(path));
     if (folded.empty() || !keys_.count({hive, folded})) return false;
     for (auto it = keys_.begin(); it != keys_.end();) {
         const std::wstring& p = it->first.second;

@@ -1,19 +1,10 @@
 #include "RegistrySettingsStore_win.h"
 
+#include "SettingsPath.h"
+
 #include <windows.h>
 
 namespace {
-
-// The registry refuses a leading backslash; the system writes its paths with one.
-std::wstring CleanPath(std::wstring_view path) {
-    std::wstring out;
-    for (wchar_t c : path) {
-        if (c == L'\\' && (out.empty() || out.back() == L'\\')) continue;
-        out.push_back(c);
-    }
-    while (!out.empty() && out.back() == L'\\') out.pop_back();
-    return out;
-}
 
 HKEY Root(SettingsHive hive) {
     return hive == SettingsHive::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
@@ -119,7 +110,7 @@ class RegistryKey final : public SettingsKey {
 
 std::unique_ptr<SettingsKey> RegistrySettingsStore::OpenKey(SettingsHive hive,
                                                             std::wstring_view path) {
-    const std::wstring clean = CleanPath(path);
+    const std::wstring clean = CleanSettingsPath(path);
     if (clean.empty()) return nullptr;
     HKEY key = nullptr;
     if (hive == SettingsHive::CurrentUser) {
@@ -134,7 +125,7 @@ std::unique_ptr<SettingsKey> RegistrySettingsStore::OpenKey(SettingsHive hive,
 }
 
 bool RegistrySettingsStore::KeyExists(SettingsHive hive, std::wstring_view path) const {
-    const std::wstring clean = CleanPath(path);
+    const std::wstring clean = CleanSettingsPath(path);
     HKEY key = nullptr;
     if (clean.empty() ||
         RegOpenKeyExW(Root(hive), clean.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
@@ -146,7 +137,7 @@ bool RegistrySettingsStore::KeyExists(SettingsHive hive, std::wstring_view path)
 std::vector<std::wstring> RegistrySettingsStore::SubkeyNames(SettingsHive hive,
                                                              std::wstring_view path) const {
     std::vector<std::wstring> names;
-    const std::wstring clean = CleanPath(path);
+    const std::wstring clean = CleanSettingsPath(path);
     HKEY key = nullptr;
     if (clean.empty() ||
         RegOpenKeyExW(Root(hive), clean.c_str(), 0, KEY_ENUMERATE_SUB_KEYS, &key) != ERROR_SUCCESS)
@@ -164,7 +155,7 @@ std::vector<std::wstring> RegistrySettingsStore::SubkeyNames(SettingsHive hive,
 }
 
 bool RegistrySettingsStore::DeleteKeyTree(SettingsHive hive, std::wstring_view path) {
-    const std::wstring clean = CleanPath(path);
+    const std::wstring clean = CleanSettingsPath(path);
     if (hive != SettingsHive::CurrentUser || clean.empty() || !KeyExists(hive, clean)) return false;
     RegDeleteTreeW(HKEY_CURRENT_USER, clean.c_str());
     if (KeyExists(hive, clean)) RegDeleteKeyW(HKEY_CURRENT_USER, clean.c_str());

@@ -15,10 +15,6 @@ void SleepWaits::Wait(std::chrono::milliseconds duration) {
     if (duration.count() > 0) Sleep(static_cast<DWORD>(duration.count()));
 }
 
-std::chrono::milliseconds TickClock::Now() const {
-    return std::chrono::milliseconds{GetTickCount()};
-}
-
 bool ShellOpener::Open(std::wstring_view file) {
     const std::wstring f(file);
     const auto result = reinterpret_cast<INT_PTR>(

@@ -16,11 +16,6 @@ class SleepWaits final : public Waits {
     void Wait(std::chrono::milliseconds duration) override;
 };
 
-class TickClock final : public Clock {
-  public:
-    std::chrono::milliseconds Now() const override;
-};
-
 class ShellOpener final : public Shell {
   public:
     explicit ShellOpener(HWND owner) : owner_(owner) {}

@@ -132,7 +132,10 @@ TEST(LanguageMessages, TextsComeFromTheirNumbersAndTheFileNameMessageListsCharac
               L"A file name cannot contain any of the following characters:\\ / : * ? \" < > |");
     EXPECT_EQ(MessageText(5, FileWith({{31, L"Verboten:"}})), L"Verboten:  \\ / : * ? \" < > |");
     EXPECT_EQ(MessageText(0, none), L"");
-    EXPECT_EQ(MessageText(7, none), L"");
+    EXPECT_EQ(MessageText(8, none), L"");
+    // The write-given-up notice is translated like the others, as number 87.
+    EXPECT_EQ(MessageText(7, FileWith({{87, L"Nicht geschrieben."}})), L"Nicht geschrieben.");
+    EXPECT_EQ(MessageLanguageNumber(7), 87);
     EXPECT_EQ(MessageLanguageNumber(3), 52);
     EXPECT_EQ(PressWord(none), L"  press");
     EXPECT_EQ(ReleaseWord(FileWith({{84, L" los"}})), L" los");

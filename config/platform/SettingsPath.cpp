@@ -1,0 +1,11 @@
+#include "SettingsPath.h"
+
+std::wstring CleanSettingsPath(std::wstring_view path) {
+    std::wstring out;
+    for (wchar_t c : path) {
+        if (c == L'\\' && (out.empty() || out.back() == L'\\')) continue;
+        out.push_back(c);
+    }
+    while (!out.empty() && out.back() == L'\\') out.pop_back();
+    return out;
+}

@@ -1,0 +1,7 @@
+#pragma once
+// A key path as the registry takes it: outer backslashes dropped (the registry refuses a leading
+// one, and the system writes its paths with one), doubled ones collapsed.
+#include <string>
+#include <string_view>
+
+std::wstring CleanSettingsPath(std::wstring_view path);

@@ -1,0 +1,26 @@
+#pragma once
+// What every harness asserts about the macro core: nothing outside the 82 bytes (the sanitizers
+// see to that), at most 41 rows, and row i is slot i once a macro is loaded or edited.
+#include <cstdlib>
+
+#include "MacroDocument.h"
+#include "MacroRows.h"
+
+inline void Require(bool condition) {
+    if (!condition) std::abort();
+}
+
+inline void RequireRowsAreSlots(const MacroDocument& document) {
+    Require(document.RowCount() <= kMacroSlotCount);
+    for (int i = 0; i < kMacroSlotCount; ++i) {
+        if (i < document.RowCount()) {
+            Require(SlotHasRow(document.image, document.commands, i));
+            Require(EventAt(document.image, document.commands, i).kind ==
+                    document.rows[static_cast<std::size_t>(i)].kind);
+        } else {
+            Require(SlotCode(document.image, i) == 0);
+            Require(!document.commands[i]);
+        }
+    }
+    Require(document.selectedRow >= -1 && document.selectedRow < document.RowCount());
+}
