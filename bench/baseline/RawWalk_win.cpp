@@ -1,12 +1,6 @@
 #include "RawWalk_win.h"
 
-// mingw-w64's HID headers lack C linkage guards, and hidpi.h needs hidsdi.h's types first.
-// clang-format off
-extern "C" {
-#include <hidsdi.h>
-#include <hidpi.h>
-}
-// clang-format on
+#include "HidHeaders_win.h"
 
 namespace bench {
 
