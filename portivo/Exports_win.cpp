@@ -16,9 +16,15 @@ struct LibraryState {
     portivo::DeviceAccess access{platform};
 };
 
+// Made on first use. Torn down when the DLL is unloaded by FreeLibrary, but not when the
+// process ends: then the loader runs this from ExitProcess, where destroying the notification
+// window and unregistering notifications is unsafe (under Wine it now and then crashed the
+// ending process); the system reclaims both anyway.
+LibraryState* g_state = nullptr;
+
 LibraryState& State() {
-    static LibraryState state;
-    return state;
+    if (!g_state) g_state = new LibraryState;
+    return *g_state;
 }
 
 template <typename Body>
@@ -37,6 +43,14 @@ std::uint32_t SizeOrZero(int sizeBytes) {
 }
 
 }  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        delete g_state;
+        g_state = nullptr;
+    }
+    return TRUE;
+}
 
 extern "C" {
 

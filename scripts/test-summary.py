@@ -52,7 +52,7 @@ def main(builds):
         junit = os.path.join(build, "ctest-junit.xml")
         label = os.path.basename(build)
         arch_file = os.path.join(build, "test-arch")
-        windows = label != "native"
+        windows = label.startswith("windows")
         if windows:
             if not os.path.exists(arch_file):
                 print(f"[{label}] not run: only other Windows builds were chosen (TAVRINE_WINDOWS_ARCHES)")

@@ -1,5 +1,7 @@
 #include "WmInput.h"
 
+#include "HidReports.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
@@ -27,33 +29,28 @@ void Deliver(HRAWINPUT handle) {
     if (GetRawInputData(handle, RID_INPUT, buffer.data(), &size, sizeof(RAWINPUTHEADER)) != size) {
         return;
     }
-    const auto* input = reinterpret_cast<const RAWINPUT*>(buffer.data());
-    if (input->header.dwType != RIM_TYPEHID) return;
-
-    constexpr std::size_t kHidOffset = offsetof(RAWINPUT, data.hid.bRawData);
-    if (size < kHidOffset) return;
-    const DWORD reportSize = input->data.hid.dwSizeHid;
-    const DWORD reportCount = input->data.hid.dwCount;
+    RAWINPUTHEADER header;
+    std::memcpy(&header, buffer.data(), sizeof header);
+    if (header.dwType != RIM_TYPEHID) return;
     // Never trust the counts beyond what the system actually handed over.
-    if (reportSize == 0 || reportCount == 0 || reportCount > (size - kHidOffset) / reportSize) {
-        return;
-    }
+    constexpr wminput::HidPacketLayout kLayout{offsetof(RAWINPUT, data.hid.dwSizeHid),
+                                               offsetof(RAWINPUT, data.hid.dwCount),
+                                               offsetof(RAWINPUT, data.hid.bRawData)};
+    auto reports = wminput::SplitHidReports(buffer, kLayout, kMinReportBytes);
+    if (reports.empty()) return;
 
     RID_DEVICE_INFO info{};
     info.cbSize = sizeof info;
     UINT infoSize = sizeof info;
-    if (GetRawInputDeviceInfoW(input->header.hDevice, RIDI_DEVICEINFO, &info, &infoSize) ==
+    if (GetRawInputDeviceInfoW(header.hDevice, RIDI_DEVICEINFO, &info, &infoSize) ==
             static_cast<UINT>(-1) ||
         info.dwType != RIM_TYPEHID) {
         return;
     }
     DWORD ids[2] = {info.hid.dwVendorId, info.hid.dwProductId};
 
-    const BYTE* reports = input->data.hid.bRawData;
-    std::vector<BYTE> report(reportSize < kMinReportBytes ? kMinReportBytes : reportSize, 0);
-    for (DWORD i = 0; i < reportCount && g_target; ++i) {
-        std::fill(report.begin(), report.end(), 0);
-        std::memcpy(report.data(), reports + i * reportSize, reportSize);
+    for (auto& report : reports) {
+        if (!g_target) break;
         // Sent, so both pointers stay valid while the target handles the report.
         SendMessageW(g_target, wminput::kMsgDeviceReport, reinterpret_cast<WPARAM>(ids),
                      reinterpret_cast<LPARAM>(report.data()));

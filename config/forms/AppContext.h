@@ -14,7 +14,10 @@ class MainForm;
 class WarningForm1;
 class WarningForm2;
 class LoadingForm;
-class PlaceholderDialog;
+class TKey;
+class RepeatCount;
+class MacroForm;
+class NewMacroForm;
 class LightOptionForm;
 class Perform1;
 class SKey;
@@ -35,11 +38,11 @@ struct AppContext {
     WarningForm2* warningForm2 = nullptr;
     LoadingForm* loadingForm = nullptr;
     LightOptionForm* lightOptionForm = nullptr;
-    PlaceholderDialog* tKey = nullptr;
-    PlaceholderDialog* repeatCount = nullptr;
+    TKey* tKey = nullptr;
+    RepeatCount* repeatCount = nullptr;
     SKey* sKey = nullptr;
-    PlaceholderDialog* macroForm = nullptr;
-    PlaceholderDialog* newMacroForm = nullptr;
+    MacroForm* macroForm = nullptr;
+    NewMacroForm* newMacroForm = nullptr;
     Perform1* perform1 = nullptr;
     PForm* pForm = nullptr;
 

@@ -10,12 +10,15 @@
 #include "Loading_win.h"
 #include "Mainform_win.h"
 #include "Performance_win.h"
-#include "Placeholder_win.h"
+#include "Macrokey_win.h"
+#include "Newmacro_win.h"
 #include "Popform_win.h"
 #include "ProgramServices_win.h"
 #include "ProfileStore.h"
 #include "RegistrySettingsStore_win.h"
+#include "Repeat_win.h"
 #include "Singlekey_win.h"
+#include "T_win.h"
 #include "Warning1_win.h"
 #include "Warning2_win.h"
 #include "ui/Application.h"
@@ -42,17 +45,17 @@ int RunProgram() {
     // no message is handled before all of them exist.
     main.Window().Show();
     LightOptionForm lightOption(app);
-    PlaceholderDialog tKey(app, TKeyLayout());
+    TKey tKey(app);
     app.tKey = &tKey;
-    PlaceholderDialog repeatCount(app, RepeatCountLayout());
+    RepeatCount repeatCount(app);
     app.repeatCount = &repeatCount;
     SKey sKey(app);
     app.sKey = &sKey;
     WarningForm1 warning1(app);
     WarningForm2 warning2(app);
-    PlaceholderDialog macroForm(app, MacroFormLayout());
+    MacroForm macroForm(app);
     app.macroForm = &macroForm;
-    PlaceholderDialog newMacro(app, NewMacroLayout());
+    NewMacroForm newMacro(app);
     app.newMacroForm = &newMacro;
     Perform1 perform1(app);
     PForm pForm(app);

@@ -6,7 +6,8 @@
 
 #include "Lightoption_win.h"
 #include "Performance_win.h"
-#include "Placeholder_win.h"
+#include "Macrokey_win.h"
+#include "T_win.h"
 #include "ProfileStore.h"
 #include "RecordTemplates.h"
 #include "Singlekey_win.h"

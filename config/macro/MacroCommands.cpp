@@ -58,9 +58,16 @@ MacroLanguage MacroLanguage::From(const MacroTextLookup& lookup) {
     if (!lookup) return language;
     for (std::size_t i = 0; i < kMacroCommands.size(); ++i)
         if (auto text = lookup(kMacroCommands[i].languageNumber)) language.commandNames[i] = *text;
-    if (auto press = lookup(83); press && !press->empty()) language.pressSuffix = L"  " + *press;
-    if (auto release = lookup(84); release && !release->empty())
-        language.releaseSuffix = L"  " + *release;
+    // The shipped language file writes the words with their two leading spaces ("  press"):
+    // the row puts two spaces before the word whichever way the file has it.
+    auto word = [](std::wstring text) {
+        text.erase(0, text.find_first_not_of(L' '));
+        return text;
+    };
+    if (auto press = lookup(83); press && !word(*press).empty())
+        language.pressSuffix = L"  " + word(*press);
+    if (auto release = lookup(84); release && !word(*release).empty())
+        language.releaseSuffix = L"  " + word(*release);
     return language;
 }
 

@@ -192,12 +192,21 @@ MacroFileResult LoadMacroFile(MacroDocument& document, std::wstring_view path,
     MacroFileResult result;
     if (path.empty()) return result;
     std::ifstream in(FsPath(path), std::ios::binary);
-    if (!in) return result;
+    if (!in) {
+        result.outcome = FileOutcome::Failed;
+        result.error = L"The macro file could not be opened: " + std::wstring(path);
+        return result;
+    }
     std::vector<std::uint8_t> bytes(kMacroFileSize);
     in.read(reinterpret_cast<char*>(bytes.data()), kMacroFileSize);
     bytes.resize(static_cast<std::size_t>(in.gcount()));
     const DecodedMacroFile file = DecodeMacroFile(bytes);
-    if (!file.ok) return result;  // not a macro file: refused without a word
+    if (!file.ok) {
+        // Refused before anything changes, and the user is told why.
+        result.outcome = FileOutcome::Failed;
+        result.error = L"This is not a macro file, so nothing was loaded: " + std::wstring(path);
+        return result;
+    }
     const std::wstring name = MacroNameFromPath(path);
     MacroRecord record;
     if (!PutRecordName(record, name)) {

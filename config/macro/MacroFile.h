@@ -67,6 +67,7 @@ struct MacroFileResult {
 MacroFileResult SaveMacroFile(MacroDocument& document, std::wstring_view path);
 
 // Load: reads the file at `path`; on success the image, the command slots, the record name (from
-// the path) and the rows are replaced. A missing file or a wrong header changes nothing.
+// the path) and the rows are replaced. A missing file or a wrong header changes nothing and is
+// Failed with the text to show; an empty path (a cancelled dialog) is Nothing.
 MacroFileResult LoadMacroFile(MacroDocument& document, std::wstring_view path,
                               const KeyNames& names, const MacroLanguage& language);

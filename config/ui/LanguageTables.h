@@ -14,8 +14,9 @@ namespace tavrine::ui {
 // language file has no non-empty text for it.
 using LanguageLookup = std::function<std::optional<std::wstring>(int number)>;
 
-// Numbers above this one are never read; 17 and 49 are not used.
-inline constexpr int kLastLanguageNumber = 86;
+// Numbers above this one are never read: 1..86 of the language file and 87, the notice that a
+// write was given up; 17 and 49 are not used.
+inline constexpr int kLastLanguageNumber = 87;
 
 // One hint the language file can replace: on form `form` (class name), component `component`.
 struct HintText {

@@ -11,8 +11,8 @@ inline constexpr int kLanguageBufferChars = 512;
 
 // The text of `number` in section "LNG" of InstallPath + "\lang\UILANG.ini", read afresh at every
 // call; nothing when the file, the key or its text is missing or empty, when there is no
-// installation folder, or when the number is outside 1..86. Longer texts are cut at 511
-// characters.
+// installation folder, or when the number is outside 1..kLastLanguageNumber. Longer texts are cut
+// at 511 characters.
 std::optional<std::wstring> LanguageText(const std::wstring& installPath, int number);
 
 // A lookup bound to one installation folder, to hand to the forms.

@@ -52,8 +52,9 @@ NTSTATUS DispatchInternalIoctl(PDEVICE_OBJECT fdo, PIRP irp);
 // EEPROM image in the service's Parameters key (EepromStore_win.cpp).
 void InitEepromStore(PUNICODE_STRING registryPath);
 bool LoadEepromImage(uint8_t* image, size_t size);
-// Writes the image when it changed. Only one thread may call it: the worker thread once it
-// runs (Wine 8.0's kernel mutexes cannot be relied on to serialise callers).
+// Writes the image when it changed: from the worker's tick and, so that nothing taken is lost
+// when Wine stops, after each feature report. Callers are serialised by a synchronization event
+// (Wine 8.0's kernel mutexes cannot be relied on for that).
 void PersistIfChanged();
 
 }  // namespace vmdriver

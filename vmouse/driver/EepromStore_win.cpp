@@ -13,6 +13,9 @@ constexpr wchar_t kParametersSuffix[] = L"\\Parameters";
 wchar_t gValueNameBuffer[] = L"Eeprom";
 
 uint32_t gPersistedGeneration = 0;
+// One writer of the stored image at a time: the worker's tick and the report that changed the
+// EEPROM both persist. A synchronization event, signalled while free.
+KEVENT gPersistLock;
 uint8_t gSnapshot[vmouse::kEepromSize];
 // Room for KEY_VALUE_PARTIAL_INFORMATION's header and the image.
 uint8_t gQueryBuffer[64 + vmouse::kEepromSize];
@@ -47,6 +50,7 @@ bool WriteImage(const uint8_t* image, size_t size) {
 }  // namespace
 
 void InitEepromStore(PUNICODE_STRING registryPath) {
+    KeInitializeEvent(&gPersistLock, SynchronizationEvent, TRUE);
     gParametersPath.Buffer = gPathBuffer;
     gParametersPath.Length = 0;
     gParametersPath.MaximumLength = sizeof gPathBuffer;
@@ -80,6 +84,7 @@ bool LoadEepromImage(uint8_t* image, size_t size) {
 
 void PersistIfChanged() {
     if (KeGetCurrentIrql() != PASSIVE_LEVEL) return;  // registry calls need passive level
+    KeWaitForSingleObject(&gPersistLock, Executive, KernelMode, FALSE, nullptr);
     KIRQL irql;
     KeAcquireSpinLock(&gShared.lock, &irql);
     const uint32_t generation = gShared.mouse.EepromGeneration();
@@ -99,6 +104,7 @@ void PersistIfChanged() {
             gShared.hostFlags |= vmouse::kHostPersistFailed;
         KeReleaseSpinLock(&gShared.lock, irql);
     }
+    KeSetEvent(&gPersistLock, IO_NO_INCREMENT, FALSE);
 }
 
 }  // namespace vmdriver

@@ -89,6 +89,9 @@ NTSTATUS SetFeature(const MiniExtension* ext, PIRP irp) {
     }
     KeReleaseSpinLock(&gShared.lock, irql);
     DeliverInputs();
+    // Stored before the report completes: a change the sender has seen taken is never lost to
+    // Wine stopping before the worker's next tick.
+    PersistIfChanged();
     if (!accepted) return STATUS_UNSUCCESSFUL;  // the device stalls the transfer it refuses
     irp->IoStatus.Information = packet->reportBufferLen;
     return STATUS_SUCCESS;

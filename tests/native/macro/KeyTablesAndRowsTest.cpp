@@ -150,8 +150,8 @@ TEST(RebuildRows, RowsFollowTheSlotsOfALoadedImage) {
 
 TEST(RebuildRows, LanguageTextsReplaceTheWords) {
     const auto language = MacroLanguage::From([](int n) -> std::optional<std::wstring> {
-        if (n == 83) return L"gedrückt";
-        if (n == 84) return L"";  // empty: the built-in word stays
+        if (n == 83) return L"  gedrückt";  // the shipped file writes the two spaces itself
+        if (n == 84) return L"  ";  // nothing but spaces: the built-in word stays
         if (n == 69) return L"Kopieren";
         return std::nullopt;
     });

@@ -309,15 +309,17 @@ TEST_F(MacroFiles, RefusedFilesAndNames) {
     std::vector<std::uint8_t> bytes(1668, 0);
     bytes[0] = 0x2E;  // '.' then "QQ1" missing
     Write(path, bytes);
-    EXPECT_EQ(LoadMacroFile(document, path, names, kWords).outcome, FileOutcome::Nothing);
+    const MacroFileResult bad = LoadMacroFile(document, path, names, kWords);
+    EXPECT_EQ(bad.outcome, FileOutcome::Failed);
+    EXPECT_NE(bad.error.find(L"not a macro file"), std::wstring::npos);
     EXPECT_EQ(LoadMacroFile(document, Path(L"missing.Q1M"), names, kWords).outcome,
-              FileOutcome::Nothing);
+              FileOutcome::Failed);
     EXPECT_EQ(LoadMacroFile(document, L"", names, kWords).outcome, FileOutcome::Nothing);
     // A file that ends inside the image is refused; one that ends after it reads with zeros.
     MacroRecord record;
     auto good = EncodeMacroFile(Slots({{0x05, 0x00}}), CommandSlots{}, record);
     Write(path, std::span(good).first(100));
-    EXPECT_EQ(LoadMacroFile(document, path, names, kWords).outcome, FileOutcome::Nothing);
+    EXPECT_EQ(LoadMacroFile(document, path, names, kWords).outcome, FileOutcome::Failed);
     EXPECT_EQ(document.image, before.image);
     EXPECT_EQ(document.macroName, L"kept");
     Write(path, std::span(good).first(114));

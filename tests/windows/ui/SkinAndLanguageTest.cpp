@@ -164,13 +164,14 @@ TEST_F(LanguageFile, NoFileOrNoInstallFolderGivesNoTexts) {
 }
 
 TEST_F(LanguageFile, ALongTextIsCutAt511Characters) {
-    Write("39=" + std::string(600, 'x') + "\r\n86=end\r\n87=never\r\n");
+    Write("39=" + std::string(600, 'x') + "\r\n87=end\r\n88=never\r\n");
     const auto text = LanguageText(Root(), 39);
     ASSERT_TRUE(text);
     EXPECT_EQ(text->size(), 511u);
-    // The file is still read properly after the long line; numbers above 86 are not read.
-    EXPECT_EQ(LanguageText(Root(), 86), L"end");
-    EXPECT_FALSE(LanguageText(Root(), 87));
+    // The file is still read properly after the long line, up to the write-given-up notice's
+    // 87 (it used to stop at 86, so that notice was never translated); 88 is not read.
+    EXPECT_EQ(LanguageText(Root(), 87), L"end");
+    EXPECT_FALSE(LanguageText(Root(), 88));
 }
 
 }  // namespace

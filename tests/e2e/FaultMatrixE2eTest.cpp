@@ -1,0 +1,450 @@
+// The device operations under the virtual mouse's faults: for each operation and fault, the
+// program keeps running, tells the user where it should, leaves the registry and the EEPROM
+// whole (every profile the mouse holds is exactly the one stored, or untouched), and works
+// again once the fault is cleared. Prints the table of cases and outcomes.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ButtonRecord.h"
+#include "E2eSupport.h"
+#include "SettingsLayout.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using e2e::Program;
+
+constexpr POINT kLeftArea{294, 309}, kRightArea{374, 309}, kMiddleArea{336, 284},
+    kSide1Area{237, 338};
+constexpr POINT kDefault{717, 430}, kLaunch{717, 485}, kApply{651, 716};
+constexpr POINT ProfileTab(int index) { return {394 + 105 * index, 148}; }
+
+struct Outcome {
+    Outcome(std::string op, std::string f) : operation(std::move(op)), fault(std::move(f)) {}
+    std::string operation, fault;
+    bool running = false;
+    std::string told;  // what the user saw, or "nothing"
+    bool whole = false;
+    bool recovered = false;
+    std::string note;
+};
+std::vector<Outcome> g_table;
+
+std::string Yes(bool b) { return b ? "yes" : "NO"; }
+
+// A profile in the mouse is whole when each of its five records is the one the registry holds.
+bool ProfileMatchesStore(int profile) {
+    const auto eeprom = e2e::DumpEeprom();
+    if (eeprom.size() != 2066) return false;
+    for (int b = 0; b < kButtonCount; ++b) {
+        const std::wstring key = ButtonKeyPath(profile, b).substr(1);  // no leading backslash
+        const auto text = e2e::ReadUserString(key + L"\\", L"keys");
+        if (!text) return false;
+        const ButtonRecord want = ParseButtonRecordText(*text);
+        const std::size_t at = ROMAddress[profile][ButtonRecordOffset(b)];
+        if (!std::equal(want.begin(), want.end(), eeprom.begin() + static_cast<long>(at)))
+            return false;
+    }
+    return true;
+}
+
+// Bytes no profile write produces in the first, a middle and the last chunk of profile 1, so
+// that only a whole new write makes the profile match the registry again.
+void ScrambleProfile() {
+    e2e::Vmouse(L"write 0010 ee ee ee ee ee ee ee ee ee ee ee ee");
+    e2e::Vmouse(L"write 00d0 ee ee ee ee ee ee ee ee ee ee ee ee");
+    e2e::Vmouse(L"write 01a8 ee ee");
+}
+
+std::vector<std::uint8_t> ProfileBytes(const std::vector<std::uint8_t>& eeprom) {
+    if (eeprom.size() < 0x10 + 410) return {};
+    return {eeprom.begin() + 0x10, eeprom.begin() + 0x10 + 410};
+}
+
+struct AttachCase {
+    const char* fault;
+    const wchar_t* arguments;
+    bool unplug;
+};
+struct LaunchCase {
+    const char* fault;
+    const wchar_t* arguments;
+    bool unplug;
+    bool starts;  // the assigned program is started
+};
+
+class FaultMatrixE2e : public ::testing::Test {
+  protected:
+    void RunAttach(const std::vector<AttachCase>& cases);
+    void RunLaunch(const std::vector<LaunchCase>& cases);
+
+    static void SetUpTestSuite() {
+        e2e::Vmouse(L"plug");
+        g_table.clear();
+    }
+    static void TearDownTestSuite() {
+        e2e::Vmouse(L"fault clear");
+        std::printf("\nfault matrix (virtual mouse under Wine)\n");
+        std::printf("%-22s %-26s %-8s %-28s %-13s %-10s %s\n", "operation", "fault", "running",
+                    "user told", "store+EEPROM", "recovered", "note");
+        for (const Outcome& o : g_table)
+            std::printf("%-22s %-26s %-8s %-28s %-13s %-10s %s\n", o.operation.c_str(),
+                        o.fault.c_str(), Yes(o.running).c_str(), o.told.c_str(),
+                        o.whole ? "whole" : "WRONG", Yes(o.recovered).c_str(), o.note.c_str());
+        std::fflush(stdout);
+    }
+
+    void SetUp() override {
+        if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
+            INVALID_FILE_ATTRIBUTES) {
+            GTEST_SKIP() << "the virtual mouse is not part of this build";
+        }
+        e2e::WriteInstallKey(e2e::BinFolder());
+        e2e::DeleteUserSettings();
+    }
+    void TearDown() override {
+        program.Kill();
+        e2e::Vmouse(L"fault clear");
+    }
+
+    void StartAttached() {
+        if (!e2e::MousePresent()) {
+            ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
+        }
+        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);
+        ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
+        ASSERT_TRUE(program.Start());
+        main = program.Main();
+        ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 10s));
+        e2e::Settle(1500ms);  // the controls come 200 ms after the window, and the lights' read
+        // A first run has empty records: the main buttons' defaults make the profile writable.
+        for (POINT area : {kLeftArea, kRightArea, kMiddleArea}) {
+            Click(area);
+            Click(kDefault);
+        }
+    }
+
+    void Click(POINT at) { Program::Click(main, at.x, at.y); }
+
+    // The notice the program shows, by its window, or "nothing".
+    std::string Told() {
+        if (program.Visible(L"TWarningForm2")) return "notice (TWarningForm2)";
+        if (program.Visible(L"TWarningForm1")) return "question (TWarningForm1)";
+        return "nothing";
+    }
+    // Yes on the notice, as the user clicks it.
+    void DismissNotice() {
+        HWND notice = program.Window(L"TWarningForm2");
+        if (!notice || !IsWindowVisible(notice)) return;
+        Program::Click(notice, 537, 140);
+        e2e::WaitUntil([&] { return !IsWindowVisible(notice); }, 3s);
+        e2e::Settle(300ms);
+    }
+
+    // Waits until the running write is over: the progress window hidden, the controls back and
+    // no write report reaching the mouse for a second.
+    bool WaitForWriteEnd(std::chrono::milliseconds limit) {
+        HWND loading = program.Window(L"TLoadingForm", L"LoadingForm");
+        std::size_t writes = static_cast<std::size_t>(-1);
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < end) {
+            e2e::Settle(1s);
+            const std::size_t now = e2e::WritesIn(e2e::ReadTrace()).size();
+            if (now == writes && !IsWindowVisible(loading) && IsWindowEnabled(main)) return true;
+            writes = now;
+        }
+        return false;
+    }
+
+    // A write with no fault: the program works (again). Says what was wrong when it does not.
+    bool CleanWrite() {
+        DismissNotice();
+        ScrambleProfile();
+        e2e::ClearTrace();
+        Click(kApply);
+        const bool enabled = IsWindowEnabled(main) != FALSE;
+        const bool ended = WaitForWriteEnd(20s);
+        const std::size_t writes = e2e::WritesIn(e2e::ReadTrace()).size();
+        const bool matches = ProfileMatchesStore(0);
+        recovery = !ended ? "the write did not end"
+                   : writes != 35
+                       ? std::to_string(writes) + " write reports (window " +
+                             (enabled ? "enabled" : "disabled") + ", shows " + Told() + ")"
+                   : !matches ? "profile not the stored one"
+                              : "";
+        if (!recovery.empty())
+            e2e::SaveScreenshot(L"fault-recovery-" + std::to_wstring(g_table.size()));
+        return recovery.empty();
+    }
+
+    Program program;
+    HWND main = nullptr;
+    std::string recovery;  // why the last clean write failed
+};
+
+// Profile write (Apply) under each fault. A write the mouse does not take at all is given up
+// after three sends and the user is told; every other fault ends in the whole profile.
+TEST_F(FaultMatrixE2e, ProfileWrite) {
+    StartAttached();
+    struct Case {
+        const char* fault;
+        const wchar_t* before;         // vmouse arguments set before Apply
+        std::function<void()> during;  // what happens while the write runs
+        bool takes;                    // the mouse takes the profile in the end
+        bool tells;                    // the user is told
+        std::chrono::milliseconds limit;
+    };
+    const std::vector<Case> cases = {
+        {"dropped acknowledgement", L"fault drop-ack 5", nullptr, true, false, 20s},
+        {"late acknowledgement 3.5s", L"fault delay-ack 3500",
+         [] {
+             // Only the first chunk's acknowledgement is late, past the 3 s resend.
+             e2e::WaitUntil([] { return !e2e::WritesIn(e2e::ReadTrace()).empty(); }, 3s);
+             e2e::Vmouse(L"fault clear");
+         },
+         true, false, 25s},
+        {"duplicate acknowledgement", L"fault delay-ack 250",
+         [] {
+             // Writes from elsewhere are acknowledged too: stray acknowledgements mid-write.
+             for (int i = 0; i < 3; ++i) e2e::Vmouse(L"write 0005 20");
+             e2e::Vmouse(L"fault clear");
+         },
+         true, false, 40s},
+        {"garbage answers", L"fault garbage on", nullptr, true, false, 20s},
+        {"silent mouse", L"fault silent on", nullptr, false, true, 20s},
+        {"unplugged mid-write", L"fault delay-ack 250",
+         [] {
+             e2e::Vmouse(L"unplug");
+             e2e::Settle(2s);
+             e2e::Vmouse(L"fault clear");
+             e2e::Vmouse(L"plug");
+         },
+         true, false, 40s},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        Outcome o{"profile write", c.fault};
+        ScrambleProfile();
+        const auto before = ProfileBytes(e2e::DumpEeprom());
+        e2e::ClearTrace();
+        ASSERT_EQ(e2e::Vmouse(c.before), 0);
+        Click(kApply);
+        if (c.during) c.during();
+        const bool ended = WaitForWriteEnd(c.limit);
+        o.running = program.Running();
+        o.told = Told();
+        if (o.told != "nothing")
+            e2e::SaveScreenshot(L"fault-write-" + std::to_wstring(g_table.size()));
+        const bool matches = ProfileMatchesStore(0);
+        const bool untouched = ProfileBytes(e2e::DumpEeprom()) == before;
+        o.whole = c.takes ? matches : untouched;
+        o.note = std::to_string(e2e::WritesIn(e2e::ReadTrace()).size()) + " write reports" +
+                 (ended ? "" : ", write did not end");
+        e2e::Vmouse(L"fault clear");
+        o.recovered = o.running && CleanWrite();
+        if (!o.recovered && !recovery.empty()) o.note += "; again: " + recovery;
+        g_table.push_back(o);
+        EXPECT_TRUE(o.running);
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(o.told != "nothing", c.tells) << o.told;
+        EXPECT_TRUE(o.whole) << "the mouse's profile is "
+                             << (matches ? "the stored one" : "not the stored one");
+        EXPECT_TRUE(o.recovered);
+        if (!o.running) return;
+    }
+}
+
+// The attach's read-back (active profile, lights) under the faults that touch answers, and an
+// unplug in the middle of it. Acknowledgement faults do not apply: the attach writes nothing.
+void FaultMatrixE2e::RunAttach(const std::vector<AttachCase>& cases) {
+    for (const AttachCase& c : cases) {
+        SCOPED_TRACE(c.fault);
+        e2e::DeleteUserSettings();
+        if (!e2e::MousePresent()) {
+            ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
+        }
+        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);
+        ASSERT_EQ(e2e::Vmouse(c.arguments), 0);
+        Outcome o{"attach and read-back", c.fault};
+        ASSERT_TRUE(program.Start());
+        main = program.Main();
+        if (c.unplug) {
+            e2e::Vmouse(L"unplug");  // within the 1.3 s before the attach runs
+            e2e::Settle(3s);
+            o.note = "while unplugged: " + Told();
+            e2e::Vmouse(L"plug");
+        }
+        e2e::Settle(3s);
+        o.running = program.Running();
+        o.told = Told();
+        const auto wheel = e2e::ReadUserDword(L"SOFTWARE\\Tavrine5502\\LIGHT\\", L"WheelLight");
+        const auto logo = e2e::ReadUserDword(L"SOFTWARE\\Tavrine5502\\LIGHT\\", L"LogoLight");
+        const bool lightsSane = (!wheel || *wheel <= 1) && (!logo || *logo <= 1);
+        e2e::Vmouse(L"fault clear");
+        // Works again: the window is (or becomes) usable and a profile write is whole.
+        const bool enabled = e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 10s);
+        o.note += std::string(o.note.empty() ? "" : "; ") + "window enabled " + Yes(enabled);
+        e2e::Settle(1500ms);
+        for (POINT area : {kLeftArea, kRightArea, kMiddleArea}) {
+            Click(area);
+            Click(kDefault);
+        }
+        o.recovered = o.running && enabled && CleanWrite();
+        if (!o.recovered) {
+            int acks = 0;
+            for (const auto& r : e2e::ReadTrace())
+                acks += !r.in && r.kind == "input" && r.bytes.size() > 1 && r.bytes[1] == 0x10;
+            o.note += "; " + std::to_string(acks) + " acknowledgements sent by the mouse";
+        }
+        o.whole = lightsSane && ProfileMatchesStore(0);
+        if (!o.recovered && !recovery.empty()) o.note += "; again: " + recovery;
+        g_table.push_back(o);
+        EXPECT_TRUE(o.running);
+        EXPECT_TRUE(lightsSane);
+        EXPECT_TRUE(o.recovered);
+        program.Kill();
+        if (!o.running) return;
+    }
+}
+
+TEST_F(FaultMatrixE2e, AttachAndReadBack) {
+    RunAttach({{"garbage answers", L"fault garbage on", false},
+               {"silent mouse", L"fault silent on", false}});
+}
+
+// Unplugged within the 1.3 s before the attach runs, and plugged in again: the window comes
+// back, but the mouse's acknowledgements no longer reach the program and the next write is
+// given up. Not fixed yet; run with --gtest_also_run_disabled_tests.
+TEST_F(FaultMatrixE2e, DISABLED_AttachCutOffByUnplugging) {
+    RunAttach({{"unplugged mid-attach", L"fault clear", true}});
+}
+
+// A click on a profile tab switches the mouse's active profile (EEPROM 0x0005, 0x20 x number).
+// Under a fault the mouse ends on the old or the new profile, never elsewhere; cleared, a
+// switch lands. Nothing is said to the user for a switch.
+TEST_F(FaultMatrixE2e, ProfileSwitch) {
+    StartAttached();
+    ASSERT_TRUE(CleanWrite()) << recovery;
+    struct Case {
+        const char* fault;
+        const wchar_t* arguments;
+        bool unplug;
+    };
+    int current = 0;
+    for (const Case& c : {Case{"dropped acknowledgement", L"fault drop-ack 1", false},
+                          Case{"late acknowledgement 3.5s", L"fault delay-ack 3500", false},
+                          Case{"duplicate acknowledgement", L"fault clear", false},
+                          Case{"garbage answers", L"fault garbage on", false},
+                          Case{"silent mouse", L"fault silent on", false},
+                          Case{"unplugged mid-switch", L"fault delay-ack 1000", true}}) {
+        SCOPED_TRACE(c.fault);
+        Outcome o{"profile switch", c.fault};
+        ASSERT_EQ(e2e::Vmouse(c.arguments), 0);
+        const int target = current == 0 ? 1 : 0;
+        Click(ProfileTab(target));
+        if (std::string(c.fault) == "duplicate acknowledgement") e2e::Vmouse(L"write 0005 20");
+        if (c.unplug) {
+            e2e::Vmouse(L"unplug");
+            e2e::Settle(2s);
+            e2e::Vmouse(L"fault clear");
+            e2e::Vmouse(L"plug");
+        }
+        e2e::Settle(5s);
+        o.running = program.Running();
+        o.told = Told();
+        const auto eeprom = e2e::DumpEeprom();
+        const int active = eeprom.size() > 5 ? eeprom[5] : -1;
+        o.whole = active == 0x20 * (current + 1) || active == 0x20 * (target + 1);
+        o.note = "active byte " + std::to_string(active / 0x20);
+        e2e::Vmouse(L"fault clear");
+        DismissNotice();
+        // Cleared: switching to the other tab and back lands on the tab clicked last.
+        Click(ProfileTab(current));
+        e2e::Settle(1500ms);
+        Click(ProfileTab(target));
+        e2e::Settle(1500ms);
+        const auto after = e2e::DumpEeprom();
+        o.recovered = o.running && after.size() > 5 && after[5] == 0x20 * (target + 1);
+        current = target;
+        if (!o.recovered && !recovery.empty()) o.note += "; again: " + recovery;
+        g_table.push_back(o);
+        EXPECT_TRUE(o.running);
+        EXPECT_TRUE(o.whole) << o.note;
+        EXPECT_TRUE(o.recovered);
+        if (!o.running) return;
+    }
+}
+
+// A launch key: the mouse reports the side button and the program starts the assigned file.
+// A silent or absent mouse reports nothing, so nothing starts; cleared, the key works.
+void FaultMatrixE2e::RunLaunch(const std::vector<LaunchCase>& cases) {
+    StartAttached();
+    const std::wstring marker = e2e::BinFolder() + L"\\launch_marker.exe";
+    const std::wstring markerFile = e2e::BinFolder() + L"\\launch-marker.txt";
+    Click(kSide1Area);
+    Click(kLaunch);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil(
+        [&] {
+            dialog = program.Window(L"#32770");
+            return dialog && IsWindowVisible(dialog);
+        },
+        10s));
+    e2e::Settle(300ms);
+    if (!SetDlgItemTextW(dialog, 0x47C, marker.c_str()))
+        SetDlgItemTextW(dialog, 0x480, marker.c_str());
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10s));
+    ASSERT_TRUE(CleanWrite()) << recovery;
+    auto launched = [&] {
+        return e2e::WaitUntil(
+            [&] { return GetFileAttributesW(markerFile.c_str()) != INVALID_FILE_ATTRIBUTES; }, 8s);
+    };
+    for (const LaunchCase& c : cases) {
+        SCOPED_TRACE(c.fault);
+        Outcome o{"launch key", c.fault};
+        DeleteFileW(markerFile.c_str());
+        ASSERT_EQ(e2e::Vmouse(c.arguments), 0);
+        if (c.unplug) e2e::Vmouse(L"unplug");
+        e2e::Vmouse(L"press button 4");
+        const bool started = launched();
+        o.running = program.Running();
+        o.told = Told();
+        o.note = std::string("program started ") + Yes(started);
+        e2e::Vmouse(L"fault clear");
+        if (c.unplug) {
+            e2e::Vmouse(L"plug");
+            e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 10s);
+            e2e::Settle(1s);
+        }
+        o.whole = started == c.starts && ProfileMatchesStore(0);
+        DeleteFileW(markerFile.c_str());
+        e2e::Vmouse(L"press button 4");
+        o.recovered = o.running && launched();
+        if (!o.recovered && !recovery.empty()) o.note += "; again: " + recovery;
+        g_table.push_back(o);
+        EXPECT_TRUE(o.running);
+        EXPECT_EQ(started, c.starts);
+        EXPECT_TRUE(o.whole);
+        EXPECT_TRUE(o.recovered);
+        if (!o.running) return;
+    }
+}
+
+TEST_F(FaultMatrixE2e, LaunchKey) {
+    RunLaunch({{"garbage answers", L"fault garbage on", false, true},
+               {"silent mouse", L"fault silent on", false, false}});
+}
+
+// Pressed while unplugged (nothing starts, the user is told the mouse is missing), then plugged
+// in again: the key does not start the program any more. Not fixed yet, as above.
+TEST_F(FaultMatrixE2e, DISABLED_LaunchKeyAfterReplugging) {
+    RunLaunch({{"unplugged", L"fault clear", true, false}});
+}
+
+}  // namespace
