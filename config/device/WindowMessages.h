@@ -14,6 +14,8 @@ inline constexpr std::uint32_t kMsgProfileChanged = 0x641;  // wParam profile nu
 
 inline constexpr std::wstring_view kLoadingClass = L"TLoadingForm";
 inline constexpr std::wstring_view kLoadingCaption = L"LoadingForm";
+// Held by the running configuration program; the installer looks for it too.
+inline constexpr std::wstring_view kProgramMutex = L"CLS_TavrineGamingMou";
 inline constexpr std::wstring_view kPerformClass = L"TPerform1";
 inline constexpr std::wstring_view kPerformCaption = L"Perform1";
 inline constexpr std::wstring_view kVistrelClass = L"VISTREL";

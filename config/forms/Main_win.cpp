@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <memory>
+#include <string>
 
 #include "AppContext.h"
 #include "Lightoption_win.h"
@@ -21,6 +22,7 @@
 #include "T_win.h"
 #include "Warning1_win.h"
 #include "Warning2_win.h"
+#include "WindowMessages.h"
 #include "ui/Application.h"
 #include "ui/LanguageText.h"
 
@@ -72,7 +74,7 @@ int RunProgram() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // One instance: a second start ends at once and leaves the first alone.
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"CLS_TavrineGamingMou");
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, std::wstring(kProgramMutex).c_str());
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         if (mutex) CloseHandle(mutex);
         return 0;

@@ -32,6 +32,8 @@ void RegisterFormClass(const std::wstring& className, WNDPROC proc) {
     wc.lpfnWndProc = proc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    // The program's own icon (resource 1) for the task bar and Alt+Tab; none in test programs.
+    wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(1));
     wc.lpszClassName = className.c_str();
     if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         throw std::runtime_error("RegisterClassExW failed for a form class");

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace e2e {
@@ -49,6 +50,9 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 
 class Program {
   public:
+    // The configuration program of the build, or the one at the given path (an installed copy),
+    // started in its own folder.
+    explicit Program(std::wstring path = {}) : path_(std::move(path)) {}
     ~Program();
     // Starts the program and waits until its main window shows.
     bool Start();
@@ -70,6 +74,7 @@ class Program {
     static void KeyPress(HWND window, UINT virtualKey);
 
   private:
+    std::wstring path_;
     PROCESS_INFORMATION process_{};
 };
 

@@ -272,9 +272,11 @@ bool Program::Launch() {
     Kill();
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    std::wstring line = Quote(BinFolder() + L"\\TavrineGamingMouse.exe");
-    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          BinFolder().c_str(), &startup, &process_) != FALSE;
+    const std::wstring program = path_.empty() ? BinFolder() + L"\\TavrineGamingMouse.exe" : path_;
+    const std::wstring folder = program.substr(0, program.rfind(L'\\'));
+    std::wstring line = Quote(program);
+    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                          &startup, &process_) != FALSE;
 }
 
 bool Program::Start() {
