@@ -43,9 +43,6 @@ int RunProgram() {
 
     // The windows, in the order the program has always made them; all live until the end.
     MainForm main(app);
-    // Shown and painted before the other windows are made: they are hidden until asked for, and
-    // no message is handled before all of them exist.
-    main.Window().Show();
     LightOptionForm lightOption(app);
     TKey tKey(app);
     app.tKey = &tKey;
@@ -65,6 +62,7 @@ int RunProgram() {
     LoadingForm loading(main.Handle());
     app.loadingForm = &loading;
 
+    main.Window().Show();
     ui::RunMessageLoop();
     return 0;
 }
