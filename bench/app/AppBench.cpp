@@ -1,15 +1,23 @@
 // The configuration program under Wine with the virtual mouse: start to window shown, start to
-// the window enabled by the attach, Apply to the end of the write against its floor, and the
-// program's private memory. Prints figures; asserts nothing.
+// the window enabled by the attach, Apply to the end of the write against its floor, the
+// program's private memory, its processor time at rest and the pointer moves over the profile
+// pictures and button areas; beside them the empty window program's start and memory, measured
+// in the same run. Prints figures; asserts nothing. Lines starting with "@" are the figures
+// bench/run.sh reads; the pictures read during the pointer moves are counted outside Wine
+// between the marker files this program creates in bin\bench-marks.
 #include <windows.h>
+#include <mmsystem.h>
 #include <psapi.h>
 #include <setupapi.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <vector>
 
+#include "ControlClient_win.h"
 #include "E2eSupport.h"
 
 extern "C" {
@@ -22,6 +30,113 @@ using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// Polls finely: the start figures are read the same way, to a few milliseconds.
+bool PollUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+    const auto end = Clock::now() + timeout;
+    while (Clock::now() < end) {
+        if (condition()) return true;
+        Sleep(5);
+    }
+    return condition();
+}
+
+double PrivateMb(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof memory;
+    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                              sizeof memory)) {
+        return -1;
+    }
+    // Wine leaves PrivateUsage at 0; the commit charge (PagefileUsage) is the same figure.
+    return static_cast<double>(std::max(memory.PrivateUsage, memory.PagefileUsage)) /
+           (1024.0 * 1024.0);
+}
+
+// User plus kernel time the process has used, in milliseconds.
+double CpuMs(HANDLE process) {
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return -1;
+    auto ms = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime) /
+               10000.0;
+    };
+    return ms(kernel) + ms(user);
+}
+
+void Mark(const std::wstring& name) {
+    const std::wstring folder = e2e::BinFolder() + L"\\bench-marks";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    HANDLE file = CreateFileW((folder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                              CREATE_ALWAYS, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
+struct Empty {
+    double shown = -1, privateMb = -1;
+};
+
+// The empty window program: start to its window shown, then its memory once it has settled.
+Empty EmptyRun() {
+    Empty run;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring line = L"\"" + e2e::BinFolder() + L"\\bench_empty_window.exe\"";
+    const auto start = Clock::now();
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        e2e::BinFolder().c_str(), &startup, &process)) {
+        return run;
+    }
+    HWND window = nullptr;
+    if (PollUntil(
+            [&] {
+                window = FindWindowW(L"BenchEmptyWindow", nullptr);
+                DWORD pid = 0;
+                if (window) GetWindowThreadProcessId(window, &pid);
+                return window && pid == process.dwProcessId && IsWindowVisible(window);
+            },
+            20s)) {
+        run.shown = Ms(Clock::now() - start);
+        Sleep(1000);
+        run.privateMb = PrivateMb(process.hProcess);
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    if (WaitForSingleObject(process.hProcess, 5000) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+    }
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return run;
+}
+
+constexpr int kHoverMoves = 20;
+
+// Pointer moves that change nothing: within one profile picture that is not the current one,
+// and within one button area, after the pointer has come in.
+void HoverMoves(HWND main) {
+    e2e::Program::Move(main, 700, 140);
+    e2e::Settle(200ms);
+    Mark(L"profile-hover-begin");
+    for (int i = 0; i < kHoverMoves; ++i) {
+        PostMessageW(main, WM_MOUSEMOVE, 0, MAKELPARAM(700 + i % 7, 140 + i % 5));
+        e2e::Settle(30ms);
+    }
+    e2e::Settle(300ms);
+    Mark(L"profile-hover-end");
+    e2e::Program::Move(main, 290, 300);
+    e2e::Settle(200ms);
+    Mark(L"button-hover-begin");
+    for (int i = 0; i < kHoverMoves; ++i) {
+        PostMessageW(main, WM_MOUSEMOVE, 0, MAKELPARAM(290 + i % 7, 300 + i % 5));
+        e2e::Settle(30ms);
+    }
+    e2e::Settle(300ms);
+    Mark(L"button-hover-end");
+    // Away from everything again, so that the rest is measured without a hover.
+    e2e::Program::Move(main, 60, 700);
+}
 
 double Median(std::vector<double> v) {
     if (v.empty()) return 0;
@@ -54,8 +169,8 @@ std::wstring WriteCollectionPath() {
     return found;
 }
 
-// Write report to acknowledgement as the program receives it: the acknowledgement travels as an
-// input report through raw input (WM_INPUT), as WMINPUT.DLL hands it on. Each round rewrites the
+// Write report taken to acknowledgement as the program receives it: the acknowledgement travels as
+// an input report through raw input (WM_INPUT), as WMINPUT.DLL hands it on. Each round rewrites the
 // active-profile byte with the value it has, so the mouse is left as it was.
 LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
@@ -93,8 +208,9 @@ std::vector<double> AcknowledgementLatencies(int rounds) {
     if (collection == INVALID_HANDLE_VALUE) return samples;
     for (int i = 0; i < rounds; ++i) {
         BYTE report[16] = {3, 0x05, 0x00, 1, 0x20};
-        const auto start = Clock::now();
+        // From the report taken to its acknowledgement: the feature call itself is the walk's.
         if (!HidD_SetFeature(collection, report, sizeof report)) break;
+        const auto start = Clock::now();
         bool acknowledged = false;
         while (!acknowledged && Clock::now() - start < 1s) {
             MSG msg;
@@ -119,63 +235,92 @@ std::vector<double> AcknowledgementLatencies(int rounds) {
 }
 
 struct Run {
-    double shown = -1, enabled = -1, write = -1, deviceSpan = -1;
+    double shown = -1, enabled = -1;
+    std::vector<double> writes, deviceSpans;
     SIZE_T privateBytes = 0;
     SIZE_T workingSet = 0;
+    double idleCpuMs = -1, idleWallMs = -1, totalCpuMs = -1;
 };
 
-Run OneRun() {
+constexpr auto kIdle = 30s;
+constexpr int kWritesPerRun = 4;
+
+// The attach's read of the light state (address 7) is in the mouse's trace.
+bool LightReadSeen() {
+    static std::optional<vmtool::ControlClient> client;
+    std::wstring error;
+    if (!client) client = vmtool::ControlClient::Open(error);
+    std::vector<vmouse::TraceEntry> entries;
+    if (!client || !client->ReadTrace(entries, error)) return false;
+    for (const auto& e : entries) {
+        if (e.direction == vmouse::TraceDirection::In && e.kind == vmouse::TraceKind::SetFeature &&
+            e.length >= 3 && e.bytes[0] == 4 && (e.bytes[1] | (e.bytes[2] << 8)) == 0x0007) {
+            return true;
+        }
+    }
+    return false;
+}
+
+Run OneRun(bool measureRest) {
     Run run;
     e2e::DeleteUserSettings();
     e2e::ClearTrace();
     e2e::Program program;
     const auto start = Clock::now();
-    if (!program.Start()) return run;
-    run.shown = Ms(Clock::now() - start);
-    HWND main = program.Main();
-    // The controls are enabled right after the attach reads the light state (address 7); the
-    // trace is polled for that read, so this figure is good to the tool's ~100 ms turnaround.
-    if (!e2e::WaitUntil([] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) > 0; }, 10s)) {
+    if (!program.Launch() ||
+        !PollUntil([&] { return program.Main() && IsWindowVisible(program.Main()); }, 20s)) {
         return run;
     }
+    run.shown = Ms(Clock::now() - start);
+    HWND main = program.Main();
+    // The controls are enabled right after the attach reads the light state (address 7): the
+    // mouse's trace is polled for that read straight through its control channel, every 5 ms.
+    if (!PollUntil([] { return LightReadSeen(); }, 10s)) return run;
     run.enabled = Ms(Clock::now() - start);
     e2e::Settle(300ms);
 
-    // A first run has empty records: give the left button its default, then Apply.
-    e2e::Program::Click(main, 294, 309);
-    e2e::Program::Click(main, 717, 430);
+    // A first run has empty records: give the left button its default, then Apply; again for
+    // each write, so that each one has something to write.
     HWND loading = program.Window(L"TLoadingForm", L"LoadingForm");
-    PostMessageW(main, WM_MOUSEMOVE, 0, MAKELPARAM(651, 716));
-    PostMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(651, 716));
-    e2e::Settle(50ms);
-    const auto apply = Clock::now();
-    PostMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(651, 716));
-    // The progress window shows while the write runs and hides when it ends.
-    bool seen = false;
-    const auto limit = apply + 20s;
-    while (Clock::now() < limit) {
-        const bool visible = IsWindowVisible(loading) != FALSE;
-        if (visible) seen = true;
-        if (seen && !visible) {
-            run.write = Ms(Clock::now() - apply);
-            break;
+    for (int w = 0; w < kWritesPerRun; ++w) {
+        e2e::ClearTrace();
+        e2e::Program::Click(main, 294, 309);
+        e2e::Program::Click(main, 717, 430);
+        PostMessageW(main, WM_MOUSEMOVE, 0, MAKELPARAM(651, 716));
+        PostMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(651, 716));
+        e2e::Settle(50ms);
+        const auto apply = Clock::now();
+        PostMessageW(main, WM_LBUTTONUP, 0, MAKELPARAM(651, 716));
+        // The progress window shows while the write runs and hides when it ends.
+        bool seen = false, ended = false;
+        const auto limit = apply + 10s;
+        while (Clock::now() < limit) {
+            const bool visible = IsWindowVisible(loading) != FALSE;
+            if (visible) seen = true;
+            if (seen && !visible) {
+                run.writes.push_back(Ms(Clock::now() - apply));
+                ended = true;
+                break;
+            }
+            Sleep(1);
         }
-        Sleep(1);
+        if (!ended) break;
+        // The write as the mouse saw it: first write report in to the last acknowledgement out.
+        const auto trace = e2e::ReadTraceTimed();
+        double first = -1, last = -1;
+        for (const auto& r : trace) {
+            if (r.report.in && r.report.kind == "set-feature" && !r.report.bytes.empty() &&
+                r.report.bytes[0] == 3 && first < 0) {
+                first = r.timeMs;
+            }
+            if (!r.report.in && r.report.kind == "input" && r.report.bytes.size() > 1 &&
+                r.report.bytes[1] == 0x10) {
+                last = r.timeMs;
+            }
+        }
+        if (first >= 0 && last >= first) run.deviceSpans.push_back(last - first);
+        e2e::Settle(300ms);
     }
-    // The write as the mouse saw it: first write report in to the last acknowledgement out.
-    const auto trace = e2e::ReadTraceTimed();
-    double first = -1, last = -1;
-    for (const auto& r : trace) {
-        if (r.report.in && r.report.kind == "set-feature" && !r.report.bytes.empty() &&
-            r.report.bytes[0] == 3 && first < 0) {
-            first = r.timeMs;
-        }
-        if (!r.report.in && r.report.kind == "input" && r.report.bytes.size() > 1 &&
-            r.report.bytes[1] == 0x10) {
-            last = r.timeMs;
-        }
-    }
-    if (first >= 0 && last >= first) run.deviceSpan = last - first;
 
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
@@ -186,6 +331,19 @@ Run OneRun() {
         run.workingSet = memory.WorkingSetSize;
     } else {
         std::printf("memory counters not available: error %lu\n", GetLastError());
+    }
+    if (!measureRest) return run;
+    HoverMoves(main);
+    e2e::Settle(2s);
+    const double cpu0 = CpuMs(program.Process());
+    const auto idleStart = Clock::now();
+    Sleep(static_cast<DWORD>(std::chrono::milliseconds(kIdle).count()));
+    const double cpu1 = CpuMs(program.Process());
+    run.totalCpuMs = cpu1;
+    // A process that has used no time at all since it started means the counters are not kept.
+    if (cpu0 > 0 && cpu1 >= cpu0) {
+        run.idleCpuMs = cpu1 - cpu0;
+        run.idleWallMs = Ms(Clock::now() - idleStart);
     }
     return run;
 }
@@ -202,24 +360,47 @@ int wmain() {
     const auto latencies = AcknowledgementLatencies(50);
     const double ack = Median(latencies);
     std::vector<double> shown, enabled, writes, spans, memoryMb, workingMb;
-    for (int i = 0; i < 3; ++i) {
-        const Run run = OneRun();
+    std::vector<double> emptyShown, emptyMb;
+    Run last;
+    constexpr int kRuns = 3;
+    for (int i = 0; i < kRuns; ++i) {
+        // The empty program just before each run, so both see the same machine.
+        for (int k = 0; k < 2; ++k) {
+            const Empty empty = EmptyRun();
+            if (empty.shown >= 0) emptyShown.push_back(empty.shown);
+            if (empty.privateMb >= 0) emptyMb.push_back(empty.privateMb);
+        }
+        const Run run = OneRun(i == kRuns - 1);
+        if (i == kRuns - 1) last = run;
         if (run.shown >= 0) shown.push_back(run.shown);
         if (run.enabled >= 0) enabled.push_back(run.enabled);
-        if (run.write >= 0) writes.push_back(run.write);
-        if (run.deviceSpan >= 0) spans.push_back(run.deviceSpan);
+        writes.insert(writes.end(), run.writes.begin(), run.writes.end());
+        spans.insert(spans.end(), run.deviceSpans.begin(), run.deviceSpans.end());
         if (run.workingSet)
             workingMb.push_back(static_cast<double>(run.workingSet) / (1024.0 * 1024.0));
         if (run.privateBytes)
             memoryMb.push_back(static_cast<double>(run.privateBytes) / (1024.0 * 1024.0));
     }
     const double floor = 100.0 + 35.0 * (3.0 + ack);
+    // What the program's 3 ms wait really takes here: Sleep(3) at a 1 ms timer period, as the
+    // program asks for it.
+    std::vector<double> sleeps;
+    timeBeginPeriod(1);
+    for (int i = 0; i < 100; ++i) {
+        const auto t0 = Clock::now();
+        Sleep(3);
+        sleeps.push_back(Ms(Clock::now() - t0));
+    }
+    timeEndPeriod(1);
+    std::printf("Sleep(3) takes, median of 100: %.2f ms (35 of them: %.0f ms beyond 35 x 3 ms)\n",
+                Median(sleeps), 35.0 * (Median(sleeps) - 3.0));
     std::printf(
-        "acknowledgement latency (write report to its acknowledgement through raw input), median "
+        "acknowledgement latency (write report taken to its acknowledgement through raw input), "
+        "median "
         "of %zu: %.2f ms\n",
         latencies.size(), ack);
-    std::printf("start to main window shown, median of %zu: %.0f ms (goal 300 ms)\n", shown.size(),
-                Median(shown));
+    std::printf("start to main window shown, median of %zu: %.0f ms; empty program %.0f ms\n",
+                shown.size(), Median(shown), Median(emptyShown));
     std::printf(
         "start to controls enabled, median of %zu: %.0f ms "
         "(1300 ms + 200 ms of it are by design)\n",
@@ -240,8 +421,29 @@ int wmain() {
         spans.size(), Median(spans), ack, spanFloor,
         spans.empty() ? 0.0 : Median(spans) / spanFloor);
     std::printf(
-        "private memory after a write, median of %zu: %.1f MB (goal under 10 MB); "
+        "private memory after a write, median of %zu: %.1f MB; empty program %.1f MB; "
         "working set %.1f MB\n",
-        memoryMb.size(), Median(memoryMb), Median(workingMb));
+        memoryMb.size(), Median(memoryMb), Median(emptyMb), Median(workingMb));
+    if (last.idleWallMs > 0) {
+        std::printf(
+            "processor time at rest with the mouse attached: %.1f ms in %.1f s "
+            "(%.0f ms since its start)\n",
+            last.idleCpuMs, last.idleWallMs / 1000.0, last.totalCpuMs);
+    } else {
+        std::printf("processor time of the program not available (%.0f ms)\n", last.totalCpuMs);
+    }
+    auto figure = [](const char* name, double value) { std::printf("@ %s %.3f\n", name, value); };
+    figure("ack_ms", ack);
+    figure("start_shown_ms", Median(shown));
+    figure("empty_shown_ms", Median(emptyShown));
+    figure("start_enabled_ms", Median(enabled));
+    figure("write_ending_ms", toEnding);
+    figure("write_floor_ms", floor);
+    figure("sleep3_ms", Median(sleeps));
+    figure("private_mb", Median(memoryMb));
+    figure("empty_private_mb", Median(emptyMb));
+    if (last.idleWallMs > 0) figure("idle_cpu_percent", 100.0 * last.idleCpuMs / last.idleWallMs);
+    figure("hover_moves", kHoverMoves);
+    figure("runs", static_cast<double>(shown.size()));
     return 0;
 }

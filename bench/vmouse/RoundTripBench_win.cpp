@@ -1,6 +1,8 @@
 // One read of the mouse's current profile (read request, then answer), done N times through
-// Portivo's exports and N times with HidD_SetFeature/HidD_GetFeature on handles opened once,
-// interleaved so both see the same conditions. Portivo opens every listed path on each call.
+// Portivo's exports and N times by the raw walk that does the same work (open each listed path,
+// query it, the feature call, close), interleaved so both see the same conditions. The bare
+// HidD_SetFeature/HidD_GetFeature on a handle opened once is printed beside them for scale.
+// Lines starting with "@" are the figures bench/run.sh reads.
 #include <windows.h>
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include "HidEnum_win.h"
 #include "HidHeaders_win.h"
 #include "Portivo.h"
+#include "RawWalk_win.h"
 #include "ReportDescriptors.h"
 
 namespace {
@@ -76,8 +79,12 @@ int wmain(int argc, wchar_t** argv) {
     initDriver(window, specs, 2);
 
     vmtool::Handle raw;
+    std::vector<std::wstring> listed;  // the two collections, as the library lists them
     for (const vmtool::HidCollection& c : vmtool::FindMouseCollections(vmouse::kVendorUsagePage)) {
         if (c.usage == vmouse::kReadUsage) raw = vmtool::OpenCollection(c.path);
+        if (c.usage == vmouse::kReadUsage || c.usage == vmouse::kWriteUsage) {
+            listed.push_back(c.path);
+        }
     }
     if (!raw.valid()) {
         std::fprintf(stderr, "bench: cannot open the read collection\n");
@@ -111,29 +118,59 @@ int wmain(int argc, wchar_t** argv) {
                         HidD_GetFeature(raw.get(), answer, sizeof answer);
         if (!ok || answer[4] < 1 || answer[4] > 5) ++wrongAnswers;
     };
+    std::vector<double> walkSetUs;  // the set half alone: what one write report costs
+    bool recordSet = false;
+    auto viaWalk = [&] {
+        BYTE req[16];
+        std::copy(request, request + 16, req);
+        BYTE answer[16] = {4};
+        const long long t0 = now();
+        const bool set = bench::RawWalk(listed, 0xFF00, 0x0002, bench::FeatureCall::Set, req);
+        if (recordSet) walkSetUs.push_back(static_cast<double>(now() - t0) * usPerTick);
+        const bool ok =
+            set && bench::RawWalk(listed, 0xFF00, 0x0002, bench::FeatureCall::Get, answer);
+        if (!ok || answer[4] < 1 || answer[4] > 5) ++wrongAnswers;
+    };
     for (int i = 0; i < 20; ++i) {  // warm-up: first opens, caches
         viaPortivo();
+        viaWalk();
         viaHid();
     }
     wrongAnswers = 0;
-    std::vector<double> portivoUs, hidUs;
+    recordSet = true;
+    std::vector<double> portivoUs, walkUs, hidUs;
     for (int i = 0; i < iterations; ++i) {
-        long long t0 = now();
-        viaPortivo();
-        long long t1 = now();
+        // The order turns with each round, so neither side always follows the other.
+        long long t[4];
+        const int first = i % 2;
+        t[0] = now();
+        first ? viaWalk() : viaPortivo();
+        t[1] = now();
+        first ? viaPortivo() : viaWalk();
+        t[2] = now();
         viaHid();
-        long long t2 = now();
-        portivoUs.push_back(static_cast<double>(t1 - t0) * usPerTick);
-        hidUs.push_back(static_cast<double>(t2 - t1) * usPerTick);
+        t[3] = now();
+        const double a = static_cast<double>(t[1] - t[0]) * usPerTick;
+        const double b = static_cast<double>(t[2] - t[1]) * usPerTick;
+        portivoUs.push_back(first ? b : a);
+        walkUs.push_back(first ? a : b);
+        hidUs.push_back(static_cast<double>(t[3] - t[2]) * usPerTick);
     }
-    const Figures p = Summarise(portivoUs), h = Summarise(hidUs);
+    const Figures p = Summarise(portivoUs), w = Summarise(walkUs), h = Summarise(hidUs);
     std::printf("feature round trip (read request + answer), %d iterations each, interleaved\n",
                 iterations);
     Print("Portivo Set+GetKbdFeatures", p);
-    Print("HidD_SetFeature+GetFeature", h);
-    std::printf("ratio of medians (Portivo / raw HID): %.2f\n",
-                h.median > 0 ? p.median / h.median : 0.0);
+    Print("raw walk, same work", w);
+    Print("bare HidD on an open handle", h);
+    std::printf("ratio of medians (Portivo / raw walk): %.3f\n",
+                w.median > 0 ? p.median / w.median : 0.0);
     std::printf("failed or implausible answers: %d\n", wrongAnswers);
+    // Per call: each round is one set and one get.
+    std::printf("@ portivo_call_us %.2f\n@ raw_walk_call_us %.2f\n@ bare_call_us %.2f\n",
+                p.median / 2, w.median / 2, h.median / 2);
+    std::printf("raw walk of the set half alone, median %.1f us\n", Summarise(walkSetUs).median);
+    std::printf("@ raw_walk_set_us %.2f\n", Summarise(walkSetUs).median);
+    std::printf("@ roundtrip_wrong %d\n", wrongAnswers);
 
     if (pluggedHere) {
         std::wstring error;

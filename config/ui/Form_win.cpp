@@ -225,7 +225,10 @@ bool Form::LoadSkinPicture(std::wstring_view name, std::wstring_view suffix) {
                       L": no skin folder");
             continue;
         }
-        image->LoadFromFile(SkinPictureFile(skinFolder_, name, suffix));
+        // A picture already showing that file is not read again: pointer moves that change
+        // nothing would otherwise read a file each time.
+        const std::wstring file = SkinPictureFile(skinFolder_, name, suffix);
+        if (image->PictureSource() != file) image->LoadFromFile(file);
     }
     return matched;
 }

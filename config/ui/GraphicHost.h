@@ -57,8 +57,6 @@ class GraphicHost {
     MouseRouter router_;
     bool trackingLeave_ = false;
     // The off-screen picture of the whole client area, kept between paints.
-    HBITMAP buffer_ = nullptr;
-    SIZE bufferSize_{0, 0};
 };
 
 }  // namespace tavrine::ui

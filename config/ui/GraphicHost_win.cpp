@@ -37,9 +37,7 @@ bool IsButtonUp(UINT msg) {
 
 }  // namespace
 
-GraphicHost::~GraphicHost() {
-    if (buffer_) DeleteObject(buffer_);
-}
+GraphicHost::~GraphicHost() = default;
 
 Control* GraphicHost::HoveredControl() const {
     const auto i = router_.Hovered();
@@ -91,31 +89,31 @@ void GraphicHost::Paint() {
     GetClientRect(Handle(), &client);
     const int w = client.right - client.left;
     const int h = client.bottom - client.top;
-    if (w > 0 && h > 0) {
-        // Everything is drawn into one off-screen bitmap and shown in one copy: no flicker.
-        if (!buffer_ || bufferSize_.cx != w || bufferSize_.cy != h) {
-            if (buffer_) DeleteObject(buffer_);
-            buffer_ = CreateCompatibleBitmap(dc, w, h);
-            bufferSize_ = {w, h};
-        }
+    const RECT& damaged = ps.rcPaint;
+    const int dw = damaged.right - damaged.left;
+    const int dh = damaged.bottom - damaged.top;
+    if (w > 0 && h > 0 && dw > 0 && dh > 0) {
+        // Everything is drawn into an off-screen bitmap and shown in one copy: no flicker. The
+        // bitmap covers only the damaged part and lives only while it is painted: a hover change
+        // repaints one button, and no window keeps a bitmap of its whole size between paints.
+        HBITMAP buffer = CreateCompatibleBitmap(dc, dw, dh);
         HDC mem = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(mem, buffer_);
-        // Only the damaged part is drawn again; a hover change repaints one button, not the
-        // whole background picture.
-        IntersectClipRect(mem, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right,
-                          ps.rcPaint.bottom);
+        HGDIOBJ old = SelectObject(mem, buffer);
+        SetViewportOrgEx(mem, -damaged.left, -damaged.top, nullptr);
+        IntersectClipRect(mem, damaged.left, damaged.top, damaged.right, damaged.bottom);
         PaintBackground(mem, client);
         for (const Control* c : controls_) {
             if (!c->Visible()) continue;
             const Rect& b = c->Bounds();
             const RECT r{b.left, b.top, b.Right(), b.Bottom()};
             RECT overlap;
-            if (IntersectRect(&overlap, &r, &ps.rcPaint)) c->Paint(mem);
+            if (IntersectRect(&overlap, &r, &damaged)) c->Paint(mem);
         }
-        BitBlt(dc, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
-               ps.rcPaint.bottom - ps.rcPaint.top, mem, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+        SetViewportOrgEx(mem, 0, 0, nullptr);
+        BitBlt(dc, damaged.left, damaged.top, dw, dh, mem, 0, 0, SRCCOPY);
         SelectObject(mem, old);
         DeleteDC(mem);
+        DeleteObject(buffer);
     }
     EndPaint(Handle(), &ps);
 }

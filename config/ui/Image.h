@@ -18,11 +18,16 @@ class Image : public Control {
     // A picture that cannot be loaded leaves the current one in place; one line goes to the
     // debug output. Returns whether the picture changed.
     bool LoadFromFile(const std::wstring& path);
+    // The resource is found at once but decoded only when the picture is first drawn or asked
+    // about: most built-in pictures belong to windows that are never shown, or are replaced by a
+    // skin file before they are ever drawn.
     bool LoadFromResource(const std::wstring& resourceName, HINSTANCE module = nullptr);
     // Takes ownership of the bitmap.
     void SetPicture(HBITMAP bitmap, std::wstring source = {});
 
-    bool HasPicture() const { return bitmap_ != nullptr; }
+    bool HasPicture() const { return bitmap_ != nullptr || pendingModule_ != nullptr; }
+    // Whether the picture is held decoded (a built-in one is decoded on first use).
+    bool Decoded() const { return bitmap_ != nullptr; }
     SIZE PictureSize() const;
     // Where the current picture came from: a file path or "res:" + the resource name.
     const std::wstring& PictureSource() const { return source_; }
@@ -35,7 +40,12 @@ class Image : public Control {
     void Paint(HDC dc) const override;
 
   private:
-    HBITMAP bitmap_ = nullptr;
+    HBITMAP Bitmap() const;
+
+    mutable HBITMAP bitmap_ = nullptr;
+    // A built-in picture not decoded yet: its module and resource name.
+    mutable HINSTANCE pendingModule_ = nullptr;
+    std::wstring pendingName_;
     std::wstring source_;
     bool transparent_;
 };

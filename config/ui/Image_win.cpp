@@ -30,26 +30,38 @@ bool Image::LoadFromResource(const std::wstring& resourceName, HINSTANCE module)
     // Looked up first, so a picture without a built-in resource costs nothing and logs nothing.
     if (!FindResourceW(module, resourceName.c_str(), MAKEINTRESOURCEW(2) /* RT_BITMAP */))
         return false;
-    auto* bitmap = static_cast<HBITMAP>(
-        LoadImageW(module, resourceName.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    if (!bitmap) {
-        DebugLine(L"built-in picture not loaded: " + resourceName);
-        return false;
-    }
-    SetPicture(bitmap, L"res:" + resourceName);
+    if (bitmap_) DeleteObject(bitmap_);
+    bitmap_ = nullptr;
+    pendingModule_ = module;
+    pendingName_ = resourceName;
+    source_ = L"res:" + resourceName;
+    Invalidate();
     return true;
+}
+
+HBITMAP Image::Bitmap() const {
+    if (!bitmap_ && pendingModule_) {
+        bitmap_ = static_cast<HBITMAP>(LoadImageW(pendingModule_, pendingName_.c_str(),
+                                                  IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        if (!bitmap_) DebugLine(L"built-in picture not loaded: " + pendingName_);
+        pendingModule_ = nullptr;  // tried once, as a load at once would have been
+    }
+    return bitmap_;
 }
 
 void Image::SetPicture(HBITMAP bitmap, std::wstring source) {
     if (bitmap_) DeleteObject(bitmap_);
     bitmap_ = bitmap;
+    pendingModule_ = nullptr;
+    pendingName_.clear();
     source_ = std::move(source);
     Invalidate();
 }
 
 SIZE Image::PictureSize() const {
     BITMAP bm{};
-    if (!bitmap_ || !GetObjectW(bitmap_, sizeof(bm), &bm)) return {0, 0};
+    HBITMAP bitmap = Bitmap();
+    if (!bitmap || !GetObjectW(bitmap, sizeof(bm), &bm)) return {0, 0};
     return {bm.bmWidth, bm.bmHeight};
 }
 
@@ -57,7 +69,7 @@ COLORREF Image::PicturePixel(int x, int y) const {
     const SIZE size = PictureSize();
     if (x < 0 || y < 0 || x >= size.cx || y >= size.cy) return CLR_INVALID;
     HDC mem = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(mem, bitmap_);
+    HGDIOBJ old = SelectObject(mem, Bitmap());
     const COLORREF c = GetPixel(mem, x, y);
     SelectObject(mem, old);
     DeleteDC(mem);
@@ -70,7 +82,7 @@ void Image::SetTransparent(bool transparent) {
 }
 
 void Image::Paint(HDC dc) const {
-    if (!bitmap_) return;
+    if (!Bitmap()) return;
     const SIZE size = PictureSize();
     const Rect& b = Bounds();
     const int w = std::min<int>(b.width, size.cx);

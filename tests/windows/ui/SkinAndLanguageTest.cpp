@@ -56,6 +56,16 @@ TEST_F(SkinPictures, LoadsTheExactFileIntoEveryPictureOfThatName) {
     // The sender form of the call: the component's own name.
     EXPECT_TRUE(form.LoadSkinPicture(form.Img_Ok, L"2.bmp"));
     EXPECT_EQ(form.Img_Ok.PicturePixel(0, 0), Shade(2));
+
+    // Asking again for the file a picture shows reads nothing: the file changed on disk shows
+    // only after another state was shown in between.
+    ASSERT_TRUE(test::WriteBmp(form.SkinFolder() + L"Img_Ok2.bmp", 91, 26,
+                               [](int, int) { return Shade(7); }));
+    EXPECT_TRUE(form.LoadSkinPicture(L"Img_Ok", L"2.bmp"));
+    EXPECT_EQ(form.Img_Ok.PicturePixel(0, 0), Shade(2));
+    form.LoadSkinPicture(L"Img_Ok", L"0.bmp");
+    form.LoadSkinPicture(L"Img_Ok", L"2.bmp");
+    EXPECT_EQ(form.Img_Ok.PicturePixel(0, 0), Shade(7));
 }
 
 TEST_F(SkinPictures, UnknownOrDifferentlyCasedNamesMatchNothing) {
@@ -86,7 +96,14 @@ TEST(BuiltinPictures, PicturesComeFromTheModulesBitmapResourcesByFolderAndName) 
     // The test program carries TKEY_IMG_OK (see the resource script); Img_Cancel has none.
     EXPECT_EQ(form.LoadBuiltinPictures(L"Tkey"), 2);
     EXPECT_EQ(form.Img_Ok.PictureSource(), L"res:TKEY_IMG_OK");
+    // Decoded on first use only; a skin file loaded before that replaces it undecoded.
+    EXPECT_TRUE(form.Img_Ok.HasPicture());
+    EXPECT_FALSE(form.Img_Ok.Decoded());
+    EXPECT_FALSE(form.Img_Ok2.Decoded());
     EXPECT_EQ(form.Img_Ok.PictureSize().cx, 8);
+    EXPECT_TRUE(form.Img_Ok.Decoded());
+    form.Img_Ok2.SetPicture(nullptr);
+    EXPECT_FALSE(form.Img_Ok2.HasPicture());
     EXPECT_EQ(form.Img_Ok.PicturePixel(0, 0), RGB(200, 40, 40));
     EXPECT_FALSE(form.Img_Cancel.HasPicture());
 }
