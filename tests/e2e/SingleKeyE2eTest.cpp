@@ -549,6 +549,18 @@ TEST_F(SingleKeyE2e, ResetAsksFirstAndNoticesCloseOnlyOnAClick) {
     EXPECT_EQ(RecordInMouse(e2e::DumpEeprom(), 3), Record({0x00, 0x40}));
     EXPECT_EQ(e2e::ReadUserString(ButtonKey(3), L"DES"), L"");
 
+    // And with a press on OK.
+    ASSERT_NO_FATAL_FAILURE(Assign(kSide1Area, 6));
+    e2e::Settle(500ms);
+    e2e::ClearTrace();
+    Click(kReset);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(question) != FALSE; }, 5s));
+    Program::Click(question, kQuestionOk.x, kQuestionOk.y);
+    ASSERT_TRUE(e2e::WaitUntil([] { return e2e::WritesIn(e2e::ReadTrace()).size() >= 35; }, 20s));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 10s));
+    EXPECT_FALSE(IsWindowVisible(question));
+    EXPECT_EQ(RecordInMouse(e2e::DumpEeprom(), 3), Record({0x00, 0x40}));
+
     // No left button: the profile is refused with notice 4.
     ASSERT_NO_FATAL_FAILURE(Assign(kLeftArea, 2));
     Click(kApply);
@@ -588,4 +600,55 @@ TEST_F(SingleKeyE2e, TheTwelveWindowsExistHiddenButTheMainWindow) {
             EXPECT_EQ(IsWindowVisible(window) != FALSE, window == main);
         }
     }
+}
+
+// The screen pixels of a window's client rectangle r.
+std::vector<std::uint32_t> ClientPixels(HWND window, RECT r) {
+    POINT origin{r.left, r.top};
+    ClientToScreen(window, &origin);
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
+    std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
+                                      static_cast<const std::uint32_t*>(bits) + w * h);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The message windows show the language file's texts: the no-mouse notice, drawn with the
+// built-in text and with the file's text 52, differs where the text stands.
+TEST_F(SingleKeyE2e, MessageWindowsShowTheLanguageFilesTexts) {
+    ASSERT_EQ(e2e::Vmouse(L"unplug"), 0);
+    constexpr RECT kLabel{32, 81, 32 + 529, 81 + 65};
+    auto noticeText = [&](std::vector<std::uint32_t>& pixels) {
+        ASSERT_TRUE(program.Start());
+        HWND notice = nullptr;
+        ASSERT_TRUE(e2e::WaitUntil(
+            [&] {
+                notice = program.Window(L"TWarningForm2");
+                return notice && IsWindowVisible(notice);
+            },
+            10s));
+        e2e::Settle(1s);
+        pixels = ClientPixels(notice, kLabel);
+        e2e::Settle(300ms);
+        EXPECT_EQ(ClientPixels(notice, kLabel), pixels) << "the picture is steady";
+        program.Kill();
+    };
+    UseLanguageFile("54=Ja\r\n");
+    std::vector<std::uint32_t> builtin, translated;
+    ASSERT_NO_FATAL_FAILURE(noticeText(builtin));
+    UseLanguageFile("52=Bitte schliessen Sie die Maus an.\r\n");
+    ASSERT_NO_FATAL_FAILURE(noticeText(translated));
+    EXPECT_NE(builtin, translated) << "the notice shows text 52 of the language file";
+    ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
 }
