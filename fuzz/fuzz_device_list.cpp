@@ -96,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::uint8_t op = in.Byte();
         Path path = op & 0x80 || paths.empty() ? FuzzPath(in) : paths[in.Byte() % paths.size()];
         if (op & 0x40) std::transform(path.begin(), path.end(), path.begin(), Upper);
-        const DeviceSpec& spec = kSpecs[in.Byte() % 3];
+        const DeviceSpec& wanted = kSpecs[in.Byte() % 3];
         switch (op % 6) {
             case 0:
                 access.OnArrival(path);
@@ -110,21 +110,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             case 2: {
                 std::uint8_t report[16] = {3};
-                access.SetKbdFeatures(spec.vendorId, spec.productId, spec.usagePage, spec.usage,
-                                      report);
+                access.SetKbdFeatures(wanted.vendorId, wanted.productId, wanted.usagePage,
+                                      wanted.usage, report);
                 break;
             }
             case 3: {
                 std::uint8_t buffer[16] = {4};
-                access.GetKbdFeatures(spec.vendorId, spec.productId, spec.usagePage, spec.usage,
-                                      buffer);
+                access.GetKbdFeatures(wanted.vendorId, wanted.productId, wanted.usagePage,
+                                      wanted.usage, buffer);
                 break;
             }
             case 4: {
                 const std::uint32_t bytes = in.Byte() % 9;
                 auto buffer = std::make_unique<std::uint8_t[]>(bytes ? bytes : 1);
-                access.GetString(static_cast<portivo::StringKind>(in.Byte() % 5), spec.vendorId,
-                                 spec.productId, spec.usagePage, spec.usage, in.Byte(),
+                access.GetString(static_cast<portivo::StringKind>(in.Byte() % 5), wanted.vendorId,
+                                 wanted.productId, wanted.usagePage, wanted.usage, in.Byte(),
                                  buffer.get(), bytes);
                 break;
             }
@@ -134,8 +134,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     Require(access.List().Empty());
                 } else {
                     std::uint32_t version = 0;
-                    access.GetFirmwareVer(spec.vendorId, spec.productId, spec.usagePage, spec.usage,
-                                          &version);
+                    access.GetFirmwareVer(wanted.vendorId, wanted.productId, wanted.usagePage,
+                                          wanted.usage, &version);
                 }
                 break;
         }

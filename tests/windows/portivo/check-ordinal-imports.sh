@@ -7,9 +7,9 @@ program=$2
 shift 2
 dump=$("$objdump" -p "$program")
 suite=""
-for spec in "$@"; do
-    dll=${spec%%=*}
-    want=$(tr ',' ' ' <<<"${spec#*=}")
+for entry in "$@"; do
+    dll=${entry%%=*}
+    want=$(tr ',' ' ' <<<"${entry#*=}")
     suite="$suite $(tr '[:upper:]' '[:lower:]' <<<"$dll")"
     # One DLL's import block runs from its "DLL Name" line to the next empty line.
     block=$(sed -n "/DLL Name: $dll\$/,/^\$/p" <<<"$dump")
