@@ -48,6 +48,11 @@ void WriteInstallKey(const std::wstring& folder);
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
+// Another process's window text (up to 600 characters), and the child of a class whose left
+// edge lies at `left` in its parent's client area.
+std::wstring TextOf(HWND window);
+HWND ChildAt(HWND parent, const wchar_t* className, int left);
+
 class Program {
   public:
     // The configuration program of the build, or the one at the given path (an installed copy),

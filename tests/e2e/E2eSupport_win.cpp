@@ -199,6 +199,22 @@ std::optional<DWORD> ReadUserDword(const std::wstring& key, const std::wstring& 
     return value;
 }
 
+std::wstring TextOf(HWND window) {
+    wchar_t text[600] = {};
+    SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+HWND ChildAt(HWND parent, const wchar_t* className, int left) {
+    for (HWND child = FindWindowExW(parent, nullptr, className, nullptr); child;
+         child = FindWindowExW(parent, child, className, nullptr)) {
+        POINT origin{0, 0};
+        MapWindowPoints(child, parent, &origin, 1);
+        if (origin.x == left) return child;
+    }
+    return nullptr;
+}
+
 void DeleteUserSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"SOFTWARE\\Tavrine5502"); }
 
 void WriteInstallKey(const std::wstring& folder) {

@@ -21,7 +21,9 @@
 namespace {
 
 using namespace std::chrono_literals;
+using e2e::ChildAt;
 using e2e::Program;
+using e2e::TextOf;
 
 // Main window, client coordinates.
 constexpr POINT kLeftArea{294, 309}, kRightArea{374, 309}, kMiddleArea{336, 284},
@@ -39,12 +41,6 @@ constexpr POINT kRepeatOk{85, 90};
 
 const std::wstring kMacros = L"SOFTWARE\\Tavrine5502\\MACROS\\";
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[600] = {};
-    SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 // The texts of a message box's static controls, joined.
 std::wstring MessageOf(HWND box) {
     std::wstring all;
@@ -53,16 +49,6 @@ std::wstring MessageOf(HWND box) {
         all += TextOf(child);
     }
     return all;
-}
-
-HWND ChildAt(HWND parent, const wchar_t* className, int left) {
-    for (HWND child = FindWindowExW(parent, nullptr, className, nullptr); child;
-         child = FindWindowExW(parent, child, className, nullptr)) {
-        POINT origin{0, 0};
-        MapWindowPoints(child, parent, &origin, 1);
-        if (origin.x == left) return child;
-    }
-    return nullptr;
 }
 
 std::vector<std::uint8_t> Tokens(const std::optional<std::wstring>& keys) {

@@ -12,7 +12,9 @@
 namespace {
 
 using namespace std::chrono_literals;
+using e2e::ChildAt;
 using e2e::Program;
+using e2e::TextOf;
 using Bytes = std::vector<std::uint8_t>;
 
 // Main window, client coordinates (centres).
@@ -87,12 +89,6 @@ void AnswersAgain(HWND window) {
     DWORD_PTR ignored = 0;
     SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
     e2e::Settle(200ms);
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[64] = {};
-    SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
-    return text;
 }
 
 // A stand-in for the display program's listener window, counting what the program posts.

@@ -11,7 +11,9 @@
 namespace {
 
 using namespace std::chrono_literals;
+using e2e::ChildAt;
 using e2e::Program;
+using e2e::TextOf;
 
 // Main window, client coordinates (centres).
 constexpr POINT kLeftArea{294, 309}, kRightArea{374, 309}, kMiddleArea{336, 284},
@@ -83,22 +85,6 @@ void PointerTo(int screenX, int screenY) {
     SendButton(MOUSEEVENTF_MOVE);  // a move message at the new place
 }
 
-HWND ChildOfClass(HWND parent, const wchar_t* className, int left) {
-    for (HWND child = FindWindowExW(parent, nullptr, className, nullptr); child;
-         child = FindWindowExW(parent, child, className, nullptr)) {
-        POINT origin{0, 0};
-        MapWindowPoints(child, parent, &origin, 1);
-        if (origin.x == left) return child;
-    }
-    return nullptr;
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[600] = {};
-    SendMessageW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 class SingleKeyE2e : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -142,7 +128,7 @@ class SingleKeyE2e : public ::testing::Test {
         panel = FindWindowExW(sKey, nullptr, L"TPanel", nullptr);
         ASSERT_NE(panel, nullptr);
         field = FindWindowExW(panel, nullptr, L"Edit", nullptr);
-        list = ChildOfClass(pForm, L"ListBox", 0);
+        list = ChildAt(pForm, L"ListBox", 0);
         ASSERT_NE(field, nullptr);
         ASSERT_NE(list, nullptr);
     }
