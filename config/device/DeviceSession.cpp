@@ -166,7 +166,12 @@ void DeviceSession::OnDeviceReport(std::uint32_t vendorId, std::uint32_t product
             if (r[1] == kAcknowledgement) SendCommand(services_.channel, MakeApplyCommand());
             break;
         case kReportStateLightDialog:
-            if (r[1] != 0) view_.FinishLightDialog();
+            // Only the first answer closes the dialog: a later report (the apply command's
+            // acknowledgement) would close the dialog the next time it is shown.
+            if (r[1] != 0) {
+                reportState = kReportStateIdle;
+                view_.FinishLightDialog();
+            }
             break;
         case kReportStateProfileSwitch:
             SendCommand(services_.channel, MakeApplyCommand());

@@ -32,6 +32,7 @@ void EncodeStatus(const VirtualMouse& mouse, uint32_t hostFlags, uint8_t* p) {
     Put32(p + 14, f.ackDelayMs);
     p[18] = f.garbageAnswers ? 1 : 0;
     p[19] = f.silent ? 1 : 0;
+    Put32(p + 56, f.duplicateAckIn);
     const Counters& c = mouse.Stats();
     Put32(p + 20, c.writesAccepted);
     Put32(p + 24, c.readsAccepted);
@@ -114,7 +115,7 @@ void HandleControlRequest(VirtualMouse& mouse, const uint8_t* request, size_t le
             if (!Press(mouse, request[2], request[3])) status = ControlStatus::BadRequest;
             break;
         case ControlCommand::SetFaults:
-            mouse.SetFaults(Faults{a32, b32, request[12] != 0, request[13] != 0});
+            mouse.SetFaults(Faults{a32, b32, request[12] != 0, request[13] != 0, request[2]});
             break;
         case ControlCommand::Reset:
             mouse.FactoryReset();
@@ -170,7 +171,7 @@ bool DecodeStatus(const uint8_t (&answer)[kControlReportSize], StatusInfo& out) 
     out.live.wheelLight = p[7];
     out.live.logoLight = p[8];
     out.live.locked = p[9];
-    out.faults = Faults{Get32(p + 10), Get32(p + 14), p[18] != 0, p[19] != 0};
+    out.faults = Faults{Get32(p + 10), Get32(p + 14), p[18] != 0, p[19] != 0, Get32(p + 56)};
     out.counters =
         Counters{Get32(p + 20), Get32(p + 24), Get32(p + 28), Get32(p + 32), Get32(p + 36)};
     out.eepromGeneration = Get32(p + 40);

@@ -200,6 +200,12 @@ void VirtualMouse::FillAnswer(uint8_t* answer) {
 }
 
 void VirtualMouse::Acknowledge() {
+    const bool twice = faults_.duplicateAckIn > 0 && --faults_.duplicateAckIn == 0;
+    SendAcknowledgement();
+    if (twice) SendAcknowledgement();
+}
+
+void VirtualMouse::SendAcknowledgement() {
     InputReport ack = {Collection::Write, {kEventReportId, kEventAck, 0, 0, 0, 0, 0, 0}};
     if (faults_.dropAckIn > 0 && --faults_.dropAckIn == 0) {
         ++counters_.acksDropped;

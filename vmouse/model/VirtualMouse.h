@@ -51,6 +51,7 @@ struct Faults {
     uint32_t ackDelayMs;  // hold every acknowledgement back this long; 0 = off
     bool garbageAnswers;  // feature answers carry noise after the report id
     bool silent;          // nothing is carried out, answered or sent
+    uint32_t duplicateAckIn;  // send the acknowledgement of the nth accepted write twice; 0 = off
 };
 
 struct Counters {
@@ -126,6 +127,7 @@ class VirtualMouse {
     TraceNote CheckReadRequest(const uint8_t* report) const;
     void FillAnswer(uint8_t* answer);
     void Acknowledge();
+    void SendAcknowledgement();
     void SendEvent(uint8_t event);
     void Emit(const InputReport& report, TraceNote note);
     void TraceControl(Control control, uint8_t argument);

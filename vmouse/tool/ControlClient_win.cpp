@@ -2,6 +2,8 @@
 
 #include "HidHeaders_win.h"
 
+#include <algorithm>
+
 namespace vmtool {
 
 std::optional<ControlClient> ControlClient::Open(std::wstring& error) {
@@ -48,7 +50,8 @@ bool ControlClient::Simple(vmouse::ControlCommand command, std::wstring& error, 
 bool ControlClient::SetFaults(const vmouse::Faults& f, std::wstring& error) {
     uint8_t answer[vmouse::kControlReportSize];
     return Exchange(
-        {vmouse::ControlCommand::SetFaults, 0, 0, f.dropAckIn, f.ackDelayMs,
+        {vmouse::ControlCommand::SetFaults, static_cast<uint8_t>(std::min<uint32_t>(f.duplicateAckIn, 255)), 0,
+         f.dropAckIn, f.ackDelayMs,
          static_cast<uint8_t>(f.garbageAnswers ? 1 : 0), static_cast<uint8_t>(f.silent ? 1 : 0)},
         answer, error);
 }

@@ -41,7 +41,7 @@ int Usage() {
         L"              press dpi|profile|polling|lock|button N\n"
         L"              write ADDR BYTE... (hexadecimal, up to 12 bytes)\n"
         L"              dump FILE | trace FILE | trace-clear\n"
-        L"              fault drop-ack N | delay-ack MS | garbage on|off | silent on|off | clear",
+        L"              fault drop-ack N | delay-ack MS | dup-ack N | garbage on|off | silent on|off | clear",
         stderr);
     return 2;
 }
@@ -217,12 +217,15 @@ int Fault(int argc, wchar_t** argv) {
         f = vmouse::Faults{};
     } else if (argc < 4) {
         return Usage();
-    } else if (what == L"drop-ack" || what == L"delay-ack") {
+    } else if (what == L"drop-ack" || what == L"delay-ack" || what == L"dup-ack") {
         wchar_t* end = nullptr;
         const unsigned long n = std::wcstoul(argv[3], &end, 10);
-        if (end == argv[3] || *end != L'\0' || n > 0x7FFFFFFF)
-            return Fail(L"fault: " + what + L" takes a number");
-        (what == L"drop-ack" ? f.dropAckIn : f.ackDelayMs) = static_cast<uint32_t>(n);
+        // The duplicate count travels in one byte of the request.
+        const unsigned long limit = what == L"dup-ack" ? 255 : 0x7FFFFFFF;
+        if (end == argv[3] || *end != L'\0' || n > limit)
+            return Fail(L"fault: " + what + L" takes a number up to " + std::to_wstring(limit));
+        (what == L"drop-ack" ? f.dropAckIn : what == L"dup-ack" ? f.duplicateAckIn : f.ackDelayMs) =
+            static_cast<uint32_t>(n);
     } else if (what == L"garbage" || what == L"silent") {
         if (!OnOff(argv[3], what == L"garbage" ? f.garbageAnswers : f.silent)) return Usage();
     } else {
@@ -288,9 +291,9 @@ int Status() {
              s.live.wheelLight ? L"on" : L"off", s.live.logoLight ? L"on" : L"off",
              s.live.locked ? L"on" : L"off");
     Say(line);
-    swprintf(line, 256, L"faults: drop-ack %u, delay-ack %u ms, garbage %ls, silent %ls",
-             s.faults.dropAckIn, s.faults.ackDelayMs, s.faults.garbageAnswers ? L"on" : L"off",
-             s.faults.silent ? L"on" : L"off");
+    swprintf(line, 256, L"faults: drop-ack %u, delay-ack %u ms, dup-ack %u, garbage %ls, silent %ls",
+             s.faults.dropAckIn, s.faults.ackDelayMs, s.faults.duplicateAckIn,
+             s.faults.garbageAnswers ? L"on" : L"off", s.faults.silent ? L"on" : L"off");
     Say(line);
     swprintf(line, 256,
              L"writes %u, reads %u, refused %u, input reports %u, acknowledgements dropped %u",

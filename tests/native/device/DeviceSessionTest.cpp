@@ -163,6 +163,9 @@ TEST(DeviceReports, LightWriteStates) {
     const std::uint8_t idle[8] = {2, 0x00};
     rig.session.OnDeviceReport(DeviceVendorId, DeviceProductId, idle);
     rig.session.OnDeviceReport(DeviceVendorId, DeviceProductId, ack);
+    // The apply command's acknowledgement comes after: it must not close the next dialog.
+    rig.session.OnDeviceReport(DeviceVendorId, DeviceProductId, ack);
+    EXPECT_EQ(rig.state.deviceReportState.value, kReportStateIdle);
 }
 
 // The mouse sends a slot's launch code when that button is pressed; the slot's file opens

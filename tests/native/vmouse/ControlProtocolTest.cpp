@@ -25,7 +25,7 @@ TEST(ControlProtocol, StatusCarriesLiveStateFaultsCountersAndHostFlags) {
     ASSERT_TRUE(Write(m, 0x20, {1}));
     m.PressDpi();
     Answer a;
-    Exchange(m, {ControlCommand::SetFaults, 0, 0, 7, 300, 1, 0}, a);
+    Exchange(m, {ControlCommand::SetFaults, 4, 0, 7, 300, 1, 0}, a);
     ASSERT_EQ(AnswerStatus(a, ControlCommand::SetFaults), ControlStatus::Ok);
     Exchange(m, {ControlCommand::Status, 0, 0, 0, 0, 0, 0}, a,
              kHostWriteStarted | kHostEepromLoaded);
@@ -38,6 +38,7 @@ TEST(ControlProtocol, StatusCarriesLiveStateFaultsCountersAndHostFlags) {
     EXPECT_EQ(s.faults.ackDelayMs, 300u);
     EXPECT_TRUE(s.faults.garbageAnswers);
     EXPECT_FALSE(s.faults.silent);
+    EXPECT_EQ(s.faults.duplicateAckIn, 4u);
     EXPECT_EQ(s.counters.writesAccepted, 1u);
     EXPECT_EQ(s.counters.inputsSent, 2u);
     EXPECT_EQ(s.traceNext, m.Trace().NextSequence());

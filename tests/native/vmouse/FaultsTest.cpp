@@ -7,7 +7,7 @@ namespace vmouse {
 namespace {
 using namespace vmouse::testing;
 
-TEST(Faults, DropsOnlyTheNthAcknowledgementButStillWrites) {
+TEST(Faults, DropsOrDoublesOnlyTheNthAcknowledgementButStillWrites) {
     VirtualMouse m;
     m.SetFaults(Faults{3, 0, false, false});
     for (uint8_t i = 0; i < 5; ++i) ASSERT_TRUE(Write(m, static_cast<uint16_t>(0x20 + i), {i}));
@@ -15,6 +15,11 @@ TEST(Faults, DropsOnlyTheNthAcknowledgementButStillWrites) {
     EXPECT_EQ(m.Eeprom()[0x22], 2);
     EXPECT_EQ(m.Stats().acksDropped, 1u);
     EXPECT_EQ(m.CurrentFaults().dropAckIn, 0u);
+
+    m.SetFaults(Faults{0, 0, false, false, 2});
+    for (uint8_t i = 0; i < 3; ++i) ASSERT_TRUE(Write(m, static_cast<uint16_t>(0x30 + i), {i}));
+    EXPECT_EQ(Drain(m), (std::vector<Report>{kAck, kAck, kAck, kAck}));
+    EXPECT_EQ(m.CurrentFaults().duplicateAckIn, 0u);
 }
 
 TEST(Faults, DelayedAcknowledgementsComeOutWhenDueInOrder) {
