@@ -52,6 +52,18 @@ std::optional<MouseGlobals> ReadGlobals(LiveServices& services, std::wstring& er
     return globals;
 }
 
+// The active level as the mouse has it now: a stored change keeps it, as the dialogs do, whose
+// level was read from the mouse when they were shown.
+std::wstring TakeLiveLevel(LiveServices& services, MouseGlobals& globals) {
+    DeviceReportState state;
+    const MouseRead level = ReadMouse(services.channel, services.waits, state, kLiveLevel, 2);
+    if (!level.ok()) return level.error;
+    if (level.bytes[0] < kLevelCount)
+        globals.bytes[2] =
+            static_cast<std::uint8_t>((globals.bytes[2] & ~kLevelBits) | level.bytes[0]);
+    return {};
+}
+
 // The performance dialog's OK: level and lights, the four DPI steps, the polling code, apply;
 // then the same bytes go into the store.
 std::wstring SavePerformance(LiveServices& services, const MouseGlobals& globals) {
@@ -173,6 +185,8 @@ CommandResult SetPolling(LiveServices& services, int hertz, bool save) {
         auto globals = ReadGlobals(services, error);
         if (!globals) return Failed(error);
         globals->bytes[1] = static_cast<std::uint8_t>(*code);
+        if (auto failure = TakeLiveLevel(services, *globals); !failure.empty())
+            return Failed(failure);
         if (auto failure = SavePerformance(services, *globals); !failure.empty())
             return Failed(failure);
     }
@@ -197,6 +211,7 @@ CommandResult SetLight(LiveServices& services, LightName light, bool on, bool sa
     std::wstring error;
     auto globals = ReadGlobals(services, error);
     if (!globals) return Failed(error);
+    if (auto failure = TakeLiveLevel(services, *globals); !failure.empty()) return Failed(failure);
     LightState lights{static_cast<std::uint8_t>(globals->WheelLight()),
                       static_cast<std::uint8_t>(globals->LogoLight())};
     (light == LightName::Wheel ? lights.WheelLight : lights.LogoLight) = on ? 1 : 0;
