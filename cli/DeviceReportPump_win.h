@@ -20,6 +20,7 @@ class DeviceReportPump final : public DeviceReports {
 
     // False when the input component could not register the mouse's collections.
     bool registered() const { return registered_; }
+    HWND window() const { return window_; }
     // Called with each report of the mouse (vendor and product already checked).
     std::function<void(std::span<const std::uint8_t>)> onReport;
 

@@ -53,6 +53,13 @@ int Fail(std::wstring_view what, std::wstring_view why) {
 }
 
 struct Services {
+    Services() {
+        // Portivo looks the mouse up in the device list its start fills; the change messages it
+        // posts to the window are not needed by a program that runs one command.
+        static DeviceSpec collections[] = {{DeviceVendorId, DeviceProductId, 0xFF00, 0xFF00},
+                                           {DeviceVendorId, DeviceProductId, 0xFF00, 0x0002}};
+        InitDriver(reports.window(), collections, 2);
+    }
     RegistrySettingsStore store;
     PortivoChannel channel{&::SetKbdFeatures, &::GetKbdFeatures};
     SleepWaits waits;

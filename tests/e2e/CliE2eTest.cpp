@@ -69,6 +69,8 @@ Outcome RunTool(const std::wstring& program, const std::wstring& arguments) {
     CloseHandle(err);
     outcome.out = ReadText(outFile);
     outcome.err = ReadText(errFile);
+    DeleteFileW(outFile.c_str());
+    DeleteFileW(errFile.c_str());
     return outcome;
 }
 
@@ -321,15 +323,17 @@ TEST_F(CliE2e, DamagedBundlesAndUnansweredReadsAreRefusedAndChangeNothing) {
         {replaced(record, record.substr(0, record.size() - 3)), "81 numbers instead of 82"},
         {replaced("\"macro\": \"Gr\u00fc\u00dfe\"", "\"macro\": \"gone\""), "does not hold"},
     };
-    const std::wstring file = Temp(L"tavrine-bad.json");
     e2e::ClearTrace();
+    int n = 0;
     for (const auto& [text, reason] : bad) {
+        const std::wstring file = Temp((L"tavrine-bad-" + std::to_wstring(++n) + L".json").c_str());
         WriteText(file, text);
         const Outcome outcome = Tavrine(L"import \"" + file + L"\" --write");
         EXPECT_EQ(outcome.code, 1u) << reason;
         EXPECT_EQ(outcome.err.rfind("tavrine: import failed: ", 0), 0u) << outcome.err;
-        EXPECT_NE(outcome.err.find(reason), std::string::npos) << outcome.err;
+        EXPECT_NE(outcome.err.find(reason), std::string::npos) << outcome.err << " / " << reason;
         EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+        DeleteFileW(file.c_str());
     }
     EXPECT_EQ(e2e::WritesIn(e2e::ReadTrace()).size(), 0u);
     EXPECT_EQ(UserSettings(), store);
@@ -348,7 +352,6 @@ TEST_F(CliE2e, DamagedBundlesAndUnansweredReadsAreRefusedAndChangeNothing) {
     EXPECT_EQ(status.code, 1u);
     EXPECT_EQ(status.out.rfind("attached: no", 0), 0u) << status.out;
     EXPECT_EQ(status.err.rfind("tavrine: status failed: ", 0), 0u) << status.err;
-    DeleteFileW(file.c_str());
 }
 
 }  // namespace
