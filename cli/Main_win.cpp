@@ -181,7 +181,12 @@ int Import(Services& services, const CliArgs& args) {
     if (args.write) {
         if (auto problem = CheckBundleForMouse(parse.bundle); !problem.empty())
             return Fail(L"import", problem + L" Nothing was changed.");
-        // A mouse that is not there must not leave the settings changed and the mouse not.
+        // A mouse that is not there, or whose answers cannot be received, must not leave the
+        // settings changed and the mouse not.
+        if (!services.reports.registered())
+            return Fail(L"import",
+                        L"the mouse's answers cannot be received (WMINPUT.DLL); "
+                        L"nothing was changed");
         const StatusRead status = ReadStatus(services.channel, services.waits);
         if (!status.ok)
             return Fail(L"import",
