@@ -169,6 +169,19 @@ int WriteProfiles(Services& services, const std::vector<ProfileSnapshot>& snapsh
     services.reports.onReport = nullptr;
     if (!finished) return Fail(L"import", L"the write into the mouse did not end");
     if (!burner.ok()) return Fail(L"import", L"your settings were imported, but " + burner.error());
+    // Acknowledged is not yet held: read the profiles back and compare, where the mouse answers.
+    DeviceReportState state;
+    const ProfileReadBack check = ReadMouseProfiles(services.channel, services.waits, state);
+    if (!check.ok) {
+        WriteOut("note: " + ToUtf8(check.error) + " The write could not be checked.\n");
+        return kExitOk;
+    }
+    std::vector<std::pair<int, ProfileRecordTexts>> written;
+    for (const ProfileSnapshot& snapshot : snapshots)
+        written.emplace_back(snapshot.profile, snapshot.texts);
+    if (auto differs = CompareWritten(check.profiles, written); !differs.empty())
+        return Fail(L"import",
+                    L"your settings were imported, but " + differs + L"; write it again");
     return kExitOk;
 }
 

@@ -1,5 +1,7 @@
 #include "ReadBack.h"
 
+#include <algorithm>
+
 #include "MacroExpansion.h"
 #include "MacroStore.h"
 #include "MouseReads.h"
@@ -243,4 +245,20 @@ StoreChange RecordGlobals(SettingsStore& store, const MouseGlobals& globals) {
     if (!KeepGlobalKeys(transaction))
         return {false, L"The settings could not be read; nothing was changed."};
     return Finish(transaction, WriteGlobals(store, globals));
+}
+
+std::wstring CompareWritten(const MouseProfiles& read,
+                            const std::vector<std::pair<int, ProfileRecordTexts>>& written) {
+    for (const auto& [profile, texts] : written) {
+        if (profile < 0 || profile >= kProfileCount) continue;
+        for (int b = 0; b < kButtonCount; ++b) {
+            // As the write parsed it: the same rules, the same bytes.
+            EepromImage image{};
+            ParseButtonRecord(image, 0, texts[b]);
+            if (!std::equal(read.records[profile][b].begin(), read.records[profile][b].end(),
+                            image.begin()))
+                return SlotName(profile, b) + L" in the mouse is not what was written";
+        }
+    }
+    return {};
 }

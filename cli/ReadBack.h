@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "BundleStore.h"
 #include "ButtonRecord.h"
@@ -59,3 +61,8 @@ std::wstring DescribeFunction(const ButtonFunction& function);
 StoreChange RecordReadBack(SettingsStore& store, const MouseProfiles& profiles);
 // Only the global settings (after a command changed them in the mouse's EEPROM).
 StoreChange RecordGlobals(SettingsStore& store, const MouseGlobals& globals);
+
+// Whether the mouse holds the records the profiles were written with: empty when it does, else
+// which slot differs.
+std::wstring CompareWritten(const MouseProfiles& read,
+                            const std::vector<std::pair<int, ProfileRecordTexts>>& written);

@@ -79,8 +79,17 @@ TEST(MouseProfiles, WrittenReadBackDecodedAndRecordedInAFreshStore) {
         }
 
     DeviceReportState state;
-    const ProfileReadBack read = ReadMouseProfiles(bench.channel, bench.time, state);
+    ProfileReadBack read = ReadMouseProfiles(bench.channel, bench.time, state);
     ASSERT_TRUE(read.ok) << ToUtf8(read.error);
+    std::vector<std::pair<int, ProfileRecordTexts>> written;
+    for (const ProfileSnapshot& snapshot : Snapshots(used))
+        written.emplace_back(snapshot.profile, snapshot.texts);
+    EXPECT_EQ(CompareWritten(read.profiles, written), L"");
+    // One byte the mouse did not keep is found.
+    read.profiles.records[1][2][7] ^= 1;
+    EXPECT_EQ(CompareWritten(read.profiles, written),
+              L"profile 2, middle button in the mouse is not what was written");
+    read.profiles.records[1][2][7] ^= 1;
     EXPECT_EQ(read.profiles.records[1][4], macro);
     EXPECT_EQ(read.profiles.globals.ActiveProfile(), 1);
     const auto describe = [&](int p, int b) {
