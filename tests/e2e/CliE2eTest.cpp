@@ -377,6 +377,31 @@ TEST_F(CliE2e, ReadBackIntoAFreshStoreIsWhatTheProgramShowsAndLiveCommandsMatchT
     EXPECT_EQ(At(eeprom, 5, 2), (std::vector<std::uint8_t>{0x60, 1}));
     EXPECT_EQ(e2e::ReadUserDword(L"SOFTWARE\\Tavrine5502\\Performance", L"PollingRate"), 1u);
     EXPECT_EQ(e2e::ReadUserDword(L"SOFTWARE\\Tavrine5502\\LIGHT", L"WheelLight"), 0u);
+
+    // The display program shows a live change as it does for the mouse's own buttons.
+    if (GetFileAttributesW((e2e::BinFolder() + L"\\Vistrel.exe").c_str()) ==
+        INVALID_FILE_ATTRIBUTES)
+        return;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring line = L"\"" + e2e::BinFolder() + L"\\Vistrel.exe\"";
+    PROCESS_INFORMATION display{};
+    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               e2e::BinFolder().c_str(), &startup, &display));
+    EXPECT_TRUE(e2e::WaitUntil([] { return FindWindowW(L"VISTREL", L"Vistrel") != nullptr; }, 20s));
+    ASSERT_EQ(Tavrine(L"dpi 4").code, 0u);
+    EXPECT_TRUE(e2e::WaitUntil(
+        [] {
+            HWND popup = FindWindowW(L"GDIPPOPWND", nullptr);
+            return popup && IsWindowVisible(popup);
+        },
+        3s))
+        << "no popup for the DPI level";
+    e2e::SaveScreenshot(L"cli-dpi-popup");
+    TerminateProcess(display.hProcess, 1);
+    WaitForSingleObject(display.hProcess, 5000);
+    CloseHandle(display.hThread);
+    CloseHandle(display.hProcess);
 }
 
 }  // namespace
