@@ -23,6 +23,7 @@
 #include "SettingsLayout.h"
 #include "SystemServices_win.h"
 #include "Utf8.h"
+#include "WindowMessages.h"
 #include "WindowTimers_win.h"
 
 namespace {
@@ -123,6 +124,18 @@ bool WriteWholeFile(const std::wstring& path, const std::string& text, std::wstr
     return ok;
 }
 
+// The configuration program keeps its own copy of the assignments and writes it back at its
+// next Apply or OK: changing the store under it would be undone without a word.
+bool ConfigurationProgramRuns() {
+    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, std::wstring(kProgramMutex).c_str());
+    if (!mutex) return false;
+    CloseHandle(mutex);
+    return true;
+}
+constexpr std::wstring_view kCloseProgramFirst =
+    L"Tavrine Gaming Mouse is running; close it first, or it would write its own copy of the "
+    L"settings back";
+
 int Status(Services& services, bool json) {
     const StatusRead read = ReadStatus(services.channel, services.waits);
     if (!read.ok) {
@@ -191,6 +204,7 @@ int Import(Services& services, const CliArgs& args) {
     if (!ReadWholeFile(args.file, text, error)) return Fail(L"import", error);
     const BundleParse parse = ParseBundle(text);
     if (!parse.ok) return Fail(L"import", parse.error + L" Nothing was changed.");
+    if (ConfigurationProgramRuns()) return Fail(L"import", kCloseProgramFirst);
     if (args.write) {
         if (auto problem = CheckBundleForMouse(parse.bundle); !problem.empty())
             return Fail(L"import", problem + L" Nothing was changed.");
@@ -218,6 +232,7 @@ int Import(Services& services, const CliArgs& args) {
 }
 
 int ReadBack(Services& services, const CliArgs& args) {
+    if (args.intoStore && ConfigurationProgramRuns()) return Fail(L"read-back", kCloseProgramFirst);
     DeviceReportState state;
     const ProfileReadBack read = ReadMouseProfiles(services.channel, services.waits, state);
     if (!read.ok) return Fail(L"read-back", read.error);

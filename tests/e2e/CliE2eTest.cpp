@@ -353,6 +353,12 @@ TEST_F(CliE2e, ReadBackIntoAFreshStoreIsWhatTheProgramShowsAndLiveCommandsMatchT
         e2e::Program::Click(program.Main(), 237, 338);  // the first side button's area
         e2e::Settle(500ms);
         e2e::SaveScreenshot(L"cli-read-back-shown");
+        // While it runs, its own copy would undo an import: refused, nothing changed.
+        const RegistryDump before = UserSettings();
+        const Outcome refused = Tavrine(L"import \"" + seed + L"\"");
+        EXPECT_EQ(refused.code, 1u);
+        EXPECT_NE(refused.err.find("close it first"), std::string::npos) << refused.err;
+        EXPECT_EQ(UserSettings(), before);
         program.Kill();
     }
     // The program's attach leaves the store's assignments as the mouse holds them.
