@@ -31,6 +31,7 @@ declare -A need=(
   [libclang-rt-14-dev]=/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a
   [nsis]=/usr/bin/makensis
   [python3]=/usr/bin/python3
+  [nlohmann-json3-dev]=/usr/include/nlohmann/json.hpp
 )
 runs32=no
 if "$here/probe-32bit.sh"; then

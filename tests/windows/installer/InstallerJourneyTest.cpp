@@ -161,6 +161,7 @@ std::vector<fs::path> BuiltTree() {
     const fs::path bin = e2e::BinFolder();
     std::vector<fs::path> files = {L"TavrineGamingMouse.exe", L"Portivo.dll", L"WMINPUT.DLL"};
     if (DisplayProgramShipped()) files.emplace_back(L"Vistrel.exe");
+    if (Exists(e2e::BinFolder() + L"\\tavrine.exe")) files.emplace_back(L"tavrine.exe");
     for (const auto& entry : fs::directory_iterator(bin)) {
         if (entry.path().extension() == L".png") files.push_back(entry.path().filename());
     }

@@ -14,7 +14,10 @@ for entry in "$@"; do
     # One DLL's import block runs from its "DLL Name" line to the next empty line.
     block=$(sed -n "/DLL Name: $dll\$/,/^\$/p" <<<"$dump")
     [ -n "$block" ] || { echo "$program does not import $dll"; exit 1; }
-    ordinals=$(grep '<none>' <<<"$block" | awk '{print $2 + 0}' | sort -n | tr '\n' ' ')
+    # The ordinal from the thunk's low 16 bits: the Hint/Ord column is decimal in 32-bit dumps
+    # but hexadecimal in 64-bit ones.
+    ordinals=$(grep '<none>' <<<"$block" | awk '{print $1}' |
+               while read -r thunk; do echo $((16#${thunk: -4})); done | sort -n | tr '\n' ' ')
     [ "$ordinals" = "$want " ] || { echo "$dll: expected ordinals $want, found: $ordinals"; exit 1; }
     named=$(grep -v -E '<none>|DLL Name|vma:' <<<"$block" | grep -E '\S' || true)
     [ -z "$named" ] || { echo "$dll is imported by name:"; echo "$named"; exit 1; }

@@ -1,0 +1,67 @@
+#pragma once
+// A profile bundle: everything the per-user store holds for the mouse, as one value that can be
+// written to a file, checked, and put back. Each optional field mirrors a store value that may be
+// missing; a missing field stands for a missing value, so an export and its import round-trip.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ButtonRecord.h"
+#include "PerformanceRecord.h"
+
+inline constexpr int kBundleVersion = 1;
+inline constexpr std::string_view kBundleFormat = "tavrine-profile-bundle";
+
+struct BundleButton {
+    std::optional<std::wstring> keys;         // the record's hex text as stored ("keys")
+    std::optional<std::wstring> description;  // "DES"
+    std::optional<std::int32_t> kind;         // "StateID": FunctionKind 0..4
+    std::optional<std::wstring> launchPath;   // "filepath"
+    // For a macro assignment: the stored macro the record was made from, when the bundle holds it.
+    std::optional<std::wstring> macro;
+    bool operator==(const BundleButton&) const = default;
+};
+
+struct BundleProfile {
+    std::array<BundleButton, kButtonCount> buttons{};
+    bool operator==(const BundleProfile&) const = default;
+};
+
+// One key below MACROS, by its values.
+struct BundleMacro {
+    std::wstring name;
+    std::optional<std::wstring> keys;
+    std::optional<std::wstring> commandSlots;
+    std::optional<std::wstring> description;
+    std::optional<std::wstring> repeatState;
+    std::optional<std::wstring> repeatTimes;
+    bool operator==(const BundleMacro&) const = default;
+};
+
+// The ten "Performance" values, each present or not, in kPerformanceWriteOrder.
+using BundlePerformance = std::array<std::optional<std::int32_t>, 10>;
+
+struct BundleLights {
+    std::optional<std::int32_t> wheel;
+    std::optional<std::int32_t> logo;
+    bool operator==(const BundleLights&) const = default;
+};
+
+struct Bundle {
+    std::array<BundleProfile, kProfileCount> profiles{};
+    std::vector<BundleMacro> macros;
+    BundlePerformance performance{};
+    BundleLights lights;
+    bool operator==(const Bundle&) const = default;
+};
+
+// Why a bundle cannot be used; empty when it can. One sentence for the user.
+std::wstring CheckBundle(const Bundle& bundle);
+// Why the bundle cannot be written into the mouse (a profile without a left-button function
+// would leave the mouse without one); empty when it can.
+std::wstring CheckBundleForMouse(const Bundle& bundle);
+
+// "profile 2, right button": how messages name a slot.
+std::wstring SlotName(int profile, int button);

@@ -1,0 +1,178 @@
+#include "BundleStore.h"
+
+#include <algorithm>
+#include <cwctype>
+
+#include "MacroStore.h"
+#include "MacroText.h"
+#include "RecordTemplates.h"
+#include "SettingsLayout.h"
+#include "StoreTransaction.h"
+
+namespace {
+
+std::wstring ProfileKeyPath(int profile) {
+    return std::wstring(kSettingsRoot) + L"profile" + std::to_wstring(profile);
+}
+
+std::optional<std::wstring> Text(const SettingsKey& key, std::wstring_view name) {
+    return key.ReadString(name);
+}
+
+// Writes or deletes one value; false when the store refused.
+bool Put(SettingsKey& key, std::wstring_view name, const std::optional<std::wstring>& value) {
+    if (value) return key.WriteString(name, *value);
+    return !key.ValueExists(name) || key.DeleteValue(name);
+}
+bool Put(SettingsKey& key, std::wstring_view name, const std::optional<std::int32_t>& value) {
+    if (value) return key.WriteInteger(name, *value);
+    return !key.ValueExists(name) || key.DeleteValue(name);
+}
+
+bool AnyPresent(const BundlePerformance& performance) {
+    return std::any_of(performance.begin(), performance.end(),
+                       [](const auto& value) { return value.has_value(); });
+}
+
+// The store writes of an import, in order; false at the first refusal.
+bool WriteBundle(SettingsStore& store, const Bundle& bundle) {
+    for (int p = 0; p < kProfileCount; ++p) {
+        for (int b = 0; b < kButtonCount; ++b) {
+            const BundleButton& button = bundle.profiles[p].buttons[b];
+            auto key = store.OpenKey(SettingsHive::CurrentUser, ButtonKeyPath(p, b));
+            if (!key || !Put(*key, kKeysValue, button.keys) ||
+                !Put(*key, kDescriptionValue, button.description) ||
+                !Put(*key, kStateIdValue, button.kind) ||
+                !Put(*key, kFilePathValue, button.launchPath))
+                return false;
+        }
+    }
+    for (const BundleMacro& macro : bundle.macros) {
+        auto key = store.OpenKey(SettingsHive::CurrentUser, MacroKeyPath(macro.name));
+        if (!key || !Put(*key, kKeysValue, macro.keys) ||
+            !Put(*key, kCommandSlotsValue, macro.commandSlots) ||
+            !Put(*key, kDescriptionValue, macro.description) ||
+            !Put(*key, kRepeatStateValue, macro.repeatState) ||
+            !Put(*key, kRepeatTimesValue, macro.repeatTimes))
+            return false;
+    }
+    if (AnyPresent(bundle.performance)) {
+        // The program creates both keys together; a store without them gets the factory
+        // defaults beside the imported values, as its first attach would have written.
+        if (!store.KeyExists(SettingsHive::CurrentUser, kPerformanceDefaultKey)) {
+            auto defaults = store.OpenKey(SettingsHive::CurrentUser, kPerformanceDefaultKey);
+            if (!defaults) return false;
+            for (const PerformanceField& field : kPerformanceWriteOrder)
+                if (!defaults->WriteInteger(field.name, kFactoryPerformance.*field.member))
+                    return false;
+        }
+        auto key = store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
+        if (!key) return false;
+        for (std::size_t i = 0; i < kPerformanceWriteOrder.size(); ++i)
+            if (!Put(*key, kPerformanceWriteOrder[i].name, bundle.performance[i])) return false;
+    }
+    if (bundle.lights.wheel || bundle.lights.logo) {
+        auto key = store.OpenKey(SettingsHive::CurrentUser, LightKeyPath());
+        if (!key || !Put(*key, kWheelLightValue, bundle.lights.wheel) ||
+            !Put(*key, kLogoLightValue, bundle.lights.logo))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Bundle ExportBundle(SettingsStore& store) {
+    Bundle bundle;
+    const auto has = [&store](std::wstring_view path) {
+        return store.KeyExists(SettingsHive::CurrentUser, path);
+    };
+    std::vector<std::wstring> macroNames;
+    if (has(MacrosKeyPath()))
+        macroNames = store.SubkeyNames(SettingsHive::CurrentUser, MacrosKeyPath());
+    for (const std::wstring& name : macroNames) {
+        auto key = store.OpenKey(SettingsHive::CurrentUser, MacroKeyPath(name));
+        if (!key) continue;
+        BundleMacro macro;
+        macro.name = name;
+        macro.keys = Text(*key, kKeysValue);
+        macro.commandSlots = Text(*key, kCommandSlotsValue);
+        macro.description = Text(*key, kDescriptionValue);
+        macro.repeatState = Text(*key, kRepeatStateValue);
+        macro.repeatTimes = Text(*key, kRepeatTimesValue);
+        bundle.macros.push_back(std::move(macro));
+    }
+    const auto storedMacro = [&macroNames](std::wstring_view name) -> std::optional<std::wstring> {
+        for (const std::wstring& stored : macroNames)
+            if (stored.size() == name.size() &&
+                std::equal(stored.begin(), stored.end(), name.begin(), [](wchar_t a, wchar_t c) {
+                    return std::towlower(static_cast<std::wint_t>(a)) ==
+                           std::towlower(static_cast<std::wint_t>(c));
+                }))
+                return stored;
+        return std::nullopt;
+    };
+
+    for (int p = 0; p < kProfileCount; ++p) {
+        for (int b = 0; b < kButtonCount; ++b) {
+            const std::wstring path = ButtonKeyPath(p, b);
+            if (!has(path)) continue;
+            auto key = store.OpenKey(SettingsHive::CurrentUser, path);
+            if (!key) continue;
+            BundleButton& button = bundle.profiles[p].buttons[b];
+            button.keys = Text(*key, kKeysValue);
+            button.description = Text(*key, kDescriptionValue);
+            button.kind = key->ReadInteger(kStateIdValue);
+            button.launchPath = Text(*key, kFilePathValue);
+            // A macro assignment carries the macro's name as its description; the macro goes
+            // along when it is still stored (the record itself needs it not).
+            if (button.kind == kFunctionMacro && button.description)
+                button.macro = storedMacro(*button.description);
+        }
+    }
+    if (has(kPerformanceKey)) {
+        if (auto key = store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey))
+            for (std::size_t i = 0; i < kPerformanceWriteOrder.size(); ++i)
+                bundle.performance[i] = key->ReadInteger(kPerformanceWriteOrder[i].name);
+    }
+    if (has(LightKeyPath())) {
+        if (auto key = store.OpenKey(SettingsHive::CurrentUser, LightKeyPath())) {
+            bundle.lights.wheel = key->ReadInteger(kWheelLightValue);
+            bundle.lights.logo = key->ReadInteger(kLogoLightValue);
+        }
+    }
+    return bundle;
+}
+
+StoreChange ApplyBundle(SettingsStore& store, const Bundle& bundle) {
+    StoreChange change;
+    change.error = CheckBundle(bundle);
+    if (!change.error.empty()) return change;
+
+    StoreTransaction transaction(store);
+    std::vector<std::wstring> paths = {std::wstring(kSettingsRoot)};
+    for (int p = 0; p < kProfileCount; ++p) {
+        paths.push_back(ProfileKeyPath(p));
+        for (int b = 0; b < kButtonCount; ++b) paths.push_back(ButtonKeyPath(p, b));
+    }
+    paths.push_back(MacrosKeyPath());
+    for (const BundleMacro& macro : bundle.macros) paths.push_back(MacroKeyPath(macro.name));
+    paths.push_back(std::wstring(kPerformanceKey));
+    paths.push_back(std::wstring(kPerformanceDefaultKey));
+    paths.push_back(LightKeyPath());
+    for (const std::wstring& path : paths) {
+        if (!transaction.Keep(path)) {
+            change.error = L"The settings could not be read; nothing was changed.";
+            return change;
+        }
+    }
+    if (!WriteBundle(store, bundle)) {
+        change.error = transaction.Restore()
+                           ? L"The settings could not be written; nothing was changed."
+                           : L"The settings could not be written, and not all of them could be "
+                             L"put back.";
+        return change;
+    }
+    change.ok = true;
+    return change;
+}

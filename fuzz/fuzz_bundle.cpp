@@ -1,0 +1,24 @@
+// Profile bundle files as anyone may hand them over: any bytes. A file is refused or read whole;
+// what is read passes every check, writes back to a file that reads the same, and goes into a
+// store in one piece.
+#include <cstdlib>
+#include <string_view>
+
+#include "BundleJson.h"
+#include "BundleStore.h"
+#include "MemorySettingsStore.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const BundleParse parse = ParseBundle(text);
+    if (!parse.ok) {
+        if (parse.error.empty()) std::abort();  // every refusal says why
+        return 0;
+    }
+    if (!CheckBundle(parse.bundle).empty()) std::abort();
+    const BundleParse again = ParseBundle(BundleToJson(parse.bundle));
+    if (!again.ok || !(again.bundle == parse.bundle)) std::abort();
+    MemorySettingsStore store;
+    if (!ApplyBundle(store, parse.bundle).ok) std::abort();
+    return 0;
+}
