@@ -2,6 +2,9 @@
 
 #include "DebugText.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace portivo {
 namespace {
 
@@ -124,6 +127,13 @@ void DeviceAccess::OnRemoval(const Path& interfaceName) {
     }
 }
 
+namespace {
+// The feature calls carry no buffer size, and every caller passes this mouse's 16-byte report.
+// A collection with a longer report (another device with the same ids) goes through a buffer of
+// our own, so nothing past the caller's 16 bytes is ever read or written.
+constexpr std::size_t kCallerReportBytes = 16;
+}  // namespace
+
 template <typename Op>
 std::int32_t DeviceAccess::Walk(const DeviceIds& wanted, Op op) {
     std::int32_t result = 0;
@@ -141,7 +151,9 @@ std::int32_t DeviceAccess::SetKbdFeatures(std::int32_t vid, std::int32_t pid, st
                                           std::int32_t usage, const std::uint8_t* report) {
     if (!report) return 0;
     return Walk(DeviceIds{vid, pid, page, usage}, [&](DeviceHandle h, const CollectionInfo& info) {
-        const bool ok = platform_.SetFeature(h, report, info.featureReportLength);
+        std::vector<std::uint8_t> whole(info.featureReportLength, 0);
+        std::copy_n(report, std::min(whole.size(), kCallerReportBytes), whole.begin());
+        const bool ok = platform_.SetFeature(h, whole.data(), whole.size());
         platform_.Debug(OperationLine("SetKbdFeature() to", info));
         return ok ? 1 : 0;
     });
@@ -151,7 +163,12 @@ std::int32_t DeviceAccess::GetKbdFeatures(std::int32_t vid, std::int32_t pid, st
                                           std::int32_t usage, std::uint8_t* buffer) {
     if (!buffer) return 0;
     return Walk(DeviceIds{vid, pid, page, usage}, [&](DeviceHandle h, const CollectionInfo& info) {
-        const bool ok = platform_.GetFeature(h, buffer, info.featureReportLength);
+        // The caller's bytes go along: the first names the report to fetch.
+        std::vector<std::uint8_t> whole(info.featureReportLength, 0);
+        const std::size_t shared = std::min(whole.size(), kCallerReportBytes);
+        std::copy_n(buffer, shared, whole.begin());
+        const bool ok = platform_.GetFeature(h, whole.data(), whole.size());
+        if (ok) std::copy_n(whole.begin(), shared, buffer);
         platform_.Debug(OperationLine("GetKbdFeature() from", info));
         return ok ? 1 : 0;
     });

@@ -73,6 +73,20 @@ TEST_F(ListWalkTest, GetFeatureFillsTheBufferOrLeavesItUntouched) {
     EXPECT_EQ(buffer[15], 0);
     EXPECT_EQ(buffer[16], 0xEE) << "only the collection's report length is written";
 
+    // A longer report than the caller's 16 bytes: fetched whole, handed over up to 16 bytes;
+    // sent with the caller's 16 bytes and zeros after them.
+    hid.collections[1].info.featureReportLength = 64;
+    hid.collections[1].featureAnswer.assign(64, 0x77);
+    buffer.fill(0xEE);
+    buffer[0] = 4;
+    EXPECT_EQ(access.GetKbdFeatures(kVid, kPid, 0xFF00, 0x0002, buffer.data()), 1);
+    EXPECT_EQ(buffer[15], 0x77);
+    EXPECT_EQ(buffer[16], 0xEE);
+    EXPECT_EQ(access.SetKbdFeatures(kVid, kPid, 0xFF00, 0x0002, buffer.data()), 1);
+    ASSERT_EQ(hid.sent.back().bytes.size(), 64u);
+    EXPECT_EQ(hid.sent.back().bytes[15], 0x77);
+    EXPECT_EQ(hid.sent.back().bytes[16], 0x00);
+
     access.OnRemoval(kWritePath);
     access.OnRemoval(kReadPath);
     std::array<std::uint8_t, 16> untouched{};
