@@ -188,6 +188,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 f.ackDelayMs = b & 2 ? in.Word() % 5000 : 0;
                 f.garbageAnswers = b & 4;
                 f.silent = b & 8;
+                f.duplicateAckIn = b & 16 ? in.Byte() % 40 : 0;
                 rig.mouse.SetFaults(f);
                 break;
             }
