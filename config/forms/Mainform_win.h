@@ -27,6 +27,9 @@ class MainForm final : public MainView {
 
     ui::Form& Window() { return form_; }
     HWND Handle() const { return form_.Handle(); }
+    // Handles the mouse's collections found while the window was made, and nothing else, so
+    // that the attach counts from the window shown while the program's other windows are made.
+    void TakeFoundCollections();
 
     // Operations other windows use.
     void RefreshButtonInfo(int button);
