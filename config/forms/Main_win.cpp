@@ -53,7 +53,7 @@ int RunProgram() {
     // handled before all of them exist and the loop runs.
     main.Window().Show();
     StartupStep("shown");
-    main.TakeFoundCollections();
+    main.StartDriver();
     LightOptionForm lightOption(app);
     TKey tKey(app);
     app.tKey = &tKey;

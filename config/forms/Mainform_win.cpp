@@ -92,9 +92,7 @@ MainForm::MainForm(AppContext& app)
     for (int i = 1; i < 5; ++i) profilePressed_[static_cast<std::size_t>(i)] = false;
     deviceSpecTable_[0] = {DeviceVendorId, DeviceProductId, 0xFF00, 0x0002};
     deviceSpecTable_[1] = {DeviceVendorId, DeviceProductId, 0xFF00, 0xFF00};
-    session_->StartAttachTimer();
-    InitDriver(form_.Handle(), deviceSpecTable_, 2);
-    StartupStep("main-driver");
+    session_->StartAttachTimer();  // the device library's search starts once the window shows
     form_.ApplyLanguageHints(app_.language);
 }
 
@@ -208,7 +206,9 @@ bool MainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
     }
 }
 
-void MainForm::TakeFoundCollections() {
+void MainForm::StartDriver() {
+    InitDriver(form_.Handle(), deviceSpecTable_, 2);
+    StartupStep("driver");
     MSG msg;
     while (PeekMessageW(&msg, form_.Handle(), portivo::kMsgCollectionPresent,
                         portivo::kMsgCollectionPresent, PM_REMOVE)) {
