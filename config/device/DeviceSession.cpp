@@ -59,8 +59,10 @@ void DeviceSession::OnAttachTimer() {
     view_.EnsurePerformanceKeys();
     view_.ShowAttachPictures();
     StartShowLightTimer();
-    view_.HideNoticeWindow();
+    // Enabled before the notice goes, so the activation passes back to this window: with no
+    // active window at all, the mouse's reports stop reaching the program under Wine.
     view_.SetWindowEnabled(true);
+    view_.HideNoticeWindow();
     services_.timers.Stop(kDeviceAttachTimer);
 }
 

@@ -235,14 +235,24 @@ void MainForm::SetMainControlsEnabled(bool on) {
     for (ui::Control* control : group) control->SetEnabled(on);
 }
 
-void MainForm::SetWindowEnabled(bool on) { form_.SetEnabled(on); }
+void MainForm::SetWindowEnabled(bool on) {
+    form_.SetEnabled(on);
+    // A window of ours hidden while this one was disabled may have left nothing active.
+    if (on && !GetForegroundWindow() && form_.Visible()) SetForegroundWindow(form_.Handle());
+}
 
 void MainForm::ShowNotice(Notice notice) {
     if (app_.warningForm2) app_.warningForm2->ShowNotice(notice);
 }
 
 void MainForm::HideNoticeWindow() {
-    if (app_.warningForm2) app_.warningForm2->Hide();
+    if (!app_.warningForm2) return;
+    const bool noticeActive = GetForegroundWindow() == app_.warningForm2->Window().Handle();
+    app_.warningForm2->Hide();
+    // The activation must not be left with nobody: Wine hands the mouse's raw input to no
+    // process while no window is in the foreground.
+    if (noticeActive && !GetForegroundWindow() && form_.Enabled() && form_.Visible())
+        SetForegroundWindow(form_.Handle());
 }
 
 void MainForm::ShowProfileSelected(int profileIndex) {
