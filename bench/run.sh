@@ -20,7 +20,7 @@ echo "using the $arch_label"
 available=$(cmake --build "$build" --target help 2>/dev/null | sed -n 's/^\([A-Za-z0-9_]*\): .*/\1/p')
 wanted=()
 for t in vmouse TavrineGamingMouse Vistrel Portivo bench_empty_window vmouse_roundtrip_bench \
-    app_bench osd_bench TavrineSetup; do
+    app_bench macro_bench osd_bench installer; do
     grep -qx "$t" <<<"$available" && wanted+=("$t")
 done
 echo "building: ${wanted[*]}"
@@ -72,15 +72,24 @@ wait "$watcher" 2>/dev/null
 watcher=
 grep '^@ ' "$build/bench-pictures.log" | grep -v watcher_ready >>"$figures"
 
+run macro-editor macro_bench.exe
+
 run display osd_bench.exe
 
-setup=$(find "$build" -maxdepth 3 -name TavrineSetup.exe -print -quit)
-if [ -n "$setup" ]; then
-    # What it carries: the programs and the files beside them that an installation holds.
-    payload=$(cd "$bin" && du -cb TavrineGamingMouse.exe Portivo.dll WMINPUT.DLL Vistrel.exe \
-        skin lang help ./*.png 2>/dev/null | tail -1 | cut -f1)
+# The installer against the files it installs: the list its build generated, and the language
+# file it installs twice (as the chosen language and as the English sample).
+setup=$build/installer/TavrineSetup.exe
+[ "$TAVRINE_WINE_ARCH" = 64 ] && setup=$build/installer/TavrineSetup-x64.exe
+list=$build/installer/gen/InstallFiles.nsh
+if [ -f "$setup" ] && [ -f "$list" ]; then
+    payload=$( (sed -n 's/^File "\(.*\)"$/\1/p' "$list"; echo "$bin/lang/UILANG.ini"; \
+        echo "$bin/lang/UILANG.ini") | tr '\n' '\0' | xargs -0 stat -c %s | awk '{s += $1} END {print s}')
+    echo "== installer: $(basename "$setup") $(stat -c %s "$setup") bytes, the $(grep -c '^File' "$list") + 2 files it installs $payload bytes"
     echo "@ installer_mb $(stat -c %s "$setup" | awk '{print $1 / 1048576}')" >>"$figures"
     echo "@ payload_mb $(awk -v b="$payload" 'BEGIN {print b / 1048576}')" >>"$figures"
+else
+    echo "== installer: not built, its row is skipped"
+    echo "@ installer_not_built 1" >>"$figures"
 fi
 
 stamp=$(date -u +%Y%m%d-%H%M%S)

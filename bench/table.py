@@ -24,15 +24,17 @@ def load(path):
 
 
 def rows(f):
-    """(figure, suite, baseline, unit, goal text, met) for each row; None where not measured."""
+    """(figure, suite, baseline, unit, goal text, met, goal limit) for each row; met is the
+    verdict text where the row has no figures."""
     def get(*names):
         return None if any(n not in f for n in names) else [f[n] for n in names]
 
     def row(name, unit, goal, values, met, baseline_of=lambda v: v[1], suite_of=lambda v: v[0],
-            limit=None):
-        """limit(baseline): the highest figure that meets the goal, drawn on the chart."""
+            limit=None, absent="not measured"):
+        """limit(baseline): the highest figure that meets the goal, drawn on the chart; absent:
+        what the row says when its figures are missing."""
         if values is None:
-            return (name, None, None, unit, goal, None, None)
+            return (name, None, None, unit, goal, absent, None)
         suite, base = suite_of(values), baseline_of(values)
         return (name, suite, base, unit, goal, met(suite, base), limit(base) if limit else None)
 
@@ -68,10 +70,14 @@ def rows(f):
     out.append(row("Vistrel private bytes at rest", "MB", "<= baseline + 10 MB",
                    get("osd_private_mb", "empty_private_mb"), lambda s, b: s <= b + 10,
                    limit=lambda b: b + 10))
-    out.append(row("macro editor keystroke -> row", "ms", "(not built yet)", None, None))
-    out.append(row("installer size", "MB", "<= 1.0 x the files it carries",
+    # One frame at 60 Hz beyond the bare delivery: a row that comes later is seen to lag.
+    out.append(row("macro editor keystroke -> row", "ms", "<= baseline + 16 ms",
+                   get("macro_row_ms", "key_delivery_ms"), lambda s, b: s <= b + 16,
+                   limit=lambda b: b + 16))
+    out.append(row("installer size", "MB", "<= 1.0 x the files it installs",
                    get("installer_mb", "payload_mb"), lambda s, b: s <= b,
-                   limit=lambda b: b))
+                   limit=lambda b: b,
+                   absent="not built" if "installer_not_built" in f else "not measured"))
     return out
 
 
@@ -91,7 +97,7 @@ def main():
     header = ("figure", "unit", "this suite", "baseline", "ratio", "goal", "met")
     lines = []
     for name, s, b, unit, goal, met, _ in table:
-        verdict = "not measured" if met is None else ("met" if met else "MISSED")
+        verdict = met if isinstance(met, str) else ("met" if met else "MISSED")
         lines.append((name, unit, number(s), number(b), number(ratio(s, b)), goal, verdict))
     widths = [max(len(str(r[i])) for r in [header] + lines) for i in range(len(header))]
     print(f"benchmarks, {label}")
@@ -127,7 +133,7 @@ def main():
     for n, (name, s, b, unit, goal, met, limit) in enumerate(table):
         y = top + n * bar_h
         r = ratio(s, b)
-        colour = "#999" if met is None else ("#3a3" if met else "#d33")
+        colour = "#999" if isinstance(met, str) else ("#3a3" if met else "#d33")
         svg.append(f'<text x="10" y="{y + 17}">{escape(name)}</text>')
         if r is not None:
             w = width * min(r, scale_max) / scale_max
@@ -143,7 +149,7 @@ def main():
             svg.append(f'<circle cx="{left + 6}" cy="{y + bar_h / 2}" r="6" fill="{colour}"/>')
             text = f"{number(s)} {unit}"
         else:
-            text = "not measured"
+            text = met
         svg.append(f'<text x="{left + width + 8}" y="{y + 17}" fill="{colour}">'
                    f'{escape(text)}</text>')
     svg.append("</svg>")

@@ -348,9 +348,62 @@ Run OneRun(bool measureRest) {
     return run;
 }
 
+double QpcMs() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// "app_bench start [runs]": where the start's time goes. Each run starts the program with
+// TAVRINE_STARTUP_TRACE set and prints the steps it wrote, in milliseconds from the moment this
+// process started it (the performance counter is one clock for every process), beside the empty
+// program's start to window shown.
+int StartSteps(int runs) {
+    const std::wstring trace = e2e::BinFolder() + L"\\startup-trace.txt";
+    SetEnvironmentVariableW(L"TAVRINE_STARTUP_TRACE", trace.c_str());
+    std::vector<double> emptyShown;
+    for (int i = 0; i < runs; ++i) {
+        emptyShown.push_back(EmptyRun().shown);
+        DeleteFileW(trace.c_str());
+        e2e::Program program;
+        const double start = QpcMs();
+        if (!program.Launch() ||
+            !PollUntil([&] { return program.Main() && IsWindowVisible(program.Main()); }, 20s)) {
+            std::printf("run %d: the program did not show its window\n", i + 1);
+            continue;
+        }
+        const double shown = QpcMs() - start;
+        WaitForInputIdle(program.Process(), 10000);
+        const double idle = QpcMs() - start;
+        Sleep(300);
+        std::printf(
+            "run %d: window seen shown at %.0f ms, its loop waiting at %.0f ms (empty program "
+            "%.0f ms); steps:",
+            i + 1, shown, idle, emptyShown.back());
+        FILE* file = _wfopen(trace.c_str(), L"r");
+        char step[64];
+        double at = 0, previous = start;
+        while (file && std::fscanf(file, "%63s %lf", step, &at) == 2) {
+            std::printf(" %s %.0f (+%.0f)", step, at - start, at - previous);
+            previous = at;
+        }
+        if (file) std::fclose(file);
+        std::printf("\n");
+    }
+    SetEnvironmentVariableW(L"TAVRINE_STARTUP_TRACE", nullptr);
+    DeleteFileW(trace.c_str());
+    return 0;
+}
+
 }  // namespace
 
-int wmain() {
+int wmain(int argc, wchar_t** argv) {
+    if (argc > 1 && std::wstring(argv[1]) == L"start") {
+        e2e::WriteInstallKey(e2e::BinFolder());
+        if (!e2e::MousePresent()) e2e::Vmouse(L"plug");
+        return StartSteps(argc > 2 ? _wtoi(argv[2]) : 5);
+    }
     e2e::WriteInstallKey(e2e::BinFolder());
     if (!e2e::MousePresent() && e2e::Vmouse(L"plug") != 0) {
         std::printf("the virtual mouse could not be plugged in\n");

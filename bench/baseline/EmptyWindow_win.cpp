@@ -1,16 +1,32 @@
 // The smallest Win32 program that does what the configuration program's start must do at the
 // least: register a class, create one window and show it, then run its message loop. Built by the
 // same toolchain and options, it is the baseline for start time and private memory.
+// It also counts the key presses it is given, and answers kKeyCountMessage with that count: the
+// baseline for a keystroke's way from SendInput to a window of another process, read back the
+// way the macro editor's rows are read.
 #include <windows.h>
 
 namespace {
 
+constexpr UINT kKeyCountMessage = WM_APP + 1;
+LRESULT g_keyMessages = 0;
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+            ++g_keyMessages;
+            return 0;
+        case kKeyCountMessage:
+            return g_keyMessages;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
     }
-    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace

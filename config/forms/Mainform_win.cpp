@@ -8,6 +8,7 @@
 #include "T_win.h"
 #include "ProfileStore.h"
 #include "SettingsLayout.h"
+#include "StartupTrace_win.h"
 #include "Warning1_win.h"
 #include "Warning2_win.h"
 #include "WindowMessages.h"
@@ -62,18 +63,21 @@ MainForm::MainForm(AppContext& app)
     state_.PendingProfile = -1;
     buttonSelected_.fill(false);
 
+    StartupStep("main-form");
     form_.SetSkinFolder(ui::SkinFolder(app_.installPath, ui::SkinFolderId::Main));
     BuildLayout();
+    StartupStep("main-layout");
     form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Main));
     imgLogo_->LoadFromResource(L"COMMON_IMG_LOGO");  // the logo pictures live in the common folder
     WireEvents();
+    StartupStep("main-pictures");
     postedReportFilter_ =
         SetWindowsHookExW(WH_GETMESSAGE, &DropPostedReports, nullptr, GetCurrentThreadId());
 
     shell_ = std::make_unique<ShellOpener>(form_.Handle());
-    services_ = std::make_unique<DeviceServices>(DeviceServices{
-        program_.channel, program_.store, program_.timers, program_.waits, program_.messenger,
-        *shell_});
+    services_ = std::make_unique<DeviceServices>(DeviceServices{program_.channel, program_.store,
+                                                                program_.timers, program_.waits,
+                                                                program_.messenger, *shell_});
     writer_ = std::make_unique<ProfileWriter>(state_, *services_, *this);
     session_ = std::make_unique<DeviceSession>(state_, *services_, *writer_, *this);
 
@@ -88,8 +92,7 @@ MainForm::MainForm(AppContext& app)
     for (int i = 1; i < 5; ++i) profilePressed_[static_cast<std::size_t>(i)] = false;
     deviceSpecTable_[0] = {DeviceVendorId, DeviceProductId, 0xFF00, 0x0002};
     deviceSpecTable_[1] = {DeviceVendorId, DeviceProductId, 0xFF00, 0xFF00};
-    session_->StartAttachTimer();
-    InitDriver(form_.Handle(), deviceSpecTable_, 2);
+    session_->StartAttachTimer();  // the device library's search starts once the window shows
     form_.ApplyLanguageHints(app_.language);
 }
 
@@ -200,6 +203,16 @@ bool MainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
             return true;
         default:
             return false;
+    }
+}
+
+void MainForm::StartDriver() {
+    InitDriver(form_.Handle(), deviceSpecTable_, 2);
+    StartupStep("driver");
+    MSG msg;
+    while (PeekMessageW(&msg, form_.Handle(), portivo::kMsgCollectionPresent,
+                        portivo::kMsgCollectionPresent, PM_REMOVE)) {
+        DispatchMessageW(&msg);
     }
 }
 

@@ -27,6 +27,10 @@ class MainForm final : public MainView {
 
     ui::Form& Window() { return form_; }
     HWND Handle() const { return form_.Handle(); }
+    // The device library's search for the mouse, once the window shows; the collections it finds
+    // are handled at once (and nothing else), so that the attach counts from the window shown
+    // while the program's other windows are made.
+    void StartDriver();
 
     // Operations other windows use.
     void RefreshButtonInfo(int button);

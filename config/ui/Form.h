@@ -94,7 +94,7 @@ class Form : public GraphicHost {
     int ApplyBuiltinHints();
     bool SetHintOf(std::wstring_view component, const std::wstring& text);
 
-    // The tooltip window that shows the hints.
+    // The tooltip window that shows the hints; made when the first hint is needed.
     HWND HintWindow() const { return hint_; }
 
     // Keyboard focus: the focused child window of this form, if any.

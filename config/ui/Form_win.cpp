@@ -66,7 +66,8 @@ Form::Form(FormOptions options) : GraphicHost(this, options.color), options_(std
     if (!hwnd_) throw std::runtime_error("CreateWindowExW failed for a form");
     // Lime is the see-through colour of every skinned window.
     SetLayeredWindowAttributes(hwnd_, kLime, 0, LWA_COLORKEY);
-    CreateHintWindow();
+    // The hint window is made when a hint is first needed: under Wine one costs as much as the
+    // form's own window, and most forms of a program stay hidden.
     ApplyPlacement();
 }
 
@@ -277,6 +278,7 @@ HWND Form::FocusedWindow() const {
 }
 
 void Form::CreateHintWindow() {
+    if (hint_) return;
     hint_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, GetModuleHandleW(nullptr),
@@ -285,6 +287,7 @@ void Form::CreateHintWindow() {
 }
 
 void Form::HoverChanged(const GraphicHost& host, const Control* hovered) {
+    if (hovered && !hovered->Hint().empty()) CreateHintWindow();
     if (!hint_) return;
     // One tool per host window: it is moved onto the control under the pointer and carries its
     // hint, so windowless controls get tooltips like windows do.
@@ -312,7 +315,9 @@ void Form::HintChanged(const Control& control) {
 }
 
 void Form::AddWindowHint(HWND child, const std::wstring& hint) {
-    if (!hint_ || !child) return;
+    if (!child || (!hint_ && hint.empty())) return;
+    CreateHintWindow();
+    if (!hint_) return;
     TOOLINFOW ti = ToolFor(hwnd_, reinterpret_cast<UINT_PTR>(child), TTF_IDISHWND | TTF_SUBCLASS);
     SendMessageW(hint_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     if (hint.empty()) return;

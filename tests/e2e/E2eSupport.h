@@ -59,7 +59,7 @@ class Program {
     // started in its own folder.
     explicit Program(std::wstring path = {}) : path_(std::move(path)) {}
     ~Program();
-    // Starts the program and waits until its main window shows.
+    // Starts the program and waits until its main window shows and its message loop runs.
     bool Start();
     // Starts it without waiting for anything.
     bool Launch();
