@@ -59,10 +59,8 @@ void DeviceSession::OnAttachTimer() {
     view_.EnsurePerformanceKeys();
     view_.ShowAttachPictures();
     StartShowLightTimer();
-    // Enabled before the notice goes, so the activation passes back to this window: with no
-    // active window at all, the mouse's reports stop reaching the program under Wine.
-    view_.SetWindowEnabled(true);
     view_.HideNoticeWindow();
+    view_.SetWindowEnabled(true);
     services_.timers.Stop(kDeviceAttachTimer);
 }
 

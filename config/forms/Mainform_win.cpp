@@ -237,7 +237,8 @@ void MainForm::SetMainControlsEnabled(bool on) {
 
 void MainForm::SetWindowEnabled(bool on) {
     form_.SetEnabled(on);
-    // A window of ours hidden while this one was disabled may have left nothing active.
+    // The notice hidden while this window was disabled leaves nothing active, and under Wine
+    // the mouse's raw input then reaches no process at all.
     if (on && !GetForegroundWindow() && form_.Visible()) SetForegroundWindow(form_.Handle());
 }
 
@@ -247,12 +248,7 @@ void MainForm::ShowNotice(Notice notice) {
 
 void MainForm::HideNoticeWindow() {
     if (!app_.warningForm2) return;
-    const bool noticeActive = GetForegroundWindow() == app_.warningForm2->Window().Handle();
     app_.warningForm2->Hide();
-    // The activation must not be left with nobody: Wine hands the mouse's raw input to no
-    // process while no window is in the foreground.
-    if (noticeActive && !GetForegroundWindow() && form_.Enabled() && form_.Visible())
-        SetForegroundWindow(form_.Handle());
 }
 
 void MainForm::ShowProfileSelected(int profileIndex) {
