@@ -71,6 +71,9 @@ class Program {
     HWND Window(const wchar_t* className, const wchar_t* caption = nullptr) const;
     HWND Main() const { return Window(L"TTavrineMainForm1", L"Norvex TAVRINE"); }
     bool Visible(const wchar_t* className) const;
+    // Clicks a button of `from` and waits until the program shows the window of that class;
+    // nullptr when it does not within 5 s.
+    HWND OpenDialog(HWND from, POINT button, const wchar_t* className) const;
 
     // Real window messages at client coordinates of the window.
     static void Move(HWND window, int x, int y);

@@ -346,6 +346,19 @@ bool Program::Visible(const wchar_t* className) const {
     return window && IsWindowVisible(window);
 }
 
+HWND Program::OpenDialog(HWND from, POINT button, const wchar_t* className) const {
+    Click(from, button.x, button.y);
+    HWND dialog = nullptr;
+    const bool shown = WaitUntil(
+        [&] {
+            dialog = Window(className);
+            return dialog && IsWindowVisible(dialog);
+        },
+        std::chrono::seconds(5));
+    Settle();
+    return shown ? dialog : nullptr;
+}
+
 void Program::Move(HWND window, int x, int y) {
     PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
     Settle(std::chrono::milliseconds(60));

@@ -173,16 +173,7 @@ class FaultMatrixE2e : public ::testing::Test {
         AnswersAgain();
     }
     HWND OpenDialog(POINT button, const wchar_t* className) {
-        Click(button);
-        HWND dialog = nullptr;
-        e2e::WaitUntil(
-            [&] {
-                dialog = program.Window(className);
-                return dialog && IsWindowVisible(dialog);
-            },
-            5s);
-        e2e::Settle(300ms);
-        return dialog;
+        return program.OpenDialog(main, button, className);
     }
     // Unplugged and plugged in again, the fault cleared meanwhile; back when the window is.
     void Replug() {
@@ -504,8 +495,10 @@ TEST_F(FaultMatrixE2e, PerformanceAndLights) {
             o.note = "polling byte " + std::to_string(before) + " -> " + std::to_string(after);
             DismissReport();
             // Yes on the no-mouse notice ends the program; plugging the mouse in hides it.
-            if (c.unplug) Replug();
-            else DismissNotice();
+            if (c.unplug)
+                Replug();
+            else
+                DismissNotice();
             e2e::Vmouse(L"fault clear");
             DismissNotice();
             const auto [again, want] = performOk(false);
@@ -514,7 +507,8 @@ TEST_F(FaultMatrixE2e, PerformanceAndLights) {
                 o.note += "; again: " + std::to_string(again) + " -> " +
                           std::to_string(pollingNow()) + " (wanted " + std::to_string(want) +
                           "), running " + Yes(program.Running()) + ", " + Told();
-            if (!o.recovered) e2e::SaveScreenshot(L"fault-perform-" + std::to_wstring(g_table.size()));
+            if (!o.recovered)
+                e2e::SaveScreenshot(L"fault-perform-" + std::to_wstring(g_table.size()));
             g_table.push_back(o);
             EXPECT_TRUE(o.running);
             if (!c.unplug) {
@@ -529,8 +523,8 @@ TEST_F(FaultMatrixE2e, PerformanceAndLights) {
             // The light's live command is the first write: the counted faults hit OK's write.
             const std::wstring counted = c.arguments;
             const std::wstring lightFault = counted == L"fault drop-ack 1"  ? L"fault drop-ack 2"
-                                       : counted == L"fault dup-ack 1" ? L"fault dup-ack 2"
-                                                                       : counted;
+                                            : counted == L"fault dup-ack 1" ? L"fault dup-ack 2"
+                                                                            : counted;
             ASSERT_EQ(e2e::Vmouse(lightFault.c_str()), 0);
             bool closed = false;
             const bool before = lightOk(c.unplug, closed);
@@ -546,8 +540,10 @@ TEST_F(FaultMatrixE2e, PerformanceAndLights) {
             o.whole = gone && (!closed || after != before);
             o.note += std::string(", wheel ") + (before ? "on" : "off") + " -> " +
                       (after ? "on" : "off") + (gone ? "" : ", dialog still open");
-            if (c.unplug) Replug();
-            else DismissNotice();
+            if (c.unplug)
+                Replug();
+            else
+                DismissNotice();
             e2e::Vmouse(L"fault clear");
             DismissNotice();
             bool closedAgain = false;
@@ -559,7 +555,8 @@ TEST_F(FaultMatrixE2e, PerformanceAndLights) {
                           ", wheel " + (again ? "on" : "off") + " -> " +
                           (wheelNow() ? "on" : "off") + ", running " + Yes(program.Running()) +
                           ", " + Told() + ", writes" + WriteList();
-            if (!o.recovered) e2e::SaveScreenshot(L"fault-light-" + std::to_wstring(g_table.size()));
+            if (!o.recovered)
+                e2e::SaveScreenshot(L"fault-light-" + std::to_wstring(g_table.size()));
             cancelLight();
             g_table.push_back(o);
             EXPECT_TRUE(o.running);
@@ -606,8 +603,10 @@ TEST_F(FaultMatrixE2e, DisplayPopup) {
         o.note = std::string("popup ") + (shown ? "shown" : "not shown");
         // With no event sent, nothing may show; garbage answers may show a popup of their own.
         o.whole = c.arguments == std::wstring(L"fault garbage on") || !shown;
-        if (c.unplug) Replug();
-        else DismissNotice();
+        if (c.unplug)
+            Replug();
+        else
+            DismissNotice();
         e2e::Vmouse(L"fault clear");
         DismissNotice();
         e2e::WaitUntil([&] { return !popupShown(); }, 5s);

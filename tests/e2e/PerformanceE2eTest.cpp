@@ -178,16 +178,7 @@ class PerformanceE2e : public ::testing::Test {
         ASSERT_TRUE(IsWindowEnabled(main));
     }
     HWND OpenDialog(POINT button, const wchar_t* className) {
-        Program::Click(main, button.x, button.y);
-        HWND dialog = nullptr;
-        e2e::WaitUntil(
-            [&] {
-                dialog = program.Window(className);
-                return dialog && IsWindowVisible(dialog);
-            },
-            5s);
-        e2e::Settle(300ms);
-        return dialog;
+        return program.OpenDialog(main, button, className);
     }
 
     Program program;

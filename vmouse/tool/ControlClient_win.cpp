@@ -49,11 +49,11 @@ bool ControlClient::Simple(vmouse::ControlCommand command, std::wstring& error, 
 
 bool ControlClient::SetFaults(const vmouse::Faults& f, std::wstring& error) {
     uint8_t answer[vmouse::kControlReportSize];
-    return Exchange(
-        {vmouse::ControlCommand::SetFaults, static_cast<uint8_t>(std::min<uint32_t>(f.duplicateAckIn, 255)), 0,
-         f.dropAckIn, f.ackDelayMs,
-         static_cast<uint8_t>(f.garbageAnswers ? 1 : 0), static_cast<uint8_t>(f.silent ? 1 : 0)},
-        answer, error);
+    return Exchange({vmouse::ControlCommand::SetFaults,
+                     static_cast<uint8_t>(std::min<uint32_t>(f.duplicateAckIn, 255)), 0,
+                     f.dropAckIn, f.ackDelayMs, static_cast<uint8_t>(f.garbageAnswers ? 1 : 0),
+                     static_cast<uint8_t>(f.silent ? 1 : 0)},
+                    answer, error);
 }
 
 bool ControlClient::Status(vmouse::StatusInfo& out, std::wstring& error) {

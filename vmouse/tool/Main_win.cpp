@@ -41,7 +41,8 @@ int Usage() {
         L"              press dpi|profile|polling|lock|button N\n"
         L"              write ADDR BYTE... (hexadecimal, up to 12 bytes)\n"
         L"              dump FILE | trace FILE | trace-clear\n"
-        L"              fault drop-ack N | delay-ack MS | dup-ack N | garbage on|off | silent on|off | clear",
+        L"              fault drop-ack N | delay-ack MS | dup-ack N | garbage on|off | silent "
+        L"on|off | clear",
         stderr);
     return 2;
 }
@@ -224,8 +225,9 @@ int Fault(int argc, wchar_t** argv) {
         const unsigned long limit = what == L"dup-ack" ? 255 : 0x7FFFFFFF;
         if (end == argv[3] || *end != L'\0' || n > limit)
             return Fail(L"fault: " + what + L" takes a number up to " + std::to_wstring(limit));
-        (what == L"drop-ack" ? f.dropAckIn : what == L"dup-ack" ? f.duplicateAckIn : f.ackDelayMs) =
-            static_cast<uint32_t>(n);
+        (what == L"drop-ack"  ? f.dropAckIn
+         : what == L"dup-ack" ? f.duplicateAckIn
+                              : f.ackDelayMs) = static_cast<uint32_t>(n);
     } else if (what == L"garbage" || what == L"silent") {
         if (!OnOff(argv[3], what == L"garbage" ? f.garbageAnswers : f.silent)) return Usage();
     } else {
@@ -291,7 +293,8 @@ int Status() {
              s.live.wheelLight ? L"on" : L"off", s.live.logoLight ? L"on" : L"off",
              s.live.locked ? L"on" : L"off");
     Say(line);
-    swprintf(line, 256, L"faults: drop-ack %u, delay-ack %u ms, dup-ack %u, garbage %ls, silent %ls",
+    swprintf(line, 256,
+             L"faults: drop-ack %u, delay-ack %u ms, dup-ack %u, garbage %ls, silent %ls",
              s.faults.dropAckIn, s.faults.ackDelayMs, s.faults.duplicateAckIn,
              s.faults.garbageAnswers ? L"on" : L"off", s.faults.silent ? L"on" : L"off");
     Say(line);
