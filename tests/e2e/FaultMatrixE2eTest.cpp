@@ -40,6 +40,16 @@ struct Outcome {
 };
 std::vector<Outcome> g_table;
 
+// Enters a case in the table and checks what every case must show; false when the program
+// is gone, so the cases after it are not run against nothing.
+bool Record(const Outcome& o) {
+    g_table.push_back(o);
+    EXPECT_TRUE(o.running);
+    EXPECT_TRUE(o.whole) << o.note;
+    EXPECT_TRUE(o.recovered);
+    return o.running;
+}
+
 std::string Yes(bool b) { return b ? "yes" : "NO"; }
 
 // The write reports since the trace was cleared, by their first five bytes.
@@ -412,11 +422,7 @@ TEST_F(FaultMatrixE2e, ProfileSwitch) {
         o.recovered = o.running && after.size() > 5 && after[5] == 0x20 * (target + 1);
         current = target;
         if (!o.recovered && !recovery.empty()) o.note += "; again: " + recovery;
-        g_table.push_back(o);
-        EXPECT_TRUE(o.running);
-        EXPECT_TRUE(o.whole) << o.note;
-        EXPECT_TRUE(o.recovered);
-        if (!o.running) return;
+        if (!Record(o)) return;
     }
 }
 
@@ -509,14 +515,10 @@ TEST_F(FaultMatrixE2e, PerformanceAndLights) {
                           "), running " + Yes(program.Running()) + ", " + Told();
             if (!o.recovered)
                 e2e::SaveScreenshot(L"fault-perform-" + std::to_wstring(g_table.size()));
-            g_table.push_back(o);
-            EXPECT_TRUE(o.running);
             if (!c.unplug) {
                 EXPECT_EQ(o.told != "nothing", c.tells) << o.told;
             }
-            EXPECT_TRUE(o.whole) << o.note;
-            EXPECT_TRUE(o.recovered);
-            if (!o.running) return;
+            if (!Record(o)) return;
         }
         {
             Outcome o{"light OK", c.fault};
@@ -558,11 +560,7 @@ TEST_F(FaultMatrixE2e, PerformanceAndLights) {
             if (!o.recovered)
                 e2e::SaveScreenshot(L"fault-light-" + std::to_wstring(g_table.size()));
             cancelLight();
-            g_table.push_back(o);
-            EXPECT_TRUE(o.running);
-            EXPECT_TRUE(o.whole) << o.note;
-            EXPECT_TRUE(o.recovered);
-            if (!o.running) return;
+            if (!Record(o)) return;
         }
     }
 }
@@ -612,11 +610,7 @@ TEST_F(FaultMatrixE2e, DisplayPopup) {
         e2e::WaitUntil([&] { return !popupShown(); }, 5s);
         e2e::Vmouse(L"press dpi");
         o.recovered = o.running && e2e::WaitUntil(popupShown, 3s);
-        g_table.push_back(o);
-        EXPECT_TRUE(o.running);
-        EXPECT_TRUE(o.whole) << o.note;
-        EXPECT_TRUE(o.recovered);
-        if (!o.running) break;
+        if (!Record(o)) break;
     }
     TerminateProcess(display.hProcess, 0);
     WaitForSingleObject(display.hProcess, 5000);
@@ -672,12 +666,8 @@ void FaultMatrixE2e::RunLaunch(const std::vector<LaunchCase>& cases) {
         e2e::Vmouse(L"press button 4");
         o.recovered = o.running && launched();
         if (!o.recovered && !recovery.empty()) o.note += "; again: " + recovery;
-        g_table.push_back(o);
-        EXPECT_TRUE(o.running);
         EXPECT_EQ(started, c.starts);
-        EXPECT_TRUE(o.whole);
-        EXPECT_TRUE(o.recovered);
-        if (!o.running) return;
+        if (!Record(o)) return;
     }
 }
 
