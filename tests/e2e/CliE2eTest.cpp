@@ -233,7 +233,7 @@ class CliE2e : public ::testing::Test {
         WriteText(seed, SeedBundle());
     }
 
-    // The mouse and the store set up from the seed bundle.
+    // Imports the starting bundle and writes it into the mouse.
     void SetUpMouse() {
         e2e::ClearTrace();
         const Outcome imported = Tavrine(L"import \"" + seed + L"\" --write");
