@@ -23,6 +23,11 @@ DeviceSession::DeviceSession(MainState& state, DeviceServices& services, Profile
 }
 
 void DeviceSession::OnWriterIdle() {
+    // A light read that came due during the write is done now that the reports are free.
+    if (lightReadDeferred_) {
+        lightReadDeferred_ = false;
+        StartShowLightTimer();
+    }
     const int change = heldProfileChange_;
     heldProfileChange_ = 0;
     if (change) SelectProfile(change - 1);
@@ -43,6 +48,10 @@ void DeviceSession::OnCollectionPresent() {
 
 void DeviceSession::OnNoCollectionLeft() {
     services_.timers.Stop(kDeviceAttachTimer);
+    // Nothing is left to read the lights from, and its Resume would restart a held write at
+    // an absent mouse; the next attach reads them again.
+    services_.timers.Stop(kShowLightTimer);
+    lightReadDeferred_ = false;
     // A write cut off by the mouse going away is written again from its start when it is back.
     writer_.Hold();
     view_.SetWindowEnabled(false);
@@ -71,6 +80,13 @@ void DeviceSession::StartShowLightTimer() {
 
 void DeviceSession::OnShowLightTimer() {
     services_.timers.Stop(kShowLightTimer);
+    if (writer_.busy() && !writer_.held()) {
+        // A running write owns the report state: the query would take its acknowledgements and
+        // read an answer that is none. The write enables the controls at its end; the lights
+        // are read after it.
+        lightReadDeferred_ = true;
+        return;
+    }
     const auto answer = Query(services_.channel, services_.waits, state_.deviceReportState,
                               kAddressLevelAndLights, 1);
     state_.lightState.WheelLight = (answer[4] & 0x10) != 0;

@@ -62,4 +62,6 @@ class DeviceSession {
     // change of profile the display program reported.
     int heldSwitch_ = 0;
     int heldProfileChange_ = 0;
+    // The light read came due while a write ran: done when the write is over.
+    bool lightReadDeferred_ = false;
 };

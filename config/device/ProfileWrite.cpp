@@ -18,27 +18,23 @@ ProfileSnapshot SnapshotOf(const MainState& state, int profile) {
     return snapshot;
 }
 
-void ProfileWriter::Start() { Start(SnapshotOf(state_, state_.CurrentProfile)); }
+bool ProfileWriter::Start() { return Start(SnapshotOf(state_, state_.CurrentProfile)); }
 
-void ProfileWriter::Start(const ProfileSnapshot& snapshot) {
-    if (snapshot.profile < 0 || snapshot.profile >= kProfileCount) return;
+bool ProfileWriter::Start(const ProfileSnapshot& snapshot) {
+    // Restarting would leave the running profile half-written in the EEPROM, and the running
+    // image is still being sent from EepromImage.
+    if (busy() || snapshot.profile < 0 || snapshot.profile >= kProfileCount) return false;
     if (!ProfileHasLeftButton(snapshot.texts)) {
         state_.MessageIndex = kMessageNoLeftButton;
         view_.ShowNotice(Notice::NoLeftButton);
-        if (!busy()) view_.SetMainControlsEnabled(true);
-        return;
+        view_.SetMainControlsEnabled(true);
+        return false;
     }
     services_.messenger.Post(kLoadingClass, kLoadingCaption, kMsgLoading, 1, 0);
     SaveProfile(services_.store, snapshot.profile, snapshot.texts, snapshot.slots, snapshot.lights);
     // Everything the write needs is taken now; the callers change the texts right after.
-    const Job& job = snapshot;
-    if (busy()) {
-        // Restarting would leave the running profile half-written in the EEPROM, and the
-        // running image is still being sent from EepromImage: wait for it to be over.
-        queue_.push_back(std::move(job));
-        return;
-    }
-    Begin(job);
+    Begin(snapshot);
+    return true;
 }
 
 void ProfileWriter::Begin(const Job& job) {
@@ -112,7 +108,6 @@ void ProfileWriter::OnRewriteTimer() {
     state_.ExitAfterWrite = false;
     state_.MessageIndex = kMessageWriteGivenUp;
     view_.ShowNotice(Notice::WriteGivenUp);
-    if (RunNextQueued()) return;
     services_.messenger.Post(kLoadingClass, kLoadingCaption, kMsgLoading, 0, 0);
     view_.SetMainControlsEnabled(true);
     if (OnIdle) OnIdle();
@@ -142,8 +137,6 @@ bool ProfileWriter::Resume() {
 void ProfileWriter::OnWriteEnding() {
     services_.timers.Stop(kWriteEndingTimer);
     phase_ = Phase::Idle;
-    // A queued write keeps the animation running and the program open until it is over too.
-    if (RunNextQueued()) return;
     services_.messenger.Post(kLoadingClass, kLoadingCaption, kMsgLoading, 0, 0);
     if (state_.ExitAfterWrite) {
         view_.TerminateApplication();
@@ -152,12 +145,4 @@ void ProfileWriter::OnWriteEnding() {
     view_.HideButtonMarker();
     view_.SetMainControlsEnabled(true);
     if (OnIdle) OnIdle();
-}
-
-bool ProfileWriter::RunNextQueued() {
-    if (queue_.empty()) return false;
-    Job next = std::move(queue_.front());
-    queue_.pop_front();
-    Begin(next);
-    return true;
 }

@@ -2,7 +2,6 @@
 // The profile write: 35 reports into the EEPROM, each sent after the mouse acknowledged the one
 // before, resent twice at 3 s intervals when it does not, driven by two one-shot timers.
 #include <chrono>
-#include <deque>
 #include <functional>
 #include <string_view>
 
@@ -53,11 +52,13 @@ class ProfileWriter {
 
     ProfileWriter(MainState& state, DeviceServices& services, MainView& view);
 
-    // A click on the hidden write button: writes the record texts of CurrentProfile. A write
-    // that starts while another runs is stored and queued, and runs when that one is over.
-    void Start();
+    // A click on the hidden write button: writes the record texts of CurrentProfile. Returns
+    // whether the write started. One runs at a time: a start while a write runs or waits
+    // (held) is refused and changes nothing, neither store nor mouse; the window's controls
+    // are disabled meanwhile, so only a fault of the caller gets here.
+    bool Start();
     // The same for an explicit snapshot (the pending-changes write).
-    void Start(const ProfileSnapshot& snapshot);
+    bool Start(const ProfileSnapshot& snapshot);
     // The mouse went away, or its attach queries are about to take the report state: the running
     // write stops where it is and waits. Nothing else is sent for it.
     void Hold();
@@ -73,7 +74,6 @@ class ProfileWriter {
     bool held() const { return phase_ == Phase::Held; }
     // Called each time the writer has nothing left to do (the last write ended or was given up).
     std::function<void()> OnIdle;
-    std::size_t queued() const { return queue_.size(); }
     const WriteState& writeState() const { return write_; }
 
   private:
@@ -83,8 +83,6 @@ class ProfileWriter {
     void OnRewriteTimer();
     void OnWriteEnding();
     void StartRewriteTimer();
-    // After a write is over: the next queued one, or back to the user.
-    bool RunNextQueued();
 
     MainState& state_;
     DeviceServices& services_;
@@ -92,5 +90,4 @@ class ProfileWriter {
     WriteState write_;
     Phase phase_ = Phase::Idle;
     Job current_{};
-    std::deque<Job> queue_;
 };

@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include "Assignments.h"
 #include "Lightoption_win.h"
 #include "Performance_win.h"
 #include "Macrokey_win.h"
@@ -55,10 +56,7 @@ void MainForm::WireEvents() {
     WireFunctionButton(*functionButtons_[1], Unasked([this] {
         if (app_.sKey) app_.sKey->Window().Show();
     }));
-    WireFunctionButton(*functionButtons_[2], Unasked([this] {
-        AssignDefault();
-        state_.PendingProfile = state_.CurrentProfile;
-    }));
+    WireFunctionButton(*functionButtons_[2], Unasked([this] { AssignDefault(); }));
     WireFunctionButton(*functionButtons_[3], Unasked([this] { delayDoFuncTime_->Start(); }));
     for (int i = 0; i < 5; ++i) WireProfile(i);
     for (int b = 0; b < 5; ++b) WireButtonArea(b);
@@ -226,31 +224,21 @@ void MainForm::RefreshButtonInfo(int button) {
 }
 
 void MainForm::AssignDefault() {
-    const int p = state_.CurrentProfile;
-    const int b = state_.CurrentButton;
-    state_.recordTexts[static_cast<std::size_t>(b)] = DefaultRecordText(b);
-    WriteSlotDescription(store_, p, b, DefaultDescription(b));
-    ButtonSlot& slot = state_.slotTable[static_cast<std::size_t>(p)][static_cast<std::size_t>(b)];
-    slot.description = std::wstring(DefaultDescription(b));
-    slot.kind = kFunctionDefault;
+    const SlotRef slot = SelectedSlot(state_);
+    if (!::AssignDefault(state_, store_, slot)) return;
     marker_->Hide();
     SetFunctionButtonsGreyed();
-    RefreshButtonInfo(b);
+    RefreshButtonInfo(slot.button);
 }
 
 void MainForm::AssignLaunchProgram() {
-    const int p = state_.CurrentProfile;
-    const int b = state_.CurrentButton;
     const std::optional<std::wstring> file = ui::ShowOpenFileDialog(form_.Handle(), {});
     if (!file) return;  // cancelled: the button stays as it was
-    WriteLaunchFile(store_, p, b, *file);
-    state_.recordTexts[static_cast<std::size_t>(b)] = LaunchRecordText(p, b);
-    ButtonSlot& slot = state_.slotTable[static_cast<std::size_t>(p)][static_cast<std::size_t>(b)];
-    const std::size_t slash = file->rfind(L'\\');
-    slot.description = slash == std::wstring::npos ? std::wstring() : file->substr(slash + 1);
-    slot.kind = kFunctionLaunchProgram;
-    state_.PendingProfile = p;
-    RefreshButtonInfo(b);
+    // The chooser ran its own message loop: the mouse's profile button or a re-attach may have
+    // shown another profile meanwhile. The choice goes to what is shown now, so the records,
+    // the stored file and the pending profile all name one profile.
+    const SlotRef slot = SelectedSlot(state_);
+    if (::AssignLaunchProgram(state_, store_, slot, *file)) RefreshButtonInfo(slot.button);
 }
 
 void MainForm::SwitchProfile(int index) {
@@ -262,13 +250,8 @@ void MainForm::SwitchProfile(int index) {
         // on exactly that, whatever the window shows by then.
         const ProfileSnapshot pending = SnapshotOf(state_, state_.PendingProfile);
         app_.warningForm1->Ask(Notice::PendingChanges, [this, pending](bool ok) {
-            if (ok) {
-                ::WritePendingProfile(*writer_, state_, store_, *this, pending);
-                RefreshButtonInfo(state_.CurrentButton);
-            } else {
-                ReloadCurrentProfile();
-            }
-            state_.PendingProfile = -1;
+            AnswerPendingChanges(*session_, *writer_, state_, store_, *this, pending, ok);
+            RefreshButtonInfo(state_.CurrentButton);
         });
     }
     RefreshMainLights();

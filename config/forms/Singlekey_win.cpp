@@ -1,5 +1,6 @@
 #include "Singlekey_win.h"
 
+#include "Assignments.h"
 #include "Mainform_win.h"
 #include "Popform_win.h"
 #include "RecordTemplates.h"
@@ -133,26 +134,18 @@ void SKey::ToggleList() {
 void SKey::Ok() {
     LoadPicture(*imgOk_, L"2.bmp");
     MainState& state = app_.state;
-    state.PendingProfile = state.CurrentProfile;
-    const int profile = state.CurrentProfile;
-    const int button = state.CurrentButton;
-    if (profile >= 0 && profile < kProfileCount && button >= 0 && button < kButtonCount) {
-        const auto p = static_cast<std::size_t>(profile);
-        const auto b = static_cast<std::size_t>(button);
-        ButtonSlot& slot = state.slotTable[p][b];
-        const std::wstring text = singleKeyName_->Text();
-        // The names as the list shows them, read again now: the file may have changed.
-        const auto names = ui::SingleCommandNames(app_.language);
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            if (!names[i] || text != *names[i]) continue;
-            slot.description = names[i]->substr(0, kMaxDescriptionLength);
-            state.recordTexts[b] = SingleCommandRecordText(i);
-        }
-        slot.kind = kFunctionSingleCommand;
+    const SlotRef slot = SelectedSlot(state);
+    const std::wstring text = singleKeyName_->Text();
+    // The names as the list shows them, read again now: the file may have changed.
+    const auto names = ui::SingleCommandNames(app_.language);
+    std::optional<std::size_t> command;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] && text == *names[i]) command = i;
     }
+    AssignSingleCommand(state, slot, command, command ? *names[*command] : std::wstring());
     form_.Hide();
     HidePopup();
-    if (app_.mainForm) app_.mainForm->RefreshButtonInfo(button);
+    if (app_.mainForm) app_.mainForm->RefreshButtonInfo(slot.button);
 }
 
 void SKey::Cancel() {

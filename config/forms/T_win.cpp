@@ -1,5 +1,6 @@
 #include "T_win.h"
 
+#include "Assignments.h"
 #include "ErrorReport_win.h"
 #include "MacroExpansion.h"
 #include "MacroStore.h"
@@ -216,9 +217,8 @@ void TKey::ChooseOption(int box) {
 void TKey::Ok() {
     if (!form_.Visible()) return;
     MainState& state = app_.state;
-    const int profile = state.CurrentProfile;
-    const int button = state.CurrentButton;
-    if (profile < 0 || profile >= kProfileCount || button < 0 || button >= kButtonCount) {
+    const SlotRef slot = SelectedSlot(state);
+    if (!HoldsSlot(state, slot)) {
         form_.Hide();
         return;
     }
@@ -230,14 +230,9 @@ void TKey::Ok() {
         ReportFailure(assignment.error);
         return;
     }
-    state.PendingProfile = profile;
-    const auto b = static_cast<std::size_t>(button);
-    ButtonSlot& slot = state.slotTable[static_cast<std::size_t>(profile)][b];
-    slot.description = name.substr(0, kMaxDescriptionLength);
-    slot.kind = kFunctionMacro;
-    state.recordTexts[b] = assignment.recordText;
+    AssignMacro(state, slot, name, assignment.recordText);
     form_.Hide();
-    if (app_.mainForm) app_.mainForm->RefreshButtonInfo(button);
+    if (app_.mainForm) app_.mainForm->RefreshButtonInfo(slot.button);
 }
 
 void TKey::Cancel() { form_.Hide(); }

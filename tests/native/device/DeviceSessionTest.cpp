@@ -4,6 +4,7 @@
 #include "ProfileStore.h"
 #include "RecordTemplates.h"
 #include "SettingsLayout.h"
+#include "WriteStarts.h"
 
 namespace {
 
@@ -77,6 +78,54 @@ TEST(Attach, UnplugShowsTheNoDeviceNoticeAndReplugAttachesAgain) {
     rig.RunFor(3s);
 }
 
+// The light read 200 ms after an attach never takes the report state from a running write:
+// a write started in between keeps its acknowledgements, the controls stay disabled until it
+// has ended, and the lights are read after it. A mouse gone within the 200 ms stops the read,
+// and a held write is not restarted at the absent mouse.
+TEST(Attach, LightReadWaitsForARunningWriteAndStopsWhenTheMouseGoes) {
+    MouseRig rig;
+    rig.session.StartAttachTimer();
+    rig.RunFor(1300ms + 10ms);  // attached; the light read is 200 ms away
+    rig.state.recordTexts = {DefaultRecordText(0), DefaultRecordText(1), DefaultRecordText(2),
+                             DefaultRecordText(3), DefaultRecordText(4)};
+    ASSERT_TRUE(rig.time.IsRunning(kShowLightTimer));
+    bool enabledMidWrite = false;
+    ON_CALL(rig.view, SetMainControlsEnabled(true)).WillByDefault(Invoke([&](bool) {
+        enabledMidWrite = enabledMidWrite || rig.writer.busy();
+    }));
+    ApplyProfile(rig.writer, rig.state, rig.view);
+    rig.RunFor(150ms);
+    ASSERT_TRUE(rig.writer.busy()) << "the write outlasts the light timer";
+    rig.RunFor(3s);
+    EXPECT_EQ(rig.Writes().size(), 35u) << "every chunk acknowledged once, none resent";
+    EXPECT_FALSE(rig.writer.busy());
+    EXPECT_FALSE(enabledMidWrite);
+    int lightReads = 0;
+    for (const auto& s : rig.channel.sent) lightReads += s.bytes == Bytes({0x04, 0x07, 0x00, 0x01});
+    EXPECT_EQ(lightReads, 1) << "read once, after the write";
+    EXPECT_EQ(rig.state.lightState.WheelLight, 1);
+    EXPECT_EQ(rig.state.lightState.LogoLight, 1);
+
+    // A write cut off by a re-attach, and the mouse gone again before the light read.
+    rig.dropAcksAfter = 3;
+    ApplyProfile(rig.writer, rig.state, rig.view);
+    rig.session.OnCollectionPresent();
+    rig.RunFor(1300ms + 10ms);
+    ASSERT_TRUE(rig.writer.held());
+    const std::size_t before = rig.Writes().size();
+    rig.channel.plugged = false;
+    rig.session.OnNoCollectionLeft();
+    rig.RunFor(5s);
+    EXPECT_EQ(rig.Writes().size(), before) << "nothing is sent to the absent mouse";
+    EXPECT_TRUE(rig.writer.held());
+    rig.dropAcksAfter.reset();
+    rig.channel.plugged = true;
+    rig.session.OnCollectionPresent();
+    rig.RunFor(5s);
+    EXPECT_EQ(rig.Writes().size(), before + 35u) << "written again whole once it is back";
+    EXPECT_FALSE(rig.writer.busy());
+}
+
 TEST(Attach, ProfileReadOutsideOneToFiveKeepsTheWindowsProfile) {
     MouseRig rig;
     rig.state.CurrentProfile = 3;
@@ -132,6 +181,13 @@ TEST(DeviceReports, EventStatesAndForeignReports) {
     const std::uint8_t polling[8] = {2, 0x02, 0, 0xA0};
     rig.session.OnDeviceReport(DeviceVendorId, DeviceProductId, polling);
     EXPECT_EQ(rig.state.deviceReportState.value, kReportStatePollingEvent);
+    // While a polling or DPI event is pending, a report with id 2 that looks like a key report
+    // belongs to the event: it starts nothing.
+    const std::uint8_t eventKey[8] = {2, 0x00, 0, 0xA0};
+    rig.session.OnDeviceReport(DeviceVendorId, DeviceProductId, eventKey);
+    rig.state.deviceReportState.value = kReportStateDpiEvent;
+    rig.session.OnDeviceReport(DeviceVendorId, DeviceProductId, eventKey);
+    EXPECT_TRUE(rig.shell.opened.empty());
 
     const std::uint8_t key[8] = {1, 0x00, 0, 0xA0};
     rig.session.OnDeviceReport(DeviceVendorId + 1, DeviceProductId, key);

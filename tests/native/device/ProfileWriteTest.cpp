@@ -271,10 +271,11 @@ TEST(ProfileWrite, RefusedOkDoesNotEndTheProgramAtALaterWrite) {
     EXPECT_EQ(rig.Writes().size(), 35u);
 }
 
-// A write started while another runs (OK right after the pending-changes write): the running
-// one must finish, the new one must still reach the mouse, and the program must end only after
-// both. The pending write is the one the question was asked for, whatever is shown by then.
-TEST(ProfileWrite, WriteStartedDuringAWriteIsQueuedAndRunsAfterIt) {
+// The pending-changes question: OK writes the profile it was asked for, as it stood then,
+// whatever is shown by then; a start while that write runs (OK, Apply, Reset, another answer)
+// is refused and changes nothing: no second image, no flag that ends the program, no store
+// write. Cancel shows the selected profile as stored and writes nothing.
+TEST(ProfileWrite, PendingAnswersAndStartsDuringAWrite) {
     MouseRig rig;
     ProfileRecordTexts pending = DefaultTexts();
     pending[1] = SingleCommandRecordText(3);  // "Click"
@@ -282,7 +283,18 @@ TEST(ProfileWrite, WriteStartedDuringAWriteIsQueuedAndRunsAfterIt) {
     const ProfileRecordTexts shown = MarkedTexts();
     SaveProfile(rig.store, 0, shown, rig.state.slotTable[0], {});
 
+    // Cancel: the changes made to profile 2 are dropped, profile 0 is shown as stored.
     rig.state.CurrentProfile = 0;  // just selected; profile 2 has the unsaved changes
+    rig.state.PendingProfile = 2;
+    rig.state.recordTexts = pending;
+    AnswerPendingChanges(rig.session, rig.writer, rig.state, rig.store, rig.view,
+                         SnapshotOf(rig.state, 2), false);
+    EXPECT_EQ(rig.state.recordTexts, shown);
+    EXPECT_EQ(rig.state.PendingProfile, -1);
+    EXPECT_FALSE(rig.store.KeyExists(SettingsHive::CurrentUser, ButtonKeyPath(2, 1)));
+    rig.RunFor(1s);
+    EXPECT_TRUE(rig.Writes().empty());
+
     rig.state.PendingProfile = 2;
     rig.state.recordTexts = pending;
     rig.state.slotTable[2][1] = {L"Click", kFunctionSingleCommand};
@@ -291,34 +303,39 @@ TEST(ProfileWrite, WriteStartedDuringAWriteIsQueuedAndRunsAfterIt) {
     rig.session.OnProfileChanged(1);
     EXPECT_EQ(rig.state.PendingProfile, -1);
     rig.session.SelectProfile(0);
-    WritePendingProfile(rig.writer, rig.state, rig.store, rig.view, asked);
+    AnswerPendingChanges(rig.session, rig.writer, rig.state, rig.store, rig.view, asked, true);
     EXPECT_EQ(rig.state.CurrentProfile, 0);
     EXPECT_EQ(rig.state.PendingProfile, -1);
     EXPECT_EQ(rig.state.recordTexts, shown);  // profile 0 shown again as stored
 
-    std::chrono::milliseconds endedAt{-1};
-    EXPECT_CALL(rig.view, TerminateApplication()).WillOnce(Invoke([&] {
-        endedAt = rig.time.Now();
-    }));
+    EXPECT_CALL(rig.view, TerminateApplication()).Times(0);
+    rig.state.recordTexts[3] = SingleCommandRecordText(4);  // an edit a second start would store
+    rig.state.PendingProfile = 0;
     OkProfile(rig.writer, rig.state, rig.view);  // before the first acknowledgement
-    EXPECT_EQ(rig.writer.queued(), 1u);
+    EXPECT_FALSE(rig.state.ExitAfterWrite);
+    EXPECT_EQ(rig.state.PendingProfile, 0);
+    ApplyProfile(rig.writer, rig.state, rig.view);
+    EXPECT_FALSE(rig.writer.Start());
+    ResetProfile(rig.writer, rig.state, rig.view);
+    EXPECT_EQ(rig.state.recordTexts[3], SingleCommandRecordText(4)) << "reset refused whole";
     rig.DeliverInputs();
-    const auto lastAck = rig.time.Now();
     rig.RunFor(2s);
 
     const auto writes = rig.Writes();
-    ASSERT_EQ(writes.size(), 70u);
+    ASSERT_EQ(writes.size(), 35u);
     EXPECT_EQ(AddressOf(writes[0]), static_cast<int>(ROMAddress[2][0]));
     EXPECT_EQ(AddressOf(writes[34]), static_cast<int>(ROMAddress[2][408]));
-    EXPECT_EQ(AddressOf(writes[35]), static_cast<int>(ROMAddress[0][0]));
     EXPECT_EQ(MouseProfile(rig, 2), ImageOf(pending));
-    EXPECT_EQ(MouseProfile(rig, 0), ImageOf(shown));
+    EXPECT_EQ(rig.LoadingPosts(1), 1);
     EXPECT_EQ(rig.LoadingPosts(0), 1);
-    // The first write's ending (100 ms) and the second's wait (100 ms) both lie in between.
-    EXPECT_GT(endedAt, lastAck + 100ms);
     auto key = rig.store.OpenKey(SettingsHive::CurrentUser, ButtonKeyPath(2, 1));
     EXPECT_EQ(key->ReadString(L"keys"), pending[1]);
     EXPECT_EQ(key->ReadString(L"DES"), L"Click");
+    key = rig.store.OpenKey(SettingsHive::CurrentUser, ButtonKeyPath(0, 3));
+    EXPECT_EQ(key->ReadString(L"keys"), shown[3]) << "the refused starts stored nothing";
+
+    // Once the write is over a start goes through again.
+    EXPECT_TRUE(rig.writer.Start());
 }
 
 TEST(ProfileWrite, ResetWritesTheDefaultsWithTheirDescriptions) {

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "Assignments.h"
+#include "MouseRig.h"
+#include "ProfileStore.h"
+#include "SettingsLayout.h"
+#include "WriteStarts.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::optional<std::wstring> Stored(MouseRig& rig, int profile, int button,
+                                   std::wstring_view value) {
+    auto key = rig.store.OpenKey(SettingsHive::CurrentUser, ButtonKeyPath(profile, button));
+    if (!key || !key->ValueExists(value)) return std::nullopt;
+    return key->ReadString(value);
+}
+
+// Each result lands in the slot it names, marks that profile pending, and a slot of a profile
+// the state does not hold the records of is refused whole.
+TEST(Assignments, EachKindLandsInItsSlotAndAForeignProfileIsRefused) {
+    MouseRig rig;
+    rig.state.CurrentProfile = 1;
+    rig.state.CurrentButton = 3;
+    const ProfileRecordTexts before = rig.state.recordTexts;
+    const ButtonSlotTable slotsBefore = rig.state.slotTable;
+
+    // Refused: another profile than the one shown, buttons and profiles out of range.
+    for (SlotRef wrong : {SlotRef{0, 3}, SlotRef{1, 5}, SlotRef{1, -1}, SlotRef{5, 0}}) {
+        EXPECT_FALSE(AssignSingleCommand(rig.state, wrong, 3, L"Click"));
+        EXPECT_FALSE(AssignMacro(rig.state, wrong, L"Copy", L"4 0 4 80"));
+        EXPECT_FALSE(AssignDefault(rig.state, rig.store, wrong));
+        EXPECT_FALSE(AssignLaunchProgram(rig.state, rig.store, wrong, L"C:\\Games\\run.exe"));
+    }
+    EXPECT_FALSE(AssignSingleCommand(rig.state, {1, 0}, kSingleCommands.size(), L"x"));
+    EXPECT_FALSE(AssignLaunchProgram(rig.state, rig.store, {1, 0}, L""));
+    EXPECT_EQ(rig.state.recordTexts, before);
+    EXPECT_EQ(rig.state.PendingProfile, -1);
+    EXPECT_EQ(rig.store.KeyCount(), 0u) << "nothing stored for a refused slot";
+    for (int p = 0; p < kProfileCount; ++p)
+        for (int b = 0; b < kButtonCount; ++b)
+            EXPECT_EQ(rig.state.slotTable[p][b].kind, slotsBefore[p][b].kind);
+
+    const SlotRef side1 = SelectedSlot(rig.state);
+    EXPECT_TRUE(AssignLaunchProgram(rig.state, rig.store, side1, L"C:\\Games\\run.exe"));
+    EXPECT_EQ(rig.state.recordTexts[3], LaunchRecordText(1, 3));
+    EXPECT_EQ(rig.state.slotTable[1][3].description, L"run.exe");
+    EXPECT_EQ(rig.state.slotTable[1][3].kind, kFunctionLaunchProgram);
+    EXPECT_EQ(rig.state.PendingProfile, 1);
+    EXPECT_EQ(Stored(rig, 1, 3, L"filepath"), L"C:\\Games\\run.exe");
+    EXPECT_EQ(Stored(rig, 0, 3, L"filepath"), std::nullopt);
+
+    EXPECT_TRUE(AssignSingleCommand(rig.state, {1, 1}, 3, L"Click"));
+    EXPECT_EQ(rig.state.recordTexts[1], SingleCommandRecordText(3));
+    EXPECT_EQ(rig.state.slotTable[1][1].description, L"Click");
+    EXPECT_EQ(rig.state.slotTable[1][1].kind, kFunctionSingleCommand);
+    // A name the list no longer has: only the kind changes, the record stays.
+    EXPECT_TRUE(AssignSingleCommand(rig.state, {1, 1}, std::nullopt, L""));
+    EXPECT_EQ(rig.state.recordTexts[1], SingleCommandRecordText(3));
+    EXPECT_EQ(rig.state.slotTable[1][1].description, L"Click");
+
+    const std::wstring longName(300, L'm');
+    EXPECT_TRUE(AssignMacro(rig.state, {1, 4}, longName, L"4 0 4 80"));
+    EXPECT_EQ(rig.state.recordTexts[4], L"4 0 4 80");
+    EXPECT_EQ(rig.state.slotTable[1][4].description.size(), kMaxDescriptionLength);
+    EXPECT_EQ(rig.state.slotTable[1][4].kind, kFunctionMacro);
+
+    rig.state.PendingProfile = -1;
+    EXPECT_TRUE(AssignDefault(rig.state, rig.store, {1, 1}));
+    EXPECT_EQ(rig.state.recordTexts[1], DefaultRecordText(1));
+    EXPECT_EQ(rig.state.slotTable[1][1].description, L"Right button");
+    EXPECT_EQ(rig.state.slotTable[1][1].kind, kFunctionDefault);
+    EXPECT_EQ(rig.state.PendingProfile, 1);
+    EXPECT_EQ(Stored(rig, 1, 1, L"DES"), L"Right button") << "a default's name is kept at once";
+}
+
+// A launch program chosen while the mouse's own profile button showed another profile (the
+// chooser runs its own message loop) goes to the profile shown when it returns: the records,
+// the stored file, the launch code and the pending profile all name that one, so the write
+// the pending-changes question starts puts it there and nowhere else.
+TEST(Assignments, ProfileChangedUnderTheFileChooserGoesToTheShownProfile) {
+    MouseRig rig;
+    rig.state.CurrentButton = 4;
+    rig.state.recordTexts = {DefaultRecordText(0), DefaultRecordText(1), DefaultRecordText(2),
+                             L"", L""};
+    SaveProfile(rig.store, 1, rig.state.recordTexts, rig.state.slotTable[1], {});
+    const SlotRef atOpen = SelectedSlot(rig.state);  // profile 0, side 2
+    rig.session.OnProfileChanged(2);                  // while the chooser is open
+    ASSERT_EQ(rig.state.CurrentProfile, 1);
+
+    EXPECT_FALSE(AssignLaunchProgram(rig.state, rig.store, atOpen, L"C:\\x.exe"))
+        << "the slot read before the chooser no longer has its records shown";
+    ASSERT_TRUE(AssignLaunchProgram(rig.state, rig.store, SelectedSlot(rig.state), L"C:\\x.exe"));
+    EXPECT_EQ(rig.state.PendingProfile, 1);
+    EXPECT_EQ(Stored(rig, 0, 4, L"filepath"), std::nullopt);
+    EXPECT_EQ(Stored(rig, 1, 4, L"filepath"), L"C:\\x.exe");
+
+    // The user picks profile 0 and confirms the question: profile 1 is written with its own
+    // launch code.
+    const ProfileSnapshot pending = SnapshotOf(rig.state, rig.state.PendingProfile);
+    rig.state.CurrentProfile = 0;
+    AnswerPendingChanges(rig.session, rig.writer, rig.state, rig.store, rig.view, pending, true);
+    rig.RunFor(2s);
+    ASSERT_EQ(rig.Writes().size(), 35u);
+    EXPECT_EQ(rig.mouse.Eeprom()[ROMAddress[1][ButtonRecordOffset(4)]], LaunchCode(1, 4));
+    EXPECT_EQ(rig.mouse.Eeprom()[ROMAddress[0][ButtonRecordOffset(4)]], 0x00);
+    EXPECT_EQ(Stored(rig, 1, 4, L"keys"), LaunchRecordText(1, 4));
+}
+
+}  // namespace
