@@ -107,6 +107,8 @@ TKey::TKey(AppContext& app) : app_(app), form_(Options(app)) {
         ToggleList();
     };
     macroList_->OnClick = [this](ui::ListBox&) { ChooseMacro(); };
+    // A release anywhere in the open list closes it, on empty space or the scroll bar too.
+    macroList_->OnMouseUp = [this](ui::ListBox&) { HideList(); };
     for (int i = 0; i < 4; ++i) {
         ui::Image& box = *boxes_[static_cast<std::size_t>(i)];
         box.OnMouseEnter = [this, i](ui::Control&) { RefreshBoxes(i); };

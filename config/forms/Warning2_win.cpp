@@ -56,39 +56,37 @@ WarningForm2::WarningForm2(AppContext& app) : app_(app), form_(Options(app)) {
 }
 
 void WarningForm2::ShowNotice(Notice notice) {
-    if (NoticeNumber(notice) < 3 || NoticeNumber(notice) > 7) return;
-    // A notice that arrives while "plug in the mouse" is up must not hide that message for good:
-    // after Yes, the window goes back to it.
-    if (form_.Visible() && shown_ == Notice::NoDevice && notice != Notice::NoDevice) {
-        returnToNoDevice_ = true;
-    }
-    shown_ = notice;
+    if (!rule_.Show(notice, form_.Visible())) return;
     app_.state.MessageIndex = NoticeNumber(notice);
     if (form_.Visible()) FormShow();
     form_.Show();
 }
 
 void WarningForm2::Hide() {
-    returnToNoDevice_ = false;
+    rule_.Hidden();
     form_.Hide();
 }
 
 void WarningForm2::FormShow() {
-    label1_->SetCaption(texts_[static_cast<std::size_t>(NoticeNumber(shown_) - 3)]);
+    label1_->SetCaption(texts_[static_cast<std::size_t>(NoticeNumber(rule_.shown()) - 3)]);
     edit1_->SetFocus();
 }
 
 void WarningForm2::Yes() {
-    if (!form_.Visible()) return;
-    if (shown_ == Notice::NoDevice) ui::Terminate(0);
-    if (returnToNoDevice_) {
-        returnToNoDevice_ = false;
-        shown_ = Notice::NoDevice;
-        app_.state.MessageIndex = kMessageNoDevice;
-        FormShow();
-        return;
+    switch (rule_.Yes(form_.Visible())) {
+        case NoticeWindowState::YesAction::EndProgram:
+            ui::Terminate(0);
+            break;
+        case NoticeWindowState::YesAction::BackToNoDevice:
+            app_.state.MessageIndex = kMessageNoDevice;
+            FormShow();
+            break;
+        case NoticeWindowState::YesAction::Hide:
+            form_.Hide();
+            break;
+        case NoticeWindowState::YesAction::None:
+            break;
     }
-    form_.Hide();
 }
 
 }  // namespace tavrine::forms

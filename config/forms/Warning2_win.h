@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "AppContext.h"
-#include "Notice.h"
+#include "NoticeWindowState.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
@@ -33,8 +33,7 @@ class WarningForm2 {
     std::unique_ptr<ui::Image> imgYes_;
     std::unique_ptr<ui::Edit> edit1_;
     std::array<std::wstring, 5> texts_;  // messages 3 to 7
-    Notice shown_ = Notice::NoDevice;
-    bool returnToNoDevice_ = false;
+    NoticeWindowState rule_;
 };
 
 }  // namespace tavrine::forms

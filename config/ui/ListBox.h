@@ -23,6 +23,7 @@ using ListBoxHandler = std::function<void(ListBox& sender)>;
 class ListBox : public WindowedControl {
   public:
     ListBox(GraphicHost& parent, std::wstring name, Rect bounds, ListBoxStyle style = {});
+    ~ListBox() override;
 
     int Count() const;
     void Clear();
@@ -35,8 +36,16 @@ class ListBox : public WindowedControl {
     void SetItemHeight(int pixels);
 
     ListBoxHandler OnClick;  // the user picked an item
+    // Any mouse button released over the list, on an item, on empty space or on its scroll
+    // bar (after the scroll bar's own tracking), whether or not an item was picked.
+    ListBoxHandler OnMouseUp;
 
     void Command(WORD code) override;
+
+  private:
+    static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR self);
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 };
 
 // The language rule of the two translatable lists: when the list's first number has a text the

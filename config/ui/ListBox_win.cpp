@@ -2,6 +2,9 @@
 
 #include <stdexcept>
 
+#include <commctrl.h>
+
+#include "ui/Application.h"
 #include "ui/GraphicHost.h"
 
 namespace tavrine::ui {
@@ -16,6 +19,44 @@ ListBox::ListBox(GraphicHost& parent, std::wstring name, Rect bounds, ListBoxSty
                                 nullptr);
     if (!hwnd) throw std::runtime_error("CreateWindowExW failed for a list box");
     Attach(hwnd, style.font, style.font.color, style.color);
+    SetWindowSubclass(hwnd, &ListBox::SubclassProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+ListBox::~ListBox() { RemoveWindowSubclass(Handle(), &ListBox::SubclassProc, 1); }
+
+LRESULT CALLBACK ListBox::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR, DWORD_PTR self) {
+    try {
+        return reinterpret_cast<ListBox*>(self)->HandleMessage(hwnd, msg, wParam, lParam);
+    } catch (...) {
+        ReportException(std::current_exception());
+        return 0;
+    }
+}
+
+LRESULT ListBox::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // The list's own handling (selection, notification, scroll tracking) comes first; the
+    // release is reported after it.
+    const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+    bool released = false;
+    switch (msg) {
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+        case WM_NCLBUTTONUP:
+        case WM_NCRBUTTONUP:
+            released = true;
+            break;
+        case WM_NCLBUTTONDOWN:
+            // The scroll bar tracks the button itself and returns once it is released; the
+            // release never arrives as a message of its own.
+            released = wParam == HTVSCROLL || wParam == HTHSCROLL;
+            break;
+        default:
+            break;
+    }
+    if (released && OnMouseUp) OnMouseUp(*this);
+    return result;
 }
 
 int ListBox::Count() const { return static_cast<int>(SendMessageW(Handle(), LB_GETCOUNT, 0, 0)); }

@@ -2,6 +2,7 @@
 
 #include "Assignments.h"
 #include "MouseRig.h"
+#include "NoticeWindowState.h"
 #include "ProfileStore.h"
 #include "SettingsLayout.h"
 #include "WriteStarts.h"
@@ -106,6 +107,33 @@ TEST(Assignments, ProfileChangedUnderTheFileChooserGoesToTheShownProfile) {
     EXPECT_EQ(rig.mouse.Eeprom()[ROMAddress[1][ButtonRecordOffset(4)]], LaunchCode(1, 4));
     EXPECT_EQ(rig.mouse.Eeprom()[ROMAddress[0][ButtonRecordOffset(4)]], 0x00);
     EXPECT_EQ(Stored(rig, 1, 4, L"keys"), LaunchRecordText(1, 4));
+}
+
+// The message window: Yes on "plug in the mouse" ends the program; a notice arriving over it
+// goes back to it on Yes; the questions belong to the other window.
+TEST(NoticeWindow, YesEndsTheProgramOnNoDeviceAndANoticeOverItReturnsToIt) {
+    using Yes = NoticeWindowState::YesAction;
+    NoticeWindowState w;
+    EXPECT_FALSE(w.Show(Notice::PendingChanges, false));
+    EXPECT_FALSE(w.Show(Notice::ResetConfirm, false));
+    EXPECT_EQ(w.Yes(false), Yes::None) << "a hidden window does nothing";
+
+    ASSERT_TRUE(w.Show(Notice::NoDevice, false));
+    ASSERT_TRUE(w.Show(Notice::WriteGivenUp, true));
+    EXPECT_EQ(w.shown(), Notice::WriteGivenUp);
+    EXPECT_EQ(w.Yes(true), Yes::BackToNoDevice);
+    EXPECT_EQ(w.shown(), Notice::NoDevice);
+    EXPECT_EQ(w.Yes(true), Yes::EndProgram);
+
+    // Shown after the window was hidden (the mouse came back): nothing to go back to.
+    ASSERT_TRUE(w.Show(Notice::NoDevice, false));
+    w.Hidden();
+    ASSERT_TRUE(w.Show(Notice::NoLeftButton, false));
+    EXPECT_EQ(w.Yes(true), Yes::Hide);
+    // The mouse going away again while a notice is up: that one is replaced.
+    ASSERT_TRUE(w.Show(Notice::MacroExists, false));
+    ASSERT_TRUE(w.Show(Notice::NoDevice, true));
+    EXPECT_EQ(w.Yes(true), Yes::EndProgram);
 }
 
 }  // namespace

@@ -141,6 +141,34 @@ TEST_F(Controls, ListBoxTellsWhichItemWasClicked) {
     EXPECT_EQ(form.ListBox1.Item(0), L"");
 }
 
+// A release anywhere over the list is reported, also where nothing is picked: on empty space
+// below the items and on the scroll bar.
+TEST_F(Controls, ListBoxReportsEveryReleaseOverIt) {
+    std::vector<std::wstring> items(3, L"Macro");
+    form.ListBox1.SetItems(items);
+    int picks = 0, releases = 0;
+    form.ListBox1.OnClick = [&](ListBox&) { ++picks; };
+    form.ListBox1.OnMouseUp = [&](ListBox&) { ++releases; };
+    const int itemHeight =
+        static_cast<int>(SendMessageW(form.ListBox1.Handle(), LB_GETITEMHEIGHT, 0, 0));
+    ClickAt(form.ListBox1, 20, itemHeight / 2);
+    EXPECT_SOON(releases == 1);
+    EXPECT_EQ(picks, 1);
+    ClickAt(form.ListBox1, 20, itemHeight * 3 + 20);  // below the last item
+    EXPECT_SOON(releases == 2);
+
+    form.ListBox1.SetItems(std::vector<std::wstring>(40, L"Macro"));
+    test::Pump(std::chrono::milliseconds(50));
+    const int picksBefore = picks;
+    RECT client{};
+    GetClientRect(form.ListBox1.Handle(), &client);
+    ASSERT_LT(client.right, 135) << "forty items show a scroll bar";
+    ClickAt(form.ListBox1, client.right + 5, 75);  // on the scroll bar's track, outside the client
+    EXPECT_SOON(releases == 3);
+    EXPECT_GT(SendMessageW(form.ListBox1.Handle(), LB_GETTOPINDEX, 0, 0), 0) << "it scrolled";
+    EXPECT_EQ(picks, picksBefore) << "scrolling picks nothing";
+}
+
 TEST_F(Controls, AChildWindowShowsItsHint) {
     form.Time1.SetHint(L"Adjust Delay Time");
     TOOLINFOW ti{};
