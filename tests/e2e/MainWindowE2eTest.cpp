@@ -10,7 +10,7 @@ using e2e::Program;
 
 // Client coordinates of the main window's components (their centres).
 constexpr POINT kLeftArea{294, 309}, kRightArea{374, 309}, kMiddleArea{336, 284},
-    kSide1Area{237, 338};
+    kSide1Area{237, 338}, kSide2Area{235, 403};
 constexpr POINT kDefault{717, 430}, kLaunch{717, 485};
 constexpr POINT kApply{651, 716}, kCancel{773, 716}, kOk{879, 716}, kClose{899, 23};
 
@@ -70,8 +70,9 @@ class MainWindowE2e : public ::testing::Test {
 
     void Click(POINT at) { Program::Click(main, at.x, at.y); }
 
-    // Drives the program's file chooser: types the path and presses OK.
-    bool ChooseFile(const std::wstring& path) {
+    // Drives the program's file chooser: types the path and presses OK. `whileOpen` runs
+    // while the chooser is up, before OK is posted behind it.
+    bool ChooseFile(const std::wstring& path, const std::function<void()>& whileOpen = {}) {
         HWND dialog = nullptr;
         if (!e2e::WaitUntil(
                 [&] {
@@ -85,6 +86,7 @@ class MainWindowE2e : public ::testing::Test {
         // The file-name box of the Explorer-style dialog (cmb13), or the old-style edit (edt1).
         if (!SetDlgItemTextW(dialog, 0x47C, path.c_str()))
             SetDlgItemTextW(dialog, 0x480, path.c_str());
+        if (whileOpen) whileOpen();
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         return e2e::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10s);
@@ -208,6 +210,31 @@ TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgr
     ASSERT_EQ(e2e::Vmouse(L"press button 4"), 0);
     EXPECT_TRUE(e2e::WaitUntil(
         [] { return GetFileAttributesW(MarkerFile().c_str()) != INVALID_FILE_ATTRIBUTES; }, 15s));
+
+    // The mouse's own profile button while the chooser is open: the display program reports
+    // profile 2, which the window then shows. The chooser's message loop handles that report
+    // before the OK posted behind it, and the choice goes to the profile shown on return:
+    // record, launch code, stored file and the profile written all name profile 2.
+    Click(kSide2Area);
+    Click(kLaunch);
+    ASSERT_TRUE(ChooseFile(marker, [&] { PostMessageW(main, 0x641, 2, 0); }));
+    const std::wstring kProfile1 = L"SOFTWARE\\Tavrine5502\\profile1\\";
+    EXPECT_EQ(e2e::ReadUserString(kProfile1 + L"XB2button", L"filepath"), marker);
+    EXPECT_FALSE(e2e::ReadUserString(kProfile0 + L"XB2button", L"filepath").has_value())
+        << "nothing is stored for the profile shown when the chooser opened";
+    GiveMainButtonsTheirDefaults();
+    e2e::ClearTrace();
+    Click(kApply);
+    WaitForWriteEnd();
+    const auto second = e2e::WritesIn(e2e::ReadTrace());
+    ASSERT_EQ(second.size(), 35u);
+    EXPECT_EQ(second[0][1] | (second[0][2] << 8), 0x10 + 410) << "profile 2 is written";
+    const auto after = e2e::DumpEeprom();
+    ASSERT_EQ(after.size(), 2066u);
+    EXPECT_TRUE(HasRecordAt(after, 0x10 + 410 + 328, {0xA9, 0x40}))
+        << "the launch code of profile 2, side 2";
+    EXPECT_TRUE(HasRecordAt(after, 0x10 + 328, {0x00, 0x00})) << "profile 1 untouched";
+    EXPECT_EQ(e2e::ReadUserDword(kProfile1 + L"XB2button", L"StateID"), 4u);
 }
 
 TEST_F(MainWindowE2e, ProfileWithoutLeftButtonIsRefusedAndNothingIsSent) {
