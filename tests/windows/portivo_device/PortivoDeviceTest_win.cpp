@@ -5,6 +5,7 @@
 
 #include <DeviceIds.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -278,6 +279,31 @@ int NotifyWindowsOfThisThread() {
     ExitProcess(1);
 }
 
+// Where Portivo's image lay before FreeLibrary.
+std::uintptr_t g_imageStart = 0;
+std::uintptr_t g_imageEnd = 0;
+
+void NoteImage(HMODULE library) {
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(library);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        reinterpret_cast<const BYTE*>(library) + dos->e_lfanew);
+    g_imageStart = reinterpret_cast<std::uintptr_t>(library);
+    g_imageEnd = g_imageStart + nt->OptionalHeader.SizeOfImage;
+}
+
+// Wine, like 64-bit Windows, swallows an exception raised in a window procedure that a system
+// callback runs, so the host would limp on where one that is not spared dies. Die here too, so
+// running code of an unloaded Portivo cannot pass unnoticed.
+LONG CALLBACK DieInUnloadedImage(EXCEPTION_POINTERS* info) {
+    const auto at = reinterpret_cast<std::uintptr_t>(info->ExceptionRecord->ExceptionAddress);
+    if (at < g_imageStart || at >= g_imageEnd) return EXCEPTION_CONTINUE_SEARCH;
+    constexpr char kText[] = "the host ran code where the unloaded Portivo.dll lay\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), kText, sizeof kText - 1, &written, nullptr);
+    TerminateProcess(GetCurrentProcess(), info->ExceptionRecord->ExceptionCode);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 // A host that loads Portivo, starts its change watch and unloads it again, then sees the mouse
 // unplugged and plugged. Runs in a process of its own (Portivo keeps per-process state) and
 // exits 0 when every fact held; a crash shows as its exception code.
@@ -292,6 +318,8 @@ int NotifyWindowsOfThisThread() {
     Pump(5000, [] { return Count(portivo::kMsgCollectionPresent) >= 2; });
     if (Count(portivo::kMsgCollectionPresent) != 2)
         Fail("the initial search did not find the mouse");
+    NoteImage(library);
+    AddVectoredExceptionHandler(1, DieInUnloadedImage);
     if (!FreeLibrary(library)) Fail("FreeLibrary failed");
 
     s.messages.clear();
