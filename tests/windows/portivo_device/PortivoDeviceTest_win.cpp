@@ -52,7 +52,8 @@ LRESULT CALLBACK RecordingProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
 }
 
 // Dispatches messages for ms milliseconds, or until done() holds; sleeps only until the next
-// message, posted or sent, arrives.
+// message, posted or sent, arrives. MWMO_INPUTAVAILABLE: a message posted while a sent one was
+// handled inside PeekMessage counts as seen, and would not wake a plain wait.
 template <typename Done>
 void Pump(DWORD ms, Done done) {
     const ULONGLONG end = GetTickCount64() + ms;
@@ -60,7 +61,8 @@ void Pump(DWORD ms, Done done) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
         if (done()) break;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
     }
 }
 void Pump(DWORD ms) {
