@@ -16,10 +16,10 @@ struct LibraryState {
     portivo::DeviceAccess access{platform};
 };
 
-// Made on first use. Torn down when the DLL is unloaded by FreeLibrary, but not when the
-// process ends: then the loader runs this from ExitProcess, where destroying the notification
-// window and unregistering notifications is unsafe (under Wine it now and then crashed the
-// ending process); the system reclaims both anyway.
+// Made on first use. Freed when the DLL is unloaded by FreeLibrary, which can only happen before
+// the change watch exists (see PinModule). Not when the process ends: tearing down from
+// ExitProcess is unsafe (under Wine it now and then crashed the ending process), and the system
+// reclaims everything anyway.
 LibraryState* g_state = nullptr;
 
 LibraryState& State() {
@@ -36,6 +36,19 @@ int Guarded(Body body) {
     } catch (...) {
         return 0;
     }
+}
+
+// The notification window's procedure and its device notifications live in this module, and
+// both outlast any FreeLibrary a host may call: unmapped, the next device broadcast would crash
+// the host. So the watch keeps the module loaded until the process ends. Tearing the window down
+// on unload instead is not sound: only its own thread may destroy it, FreeLibrary may come from
+// any thread, and DllMain runs under the loader lock, where neither waiting for that thread nor
+// dispatching the window's last messages is safe.
+bool PinModule() {
+    HMODULE self = nullptr;
+    return GetModuleHandleExW(
+               GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+               reinterpret_cast<LPCWSTR>(&__ImageBase), &self) != FALSE;
 }
 
 std::uint32_t SizeOrZero(int sizeBytes) {
@@ -57,8 +70,10 @@ extern "C" {
 int WINAPI InitDriver(HWND window, DeviceSpec* specs, int count) {
     return Guarded([&](portivo::DeviceAccess& access) {
         if (!access.Register(reinterpret_cast<std::uintptr_t>(window), specs, count)) return 0;
-        // Without the window there is no change watch, but the search still runs.
-        portivo::CreateNotifyWindow(reinterpret_cast<HINSTANCE>(&__ImageBase), access);
+        // Without the window there is no change watch, but the search still runs. A module
+        // that cannot be pinned gets no window rather than one that could outlive its code.
+        if (PinModule())
+            portivo::CreateNotifyWindow(reinterpret_cast<HINSTANCE>(&__ImageBase), access);
         access.InitialSearch();
         return 1;
     });

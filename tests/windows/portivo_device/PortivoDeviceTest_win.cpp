@@ -5,6 +5,8 @@
 
 #include <DeviceIds.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 #include <utility>
 
@@ -49,14 +51,18 @@ LRESULT CALLBACK RecordingProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
     return DefWindowProcW(h, msg, w, l);
 }
 
-// Dispatches messages for ms milliseconds, or until done() holds.
+// Dispatches messages for ms milliseconds, or until done() holds; sleeps only until the next
+// message, posted or sent, arrives. MWMO_INPUTAVAILABLE: a message posted while a sent one was
+// handled inside PeekMessage counts as seen, and would not wake a plain wait.
 template <typename Done>
 void Pump(DWORD ms, Done done) {
     const ULONGLONG end = GetTickCount64() + ms;
-    while (GetTickCount64() < end && !done()) {
+    for (ULONGLONG now = GetTickCount64(); now < end && !done(); now = GetTickCount64()) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-        Sleep(5);
+        if (done()) break;
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(end - now), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
     }
 }
 void Pump(DWORD ms) {
@@ -71,6 +77,16 @@ size_t Count(UINT msg) {
 
 constexpr int kVid = DeviceVendorId;
 constexpr int kPid = DeviceProductId;
+
+HWND MakeRecordingWindow() {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = RecordingProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"PortivoDeviceTestWindow";
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+}
 
 class PortivoDevice : public DeviceTest {
   protected:
@@ -88,13 +104,7 @@ class PortivoDevice : public DeviceTest {
         s.getSerial = BindOrdinal<StringFn>(s.library, kOrdGetSerialNumStr);
         s.getPhysical = BindOrdinal<PhysicalDescFn>(s.library, kOrdGetPhysicalDesc);
         s.getFirmware = BindOrdinal<FirmwareVerFn>(s.library, kOrdGetFirmwareVer);
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = RecordingProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"PortivoDeviceTestWindow";
-        RegisterClassW(&wc);
-        s.window = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                   wc.hInstance, nullptr);
+        s.window = MakeRecordingWindow();
     }
 
     void SetUp() override {
@@ -249,6 +259,91 @@ TEST_F(PortivoDevice, UnplugPostsRemovedThenNoneLeftAndReplugPostsPresentPerColl
     EXPECT_EQ(Count(portivo::kMsgCollectionPresent), 2u);
     EXPECT_NE(s.messages[0].second, s.messages[1].second);  // one per collection
     EXPECT_EQ(Answer(vmouse::kRegProfile, 2).at(4), 1);
+}
+
+BOOL CALLBACK CountNotifyWindow(HWND window, LPARAM counter) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (std::wstring(name) == L"HKUSBClass") ++*reinterpret_cast<int*>(counter);
+    return TRUE;
+}
+
+// The notification windows Portivo made on this thread.
+int NotifyWindowsOfThisThread() {
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountNotifyWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "%s\n", what);
+    std::fflush(stderr);
+    ExitProcess(1);
+}
+
+// Where Portivo's image lay before FreeLibrary.
+std::uintptr_t g_imageStart = 0;
+std::uintptr_t g_imageEnd = 0;
+
+void NoteImage(HMODULE library) {
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(library);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        reinterpret_cast<const BYTE*>(library) + dos->e_lfanew);
+    g_imageStart = reinterpret_cast<std::uintptr_t>(library);
+    g_imageEnd = g_imageStart + nt->OptionalHeader.SizeOfImage;
+}
+
+// Wine, like 64-bit Windows, swallows an exception raised in a window procedure that a system
+// callback runs, so the host would limp on where one that is not spared dies. Die here too, so
+// running code of an unloaded Portivo cannot pass unnoticed.
+LONG CALLBACK DieInUnloadedImage(EXCEPTION_POINTERS* info) {
+    const auto at = reinterpret_cast<std::uintptr_t>(info->ExceptionRecord->ExceptionAddress);
+    if (at < g_imageStart || at >= g_imageEnd) return EXCEPTION_CONTINUE_SEARCH;
+    constexpr char kText[] = "the host ran code where the unloaded Portivo.dll lay\n";
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), kText, sizeof kText - 1, &written, nullptr);
+    TerminateProcess(GetCurrentProcess(), info->ExceptionRecord->ExceptionCode);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+// A host that loads Portivo, starts its change watch and unloads it again, then sees the mouse
+// unplugged and plugged. Runs in a process of its own (Portivo keeps per-process state) and
+// exits 0 when every fact held; a crash shows as its exception code.
+[[noreturn]] void UnloadedLibraryJourney() {
+    Session& s = S();
+    const HWND window = MakeRecordingWindow();
+    HMODULE library = LoadLibraryW(L"Portivo.dll");
+    if (!window || !library) Fail("no window or no Portivo.dll");
+    auto initDriver = portivo::BindOrdinal<portivo::InitDriverFn>(library, portivo::kOrdInitDriver);
+    if (!initDriver || initDriver(window, s.specs, 2) != 1)
+        Fail("InitDriver refused its first call");
+    Pump(5000, [] { return Count(portivo::kMsgCollectionPresent) >= 2; });
+    if (Count(portivo::kMsgCollectionPresent) != 2)
+        Fail("the initial search did not find the mouse");
+    NoteImage(library);
+    AddVectoredExceptionHandler(1, DieInUnloadedImage);
+    if (!FreeLibrary(library)) Fail("FreeLibrary failed");
+
+    s.messages.clear();
+    std::wstring error;
+    if (!vmtool::RemoveDevices(true, false, error)) Fail("unplug failed");
+    Pump(15000, [] { return Count(portivo::kMsgNoCollectionLeft) > 0; });
+    if (Count(portivo::kMsgNoCollectionLeft) != 1) Fail("no 'none left' after the unplug");
+    s.messages.clear();
+    if (!vmtool::InstallDevices(vmtool::InfBesideProgram(), true, error)) Fail("plug failed");
+    Pump(30000, [] { return Count(portivo::kMsgCollectionPresent) >= 2; });
+    if (Count(portivo::kMsgCollectionPresent) != 2) Fail("no 'present' per collection on replug");
+
+    // Loaded again, it is the same library: InitDriver stays once per process, one window.
+    library = LoadLibraryW(L"Portivo.dll");
+    initDriver = portivo::BindOrdinal<portivo::InitDriverFn>(library, portivo::kOrdInitDriver);
+    if (!initDriver || initDriver(window, s.specs, 2) != 0) Fail("InitDriver ran twice");
+    if (NotifyWindowsOfThisThread() != 1) Fail("not exactly one notification window");
+    ExitProcess(0);
+}
+
+TEST(PortivoUnloaded, HostKeepsWorkingThroughUnplugAndReplugAfterFreeLibrary) {
+    EXPECT_EXIT(UnloadedLibraryJourney(), ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace
