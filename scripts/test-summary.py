@@ -45,9 +45,17 @@ def gtest_counts(path):
     return passed, failed, skipped
 
 
+def seconds(case):
+    try:
+        return float(case.get("time", "0"))
+    except ValueError:
+        return 0.0
+
+
 def main(builds):
     total = [0, 0, 0]
     flaky = []
+    timed = []
     for build in builds:
         junit = os.path.join(build, "ctest-junit.xml")
         label = os.path.basename(build)
@@ -87,10 +95,16 @@ def main(builds):
                     f = 1  # crashed or timed out after its last case
             else:
                 p, f, s = (1, 0, 0) if status == "run" else (0, 1, 0)
-            print(f"[{label}] {name}: {p} passed, {f} failed" + (f", {s} skipped" if s else ""))
+            took = seconds(case)
+            timed.append((took, f"[{label}] {name}"))
+            print(f"[{label}] {name}: {p} passed, {f} failed" + (f", {s} skipped" if s else "")
+                  + f" in {took:.1f} s")
             total[0] += p
             total[1] += f
             total[2] += s
+    if timed:
+        timed.sort(reverse=True)
+        print("slowest: " + "; ".join(f"{name} {took:.0f} s" for took, name in timed[:5]))
     for name in flaky:
         print(f"{name}: failed once, passed when run again")
     for failed_build in os.environ.get("TAVRINE_FAILED_BUILDS", "").split():
