@@ -90,7 +90,9 @@ class Program {
 // (Grabbed through GDI: the X server's own capture shows overlapping Wine windows black.)
 bool SaveScreenshot(const std::wstring& name);
 
-// Reports sent to the mouse while the program runs are taken in by the driver a moment later.
+// A plain sleep. Only for a wait that nothing can be asked about: the mouse's own clock (its
+// acknowledgement delay, the driver taking in a report) or Wine painting a window before a
+// screenshot. Whatever the program or the mouse can tell is waited on with WaitUntil instead.
 void Settle(std::chrono::milliseconds time = std::chrono::milliseconds(300));
 
 }  // namespace e2e
