@@ -218,6 +218,10 @@ TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgr
     Click(kSide2Area);
     Click(kLaunch);
     ASSERT_TRUE(ChooseFile(marker, [&] { PostMessageW(main, 0x641, 2, 0); }));
+    // The choice is handled once the chooser has returned: a message sent now is answered
+    // only after that.
+    DWORD_PTR ignored = 0;
+    ASSERT_NE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored), 0);
     const std::wstring kProfile1 = L"SOFTWARE\\Tavrine5502\\profile1\\";
     EXPECT_EQ(e2e::ReadUserString(kProfile1 + L"XB2button", L"filepath"), marker);
     EXPECT_FALSE(e2e::ReadUserString(kProfile0 + L"XB2button", L"filepath").has_value())
