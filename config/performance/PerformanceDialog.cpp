@@ -206,18 +206,28 @@ SaveResult PerformanceDialog::SavePerformance() {
                 L"Performance cannot be opened. Nothing was changed."};
     }
     // The key must never hold half of a change: what it held before is kept, and written back
-    // when a value is refused.
-    std::array<std::optional<std::int32_t>, kPerformanceWriteOrder.size()> before;
-    for (std::size_t i = 0; i < kPerformanceWriteOrder.size(); ++i)
-        before[i] = key->ReadInteger(kPerformanceWriteOrder[i].name);
+    // when a value is refused (a value of another kind goes back as it was, one that was
+    // missing is removed again).
+    struct Before {
+        std::optional<std::int32_t> integer;
+        std::optional<std::wstring> text;
+    };
+    std::array<Before, kPerformanceWriteOrder.size()> before;
+    for (std::size_t i = 0; i < kPerformanceWriteOrder.size(); ++i) {
+        const std::wstring_view name = kPerformanceWriteOrder[i].name;
+        before[i].integer = key->ReadInteger(name);
+        if (!before[i].integer) before[i].text = key->ReadString(name);
+    }
     for (std::size_t i = 0; i < kPerformanceWriteOrder.size(); ++i) {
         const PerformanceField& field = kPerformanceWriteOrder[i];
         if (key->WriteInteger(field.name, next.*field.member)) continue;
         bool restored = true;
         for (std::size_t j = 0; j < i; ++j) {
             const std::wstring_view name = kPerformanceWriteOrder[j].name;
-            restored = (before[j] ? key->WriteInteger(name, *before[j]) : key->DeleteValue(name)) &&
-                       restored;
+            const bool back = before[j].integer ? key->WriteInteger(name, *before[j].integer)
+                              : before[j].text  ? key->WriteString(name, *before[j].text)
+                                                : key->DeleteValue(name);
+            restored = back && restored;
         }
         return {false,
                 L"The performance settings could not be stored: the registry refused "

@@ -119,8 +119,6 @@ class PerformanceDialog {
     std::int32_t OneScreenValue() const { return oneScreenValue_; }
     int LastLevelSent() const { return lastLevelSent_; }
     int LastPollingSent() const { return lastPollingSent_; }
-    // What Cancel puts back.
-    const PerformanceRecord& Shown() const { return shown_; }
 
   private:
     std::int32_t* DpiField(std::int64_t level);

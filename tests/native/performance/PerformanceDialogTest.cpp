@@ -389,6 +389,9 @@ TEST_F(PerformanceDialogTest, PointerSlidersKeepValuesBeyondTheirStopsUntilMoved
 TEST_F(PerformanceDialogTest, ARefusedRegistryValueLeavesTheKeyWholeAndNothingReachesTheMouse) {
     StoreDefaults(700, 14, 6);
     dialog.Show();
+    auto key = store.memory.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
+    key->DeleteValue(L"CursorSpeed");
+    key->WriteString(L"ScrollSpeed", L"six");
     std::vector<std::optional<std::int32_t>> before;
     for (const auto& f : kPerformanceWriteOrder) before.push_back(Stored(f.name));
     dialog.MovePointerKnob(PointerSlider::DoubleClick, 50);  // 900 ms
@@ -400,6 +403,9 @@ TEST_F(PerformanceDialogTest, ARefusedRegistryValueLeavesTheKeyWholeAndNothingRe
 
     const auto result = dialog.Commit();
     EXPECT_FALSE(result.saved);
+    EXPECT_NE(result.save.failure.find(L"LevelNumber"), std::wstring::npos);
+    EXPECT_FALSE(key->ValueExists(L"CursorSpeed")) << "a value that was missing is removed again";
+    EXPECT_EQ(key->ReadString(L"ScrollSpeed"), L"six");
     for (std::size_t i = 0; i < kPerformanceWriteOrder.size(); ++i)
         EXPECT_EQ(Stored(kPerformanceWriteOrder[i].name), before[i]) << std::string(
             kPerformanceWriteOrder[i].name.begin(), kPerformanceWriteOrder[i].name.end());
