@@ -82,6 +82,7 @@ LoadResult PerformanceDialog::Show() {
 
 void PerformanceDialog::TakeSnapshot() {
     shown_ = record_;
+    dpiSentLive_ = {};
     // A code the dialog does not know stays the mouse's own byte, which Cancel may give back.
     if (IsPollingCode(record_.PollingRate) || !pollingByteShown_)
         pollingByteShown_ = static_cast<std::uint8_t>(record_.PollingRate);
@@ -168,6 +169,7 @@ void PerformanceDialog::SendLevel(int level) {
     if (!step) return;
     const std::uint8_t data[] = {static_cast<std::uint8_t>(level - 1), DpiStepByte(*step)};
     SendCommand(services_.channel, MakeWriteCommand(kLiveLevel, data));
+    dpiSentLive_[static_cast<std::size_t>(level - 1)] = data[1];
 }
 
 void PerformanceDialog::SendPolling(std::int32_t code) {
@@ -297,7 +299,17 @@ void PerformanceDialog::Cancel() {
     // Everything goes back, DPI values and pointer settings included: Reset and the DPI edits
     // changed the record, and Reset and the live clicks changed the mouse and Windows.
     record_ = shown_;
+    for (int level = 1; level <= kLevelCount; ++level) {
+        const auto sent = dpiSentLive_[static_cast<std::size_t>(level - 1)];
+        if (level == record_.LevelNumber || !sent || *sent == DpiStepByte(*DpiField(level)))
+            continue;
+        reportState_.value = kReportStateIdle;
+        SendLevel(level);
+        services_.waits.Wait(kLiveCommandWait);
+    }
+    // The level shown goes last, so that it is the active one again.
     ApplyRecord(pollingByteShown_);
+    dpiSentLive_ = {};
 }
 
 LoadResult PerformanceDialog::ResetToDefault() {

@@ -148,6 +148,9 @@ class PerformanceDialog {
     PerformanceRecord shown_;
     std::optional<std::uint8_t> pollingByteShown_;
     int pollingCode_ = 0;
+    // The DPI byte each level was last given live since the snapshot: the mouse keeps a DPI per
+    // level, so Cancel gives back every one that differs, not only the active one.
+    std::array<std::optional<std::uint8_t>, performance::kLevelCount> dpiSentLive_{};
     bool barDrag_ = false;
     // Kept across shows: a second click on the same rate sends nothing.
     int lastLevelSent_ = -1;

@@ -234,6 +234,7 @@ TEST_F(PerformanceDialogTest, MissingValuesTakeTheirFallbackAndTheLoadGoesOn) {
 
 TEST_F(PerformanceDialogTest, ResetAndEditsAreUndoneByCancelInTheMouseWindowsAndTheRecord) {
     PerformanceRecord stored;
+    stored.DpiLevel1 = 6;
     stored.DpiLevel3 = 20;
     stored.DoubleClickSpeed = 700;
     stored.CursorSpeed = 14;
@@ -259,8 +260,12 @@ TEST_F(PerformanceDialogTest, ResetAndEditsAreUndoneByCancelInTheMouseWindowsAnd
     mark = Mark();
     pointer.calls.clear();
     dialog.Cancel();
-    EXPECT_EQ(SentSince(mark), (Lines{"03 00 FF 02 02 14", "03 01 FF 01 01 00"}))
-        << "level 3 at 2000 DPI and 500 Hz, as the mouse ran them at show";
+    EXPECT_EQ(SentSince(mark),
+              (Lines{"03 00 FF 02 00 06", "03 00 FF 02 02 14", "03 01 FF 01 01 00"}))
+        << "level 1 gets its DPI back from Reset, then level 3 at 2000 DPI and 500 Hz, as the "
+           "mouse ran them at show";
+    EXPECT_EQ(mouse.Live().dpiSteps[0], 6);
+    EXPECT_EQ(mouse.Live().levelIndex, 2);
     EXPECT_EQ(mouse.Live().dpiSteps[2], 20);
     EXPECT_EQ(pointer.calls, (Lines{"doubleclick 700", "speed 14", "lines 6"}))
         << "Windows keeps the values it had at show, not the factory ones";
@@ -273,13 +278,14 @@ TEST_F(PerformanceDialogTest, ResetAndEditsAreUndoneByCancelInTheMouseWindowsAnd
     // A DPI change and a level sent live, then Cancel: neither stays.
     dialog.Show();
     dialog.MoveLevelKnob(60);
-    dialog.ReleaseLevelKnob();
     dialog.EnterDpi(L"900");
-    EXPECT_EQ(mouse.Live().levelIndex, 3);
+    dialog.ReleaseLevelKnob();
+    EXPECT_EQ(mouse.Live().dpiSteps[3], 9);
     mark = Mark();
     dialog.Cancel();
-    EXPECT_EQ(SentSince(mark)[0], "03 00 FF 02 02 14");
+    EXPECT_EQ(SentSince(mark, 5), (Lines{"03 00 FF 02 03", "03 00 FF 02 02", "03 01 FF 01 01"}));
     EXPECT_EQ(mouse.Live().levelIndex, 2);
+    EXPECT_EQ(mouse.Live().dpiSteps[3], 35);
     EXPECT_EQ((std::array{record.DpiLevel3, record.DpiLevel4}), (std::array{20, 35}));
 
     // After an Apply, Cancel returns to what was applied, not to the show.
@@ -291,7 +297,7 @@ TEST_F(PerformanceDialogTest, ResetAndEditsAreUndoneByCancelInTheMouseWindowsAnd
     mark = Mark();
     pointer.calls.clear();
     dialog.Cancel();
-    EXPECT_EQ(SentSince(mark)[0], "03 00 FF 02 02 0F");
+    EXPECT_EQ(SentSince(mark)[1], "03 00 FF 02 02 0F");
     EXPECT_EQ(pointer.calls, (Lines{"doubleclick 700", "speed 14", "lines 4"}));
     EXPECT_EQ(Stored(L"DpiLevel3"), 15);
     EXPECT_EQ(Stored(L"ScrollSpeed"), 4);
