@@ -48,9 +48,8 @@ Perform1::Perform1(AppContext& app)
     : app_(app),
       form_(Options(app)),
       dialog_(app.performance, app.state.lightState, app.state.deviceReportState,
-              PerformanceServices{app.services->channel, app.services->store,
-                                  app.services->waits, app.services->pointer,
-                                  app.services->messenger}) {
+              PerformanceServices{app.services->channel, app.services->store, app.services->waits,
+                                  app.services->pointer, app.services->messenger}) {
     app_.perform1 = this;
     form_.SetSkinFolder(ui::SkinFolder(app_.installPath, ui::SkinFolderId::Perform));
     BuildLayout();
@@ -313,13 +312,17 @@ bool Perform1::Commit() {
     const auto result = dialog_.Commit();
     imgApply_->SetEnabled(true);
     imgOk_->SetEnabled(true);
-    if (result.saved && !result.write.ok) ReportFailure(result.write.failure);
+    if (!result.saved) {
+        ReportFailure(result.save.failure);
+    } else if (!result.write.ok) {
+        ReportFailure(result.write.failure);
+    }
     return result.saved;
 }
 
 void Perform1::Ok() {
-    Commit();
-    form_.Hide();
+    // Values that could not be stored stay on screen, to be applied again or cancelled.
+    if (Commit()) form_.Hide();
 }
 
 void Perform1::Apply() { Commit(); }

@@ -78,23 +78,27 @@ bool LightDialog::Switch(std::uint8_t on) {
 }
 
 DeviceWriteResult LightDialog::WriteLightsEeprom(bool closing) {
-    lights_.WheelLight = wheel_;
-    lights_.LogoLight = logo_;
+    // LightState is what the mouse stores: the main window's pictures and Cancel read it, so it
+    // takes the dialog's states only once the mouse has taken them.
+    const LightState chosen{wheel_, logo_};
     // In this state the main window answers the write's acknowledgement with the apply command.
     reportState_.value = kReportStateLightWrite;
-    const std::uint8_t data[] = {LevelAndLightsByte(record_.LevelNumber, lights_)};
+    const std::uint8_t data[] = {LevelAndLightsByte(record_.LevelNumber, chosen)};
     const bool written = SendCommand(channel_, MakeWriteCommand(kEepromLevelAndLights, data)) == 1;
     waits_.Wait(kLightWriteWait);
-    if (!written) {
+    const auto refused = [this] {
         // No answer will come: the dialog must not wait for one.
         reportState_.value = kReportStateIdle;
-        return {false,
-                L"The mouse did not take the light settings. Please check that it is "
-                L"plugged in and try again."};
-    }
+        return DeviceWriteResult{false,
+                                 L"The mouse did not take the light settings. Please check that "
+                                 L"it is plugged in and try again."};
+    };
+    if (!written) return refused();
     reportState_.value = closing ? kReportStateLightDialog : kReportStateIdle;
-    SendCommand(channel_, MakeApplyCommand());
+    const bool applied = SendCommand(channel_, MakeApplyCommand()) == 1;
     waits_.Wait(kLightWriteWait);
+    if (!applied) return refused();
+    lights_ = chosen;
     return {};
 }
 

@@ -28,8 +28,9 @@ class LightDialog {
     // On and Off switch the selected light live; false when none is selected.
     bool Switch(std::uint8_t on);
 
-    // OK (closing) and Apply: both states into LightState and the mouse's EEPROM. After OK the
-    // dialog waits for the mouse's answer, which the main window routes.
+    // OK (closing) and Apply: both states into the mouse's EEPROM, and into LightState once the
+    // mouse has taken them. After OK the dialog waits for the mouse's answer, which the main
+    // window routes.
     DeviceWriteResult WriteLightsEeprom(bool closing);
     // Cancel: the stored states go back to the mouse.
     void Cancel();

@@ -1,5 +1,6 @@
 #include "PerformanceDialog.h"
 
+#include <array>
 #include <chrono>
 
 #include "CommandReport.h"
@@ -18,14 +19,16 @@ constexpr milliseconds kApplyWait{50};
 constexpr milliseconds kCommitWait{20};
 
 // Stored values outside the mouse's ranges never reach it as they are: a DPI step is held to
-// 1..35, an unknown polling code becomes 1000 Hz (what the mouse itself falls back to).
+// 1..35. An unknown polling code is not sent at all: the mouse keeps the rate it runs until the
+// user chooses one.
 std::uint8_t DpiStepByte(std::int32_t step) {
     return static_cast<std::uint8_t>(step < kMinDpiStep   ? kMinDpiStep
                                      : step > kMaxDpiStep ? kMaxDpiStep
                                                           : step);
 }
-std::uint8_t PollingByte(std::int32_t code) {
-    return static_cast<std::uint8_t>(IsPollingCode(code) ? code : 0);
+std::optional<std::uint8_t> PollingByte(std::int32_t code) {
+    if (!IsPollingCode(code)) return std::nullopt;
+    return static_cast<std::uint8_t>(code);
 }
 
 std::wstring HexAddress(std::uint16_t address) {
@@ -72,7 +75,17 @@ LoadResult PerformanceDialog::Show() {
     view_.barsShown = 4;
     view_.dpiText = L"400";
     ++view_.dpiTextSerial;
-    return LoadPerformance(kPerformanceKey, LoadMode::ReadBack);
+    LoadResult result = LoadPerformance(kPerformanceKey, LoadMode::ReadBack);
+    TakeSnapshot();
+    return result;
+}
+
+void PerformanceDialog::TakeSnapshot() {
+    shown_ = record_;
+    dpiSentLive_ = {};
+    // A code the dialog does not know stays the mouse's own byte, which Cancel may give back.
+    if (IsPollingCode(record_.PollingRate) || !pollingByteShown_)
+        pollingByteShown_ = static_cast<std::uint8_t>(record_.PollingRate);
 }
 
 LoadResult PerformanceDialog::LoadPerformance(std::wstring_view path, LoadMode mode) {
@@ -96,8 +109,7 @@ LoadResult PerformanceDialog::LoadPerformance(std::wstring_view path, LoadMode m
         services_.waits.Wait(kLevelAnswerWait);
         const auto rate = Query(services_.channel, services_.waits, reportState_, kLivePolling, 1);
         record_.PollingRate = SignedByte(rate[4]);
-        pollingAtShow_ = record_.PollingRate;
-        levelAtShow_ = record_.LevelNumber;
+        pollingByteShown_ = rate[4];
     } else {
         currentLevel_ = record_.LevelNumber;
     }
@@ -157,19 +169,22 @@ void PerformanceDialog::SendLevel(int level) {
     if (!step) return;
     const std::uint8_t data[] = {static_cast<std::uint8_t>(level - 1), DpiStepByte(*step)};
     SendCommand(services_.channel, MakeWriteCommand(kLiveLevel, data));
+    dpiSentLive_[static_cast<std::size_t>(level - 1)] = data[1];
 }
 
 void PerformanceDialog::SendPolling(std::int32_t code) {
-    SendLive(kLivePolling, PollingByte(code));
+    if (const auto byte = PollingByte(code)) SendLive(kLivePolling, *byte);
 }
 
-void PerformanceDialog::ApplyPerformance() {
+void PerformanceDialog::ApplyPerformance() { ApplyRecord(PollingByte(record_.PollingRate)); }
+
+void PerformanceDialog::ApplyRecord(std::optional<std::uint8_t> pollingByte) {
     reportState_.value = kReportStateIdle;
     // Without a level (the mouse answered nonsense) the mouse keeps its own: nothing is sent
-    // for it, and no DPI field is read.
+    // for it, and no DPI field is read. The same holds for the rate.
     SendLevel(record_.LevelNumber);
     services_.waits.Wait(kLiveCommandWait);
-    SendPolling(record_.PollingRate);
+    if (pollingByte) SendLive(kLivePolling, *pollingByte);
     services_.waits.Wait(kLiveCommandWait);
     services_.pointer.SetDoubleClickTime(record_.DoubleClickSpeed);
     services_.pointer.SetMouseSpeed(record_.CursorSpeed);
@@ -178,19 +193,54 @@ void PerformanceDialog::ApplyPerformance() {
                                               : static_cast<std::uint32_t>(record_.ScrollSpeed));
 }
 
-bool PerformanceDialog::SavePerformance() {
-    record_.LevelNumber = currentLevel_;
-    record_.DoubleClickSpeed = DoubleClickOfStep(doubleClickStep_);
-    record_.CursorSpeed = CursorSpeedOfStep(cursorStep_);
-    record_.ScrollSpeed = scrollStep_;
-    record_.OneScreenPage = oneScreenValue_;
-    record_.PollingRate = pollingCode_;
+SaveResult PerformanceDialog::SavePerformance() {
+    PerformanceRecord next = record_;  // the DPI fields are already the dialog's
+    next.LevelNumber = currentLevel_;
+    next.DoubleClickSpeed = DoubleClickOfStep(doubleClickStep_);
+    next.CursorSpeed = CursorSpeedOfStep(cursorStep_);
+    next.ScrollSpeed = scrollStep_;
+    next.OneScreenPage = oneScreenValue_;
+    next.PollingRate = pollingCode_;
     auto key = services_.store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
-    if (!key) return false;
-    bool all = true;
-    for (const PerformanceField& field : kPerformanceWriteOrder)
-        all = key->WriteInteger(field.name, record_.*field.member) && all;
-    return all;
+    if (!key) {
+        return {false,
+                L"The performance settings could not be stored: the registry key "
+                L"Performance cannot be opened. Nothing was changed."};
+    }
+    // The key must never hold half of a change: what it held before is kept, and written back
+    // when a value is refused (a value of another kind goes back as it was, one that was
+    // missing is removed again).
+    struct Before {
+        std::optional<std::int32_t> integer;
+        std::optional<std::wstring> text;
+    };
+    std::array<Before, kPerformanceWriteOrder.size()> before;
+    for (std::size_t i = 0; i < kPerformanceWriteOrder.size(); ++i) {
+        const std::wstring_view name = kPerformanceWriteOrder[i].name;
+        before[i].integer = key->ReadInteger(name);
+        if (!before[i].integer) before[i].text = key->ReadString(name);
+    }
+    for (std::size_t i = 0; i < kPerformanceWriteOrder.size(); ++i) {
+        const PerformanceField& field = kPerformanceWriteOrder[i];
+        if (key->WriteInteger(field.name, next.*field.member)) continue;
+        bool restored = true;
+        for (std::size_t j = 0; j < i; ++j) {
+            const std::wstring_view name = kPerformanceWriteOrder[j].name;
+            const bool back = before[j].integer ? key->WriteInteger(name, *before[j].integer)
+                              : before[j].text  ? key->WriteString(name, *before[j].text)
+                                                : key->DeleteValue(name);
+            restored = back && restored;
+        }
+        return {false,
+                L"The performance settings could not be stored: the registry refused "
+                L"the value " +
+                    std::wstring(field.name) +
+                    (restored ? L". Nothing was changed."
+                              : L", and the values before it could not all be put "
+                                L"back.")};
+    }
+    record_ = next;
+    return {};
 }
 
 DeviceWriteResult PerformanceDialog::WritePerformanceEeprom() {
@@ -222,7 +272,9 @@ DeviceWriteResult PerformanceDialog::WritePerformanceEeprom() {
         if (!write(address, DpiStepByte(steps[i]))) return refused(address);
     }
     reportState_.value = kReportStatePollingEvent;
-    if (!write(kEepromPolling, PollingByte(record_.PollingRate))) return refused(kEepromPolling);
+    // An unknown code stays in the EEPROM as it is, as it stays in the mouse.
+    if (const auto polling = PollingByte(record_.PollingRate))
+        if (!write(kEepromPolling, *polling)) return refused(kEepromPolling);
     reportState_.value = kReportStateIdle;
     if (SendCommand(services_.channel, MakeApplyCommand()) != 1) return refused(kAddressApply);
     services_.waits.Wait(kApplyWait);
@@ -231,19 +283,33 @@ DeviceWriteResult PerformanceDialog::WritePerformanceEeprom() {
 
 PerformanceDialog::CommitResult PerformanceDialog::Commit() {
     CommitResult result;
-    result.saved = SavePerformance();
+    result.save = SavePerformance();
+    result.saved = result.save.ok;
     if (result.saved) {
         result.write = WritePerformanceEeprom();
         ApplyPerformance();  // Windows takes its settings even when the mouse did not
+        // Cancel returns to this only when the mouse holds it too.
+        if (result.write.ok) TakeSnapshot();
     }
     services_.waits.Wait(kCommitWait);
     return result;
 }
 
 void PerformanceDialog::Cancel() {
-    record_.PollingRate = pollingAtShow_;
-    record_.LevelNumber = levelAtShow_;
-    ApplyPerformance();
+    // Everything goes back, DPI values and pointer settings included: Reset and the DPI edits
+    // changed the record, and Reset and the live clicks changed the mouse and Windows.
+    record_ = shown_;
+    for (int level = 1; level <= kLevelCount; ++level) {
+        const auto sent = dpiSentLive_[static_cast<std::size_t>(level - 1)];
+        if (level == record_.LevelNumber || !sent || *sent == DpiStepByte(*DpiField(level)))
+            continue;
+        reportState_.value = kReportStateIdle;
+        SendLevel(level);
+        services_.waits.Wait(kLiveCommandWait);
+    }
+    // The level shown goes last, so that it is the active one again.
+    ApplyRecord(pollingByteShown_);
+    dpiSentLive_ = {};
 }
 
 LoadResult PerformanceDialog::ResetToDefault() {

@@ -4,6 +4,7 @@
 // into these calls and draws View() after each of them.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,13 @@ struct DeviceWriteResult {
     std::wstring failure;
 };
 
+// Storing the performance key: on failure the key holds what it held before and the text says
+// what failed.
+struct SaveResult {
+    bool ok = true;
+    std::wstring failure;
+};
+
 // What the window shows. Each operation changes only what it is meant to change.
 struct PerformanceView {
     int markerLeft = performance::kLevelMarkerLefts[0];  // Img_dpi; Img_node stands 25 right
@@ -66,21 +74,23 @@ class PerformanceDialog {
     // FormShow: four bars and "400", then the stored values, the mouse's level and rate.
     LoadResult Show();
     LoadResult LoadPerformance(std::wstring_view path, LoadMode mode);
-    // Copies the dialog into the record; false when the key could not be opened (then nothing
-    // is written).
-    bool SavePerformance();
+    // Stores the dialog's values, and takes them into the record only when every value was
+    // written; a refused value leaves the key as it was.
+    SaveResult SavePerformance();
     DeviceWriteResult WritePerformanceEeprom();
     void ApplyPerformance();
     void NotifyDisplay(DisplayKind kind);
 
-    // OK and Apply: store, write and apply. saved is false when the key could not be opened
-    // (then nothing reaches the mouse either).
+    // OK and Apply: store, write and apply. saved is false when the key could not be stored
+    // (then nothing reaches the mouse either, and save says why).
     struct CommitResult {
         bool saved = false;
+        SaveResult save;
         DeviceWriteResult write;
     };
     CommitResult Commit();
-    // Sends the level and rate captured at show back; nothing is stored.
+    // Puts the record, the mouse's live values and Windows' pointer settings back as they were
+    // at show or at the last OK or Apply that went through; nothing is stored.
     void Cancel();
     LoadResult ResetToDefault();
 
@@ -119,6 +129,8 @@ class PerformanceDialog {
     void SendLevel(int level);
     void SendPolling(std::int32_t code);
     void SendLive(std::uint16_t address, std::uint8_t value);
+    void ApplyRecord(std::optional<std::uint8_t> pollingByte);
+    void TakeSnapshot();
 
     PerformanceRecord& record_;
     const LightState& lights_;
@@ -131,9 +143,14 @@ class PerformanceDialog {
     std::int32_t cursorStep_ = 5;
     std::int32_t scrollStep_ = 1;
     std::int32_t oneScreenValue_ = 0;
-    int pollingAtShow_ = 0;
-    int levelAtShow_ = 3;
+    // The record as shown or last committed, and the polling byte the mouse ran then: Cancel
+    // returns to both. An unknown code is kept as the mouse's own byte, never rewritten.
+    PerformanceRecord shown_;
+    std::optional<std::uint8_t> pollingByteShown_;
     int pollingCode_ = 0;
+    // The DPI byte each level was last given live since the snapshot: the mouse keeps a DPI per
+    // level, so Cancel gives back every one that differs, not only the active one.
+    std::array<std::optional<std::uint8_t>, performance::kLevelCount> dpiSentLive_{};
     bool barDrag_ = false;
     // Kept across shows: a second click on the same rate sends nothing.
     int lastLevelSent_ = -1;

@@ -20,7 +20,8 @@ using Bytes = std::vector<std::uint8_t>;
 // Main window, client coordinates (centres).
 constexpr POINT kPerformButton{566, 458}, kLightButton{567, 290};
 // Performance dialog.
-constexpr POINT kHz500{189, 451}, kHz125{94, 451}, kPerformOk{224, 503};
+constexpr POINT kHz500{189, 451}, kHz125{94, 451}, kPerformOk{224, 503}, kPerformCancel{328, 503},
+    kPerformReset{535, 502};
 constexpr POINT kBarColumnY250{100, 98 + 250};
 // Light dialog.
 constexpr POINT kWheel{208, 165}, kOn{149, 536}, kOff{251, 536}, kLightOk{97, 606},
@@ -185,7 +186,7 @@ class PerformanceE2e : public ::testing::Test {
     HWND main = nullptr;
 };
 
-TEST_F(PerformanceE2e, LevelRateAndDpiFromShowToOk) {
+TEST_F(PerformanceE2e, LevelRateAndDpiFromShowToOkThenResetAndCancelChangeNothing) {
     SetPointer(700, 14, 6);
     ASSERT_NO_FATAL_FAILURE(StartProgram());
     // The first attach stored Windows' settings and the mouse's level with the start DPI values.
@@ -283,6 +284,45 @@ TEST_F(PerformanceE2e, LevelRateAndDpiFromShowToOk) {
     EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"LevelNumber"), 2u);
     EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"CursorSpeed"), 14u);
     EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"DoubleClickSpeed"), 700u);
+
+    // The mouse moves to level 3 (3400 DPI) on its own; the dialog is shown again, Reset to
+    // Default applies the factory values at once, and Cancel puts back what was shown: the
+    // mouse's level, DPI and rate, Windows' settings, and neither EEPROM nor registry change.
+    ASSERT_EQ(e2e::Vmouse(L"write FF00 02 22"), 0);
+    perform = OpenDialog(kPerformButton, L"TPerform1");
+    ASSERT_NE(perform, nullptr);
+    AnswersAgain(perform);
+    e2e::ClearTrace();
+    Program::Click(perform, kPerformReset.x, kPerformReset.y);
+    ASSERT_TRUE(e2e::WaitUntil(
+        [] {
+            return WritesStartingWith({0x03, 0x01, 0xFF, 0x01, 0x00}) == 1;
+        },
+        5s));
+    EXPECT_EQ(e2e::ReadUserString(L"Control Panel\\Mouse", L"DoubleClickSpeed"), L"500")
+        << "Reset sets the factory values in Windows at once";
+    Program::Click(perform, kPerformCancel.x, kPerformCancel.y);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(perform); }, 5s));
+    AnswersAgain(main);
+    EXPECT_EQ(WriteLeads(6), (std::vector<Bytes>{{0x03, 0x00, 0xFF, 0x02, 0x00, 0x04},
+                                                 {0x03, 0x01, 0xFF, 0x01, 0x00, 0x00},
+                                                 {0x03, 0x00, 0xFF, 0x02, 0x02, 0x22},
+                                                 {0x03, 0x01, 0xFF, 0x01, 0x02, 0x00}}));
+    const std::string status = VmouseStatus();
+    EXPECT_NE(status.find("polling 125 Hz"), std::string::npos) << status;
+    const auto kept = e2e::DumpEeprom();
+    ASSERT_GE(kept.size(), 12u);
+    EXPECT_EQ(Bytes(kept.begin() + 6, kept.begin() + 12),
+              (Bytes{0x02, 0x31, 0x04, 0x08, 0x22, 0x23}));
+    EXPECT_EQ(e2e::ReadUserString(L"Control Panel\\Mouse", L"DoubleClickSpeed"), L"700");
+    EXPECT_EQ(e2e::ReadUserString(L"Control Panel\\Desktop", L"WheelScrollLines"), L"6");
+    EXPECT_EQ(
+        e2e::ReadUserString(L"Software\\Wine\\Temporary System Parameters\\Control Panel\\Mouse",
+                            L"MouseSensitivity"),
+        L"14");
+    EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"DpiLevel3"), 34u);
+    EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"LevelNumber"), 2u);
+    EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"ScrollSpeed"), 6u);
 }
 
 TEST_F(PerformanceE2e, LightsSwitchLiveAndOkStoresThemAfterTheMousesAnswer) {

@@ -68,6 +68,27 @@ TEST_F(LightDialogTest, AMiddlePressSelectsNothingAndApplyKeepsTheDialogOpen) {
     EXPECT_EQ(reportState.value, kReportStateIdle) << "no answer is waited for";
 }
 
+TEST_F(LightDialogTest, ARefusedOkKeepsTheStoredStatesForThePicturesAndCancel) {
+    lights = {1, 1};
+    record.LevelNumber = 2;
+    light.Show();
+    light.Press(Light::Wheel, true);
+    light.Switch(0);
+    channel.plugged = false;
+    EXPECT_FALSE(light.WriteLightsEeprom(true).ok);
+    EXPECT_EQ(lights.WheelLight, 1) << "nothing was stored, so nothing is committed";
+    EXPECT_EQ(lights.LogoLight, 1);
+    EXPECT_FALSE(light.WriteLightsEeprom(false).ok);
+    EXPECT_EQ(lights.WheelLight, 1);
+
+    channel.plugged = true;
+    const std::size_t mark = Mark();
+    light.Cancel();
+    EXPECT_EQ(SentSince(mark), (Lines{"03 03 FF 01 01 00", "03 04 FF 01 01 00"}))
+        << "the wheel goes back on, as stored";
+    EXPECT_EQ(mouse.Live().wheelLight, 1);
+}
+
 TEST(LevelAndLightsByte, LevelBitsAndLightBits) {
     using performance::LevelAndLightsByte;
     EXPECT_EQ(LevelAndLightsByte(2, {1, 0}), 0x11);

@@ -2,6 +2,7 @@
 // the registry, and what the window is told to show.
 #include <gtest/gtest.h>
 
+#include "CommandReport.h"
 #include "PerformanceRig.h"
 
 namespace {
@@ -157,32 +158,34 @@ TEST_F(PerformanceDialogTest, BarColumnAndDpiEntryChangeOnlyTheCurrentLevelAndSe
     EXPECT_EQ(Mark(), mark);
 }
 
-// A mouse that answers the level request with a byte of its own choosing.
-class OddLevelChannel final : public DeviceChannel {
+// A mouse that answers one live read request (by the register's low byte: 0 level, 1 polling)
+// with a byte of its own choosing.
+class OddAnswerChannel final : public DeviceChannel {
   public:
-    OddLevelChannel(DeviceChannel& inner, std::uint8_t levelByte)
-        : inner_(inner), byte_(levelByte) {}
+    OddAnswerChannel(DeviceChannel& inner, std::uint8_t reg, std::uint8_t answer)
+        : inner_(inner), reg_(reg), byte_(answer) {}
     int SetFeature(int v, int p, int up, int u, const FeatureReport& r) override {
-        levelAsked_ = r[0] == 4 && r[1] == 0x00 && r[2] == 0xFF;
+        asked_ = r[0] == 4 && r[1] == reg_ && r[2] == 0xFF;
         return inner_.SetFeature(v, p, up, u, r);
     }
     int GetFeature(int v, int p, int up, int u, FeatureReport& b) override {
         const int got = inner_.GetFeature(v, p, up, u, b);
-        if (levelAsked_) b[4] = byte_;
+        if (asked_) b[4] = byte_;
         return got;
     }
 
   private:
     DeviceChannel& inner_;
+    std::uint8_t reg_;
     std::uint8_t byte_;
-    bool levelAsked_ = false;
+    bool asked_ = false;
 };
 
 TEST_F(PerformanceDialogTest, ALevelOutsideTheFourNeverReadsADpiFieldNorSendsALevel) {
     StoreDefaults();
     lights = {0, 1};
     for (const std::uint8_t answer : {std::uint8_t{0x7F}, std::uint8_t{0xFF}}) {
-        OddLevelChannel odd(channel, answer);
+        OddAnswerChannel odd(channel, 0x00, answer);
         PerformanceDialog shown(record, lights, reportState,
                                 PerformanceServices{odd, store, time, pointer, messenger});
         const std::size_t mark = Mark();
@@ -229,16 +232,23 @@ TEST_F(PerformanceDialogTest, MissingValuesTakeTheirFallbackAndTheLoadGoesOn) {
     EXPECT_EQ(record.ScrollSpeed, 3) << "the default key falls back to the factory value";
 }
 
-TEST_F(PerformanceDialogTest, ResetAppliesTheFactoryValuesAtOnceAndCancelRestoresTheShow) {
+TEST_F(PerformanceDialogTest, ResetAndEditsAreUndoneByCancelInTheMouseWindowsAndTheRecord) {
     PerformanceRecord stored;
+    stored.DpiLevel1 = 6;
     stored.DpiLevel3 = 20;
+    stored.DoubleClickSpeed = 700;
+    stored.CursorSpeed = 14;
+    stored.ScrollSpeed = 6;
     StoreRecord(stored);
     dialog.ReleasePolling(1);  // the mouse runs 500 Hz when the dialog is shown
     dialog.Show();
-    const std::size_t mark = Mark();
+    const PerformanceRecord shown = record;
+    const std::vector<int> eeprom(mouse.Eeprom(), mouse.Eeprom() + 12);
+    std::size_t mark = Mark();
     store.writes.clear();
     pointer.calls.clear();
 
+    dialog.EnterDpi(L"3000");
     dialog.ResetToDefault();
     EXPECT_EQ(dialog.View().markerLeft, 232);
     EXPECT_EQ(dialog.View().dpiText, L"400");
@@ -247,10 +257,90 @@ TEST_F(PerformanceDialogTest, ResetAppliesTheFactoryValuesAtOnceAndCancelRestore
     EXPECT_EQ(pointer.calls, (Lines{"doubleclick 500", "speed 10", "lines 3"}));
     EXPECT_TRUE(store.writes.empty()) << "stored only by a later OK or Apply";
 
+    mark = Mark();
+    pointer.calls.clear();
     dialog.Cancel();
-    EXPECT_EQ(SentSince(mark + 2), (Lines{"03 00 FF 02 02 0C", "03 01 FF 01 01 00"}))
-        << "level 3 and 500 Hz as shown, with the DPI value now in the record";
-    EXPECT_EQ(Stored(L"DpiLevel3"), 20);
+    EXPECT_EQ(SentSince(mark),
+              (Lines{"03 00 FF 02 00 06", "03 00 FF 02 02 14", "03 01 FF 01 01 00"}))
+        << "level 1 gets its DPI back from Reset, then level 3 at 2000 DPI and 500 Hz, as the "
+           "mouse ran them at show";
+    EXPECT_EQ(mouse.Live().dpiSteps[0], 6);
+    EXPECT_EQ(mouse.Live().levelIndex, 2);
+    EXPECT_EQ(mouse.Live().dpiSteps[2], 20);
+    EXPECT_EQ(pointer.calls, (Lines{"doubleclick 700", "speed 14", "lines 6"}))
+        << "Windows keeps the values it had at show, not the factory ones";
+    EXPECT_EQ(record.DpiLevel3, 20);
+    EXPECT_EQ(record.ScrollSpeed, 6);
+    EXPECT_EQ(record.LevelNumber, shown.LevelNumber);
+    EXPECT_TRUE(store.writes.empty());
+    EXPECT_EQ(std::vector<int>(mouse.Eeprom(), mouse.Eeprom() + 12), eeprom);
+
+    // A DPI change and a level sent live, then Cancel: neither stays.
+    dialog.Show();
+    dialog.MoveLevelKnob(60);
+    dialog.EnterDpi(L"900");
+    dialog.ReleaseLevelKnob();
+    EXPECT_EQ(mouse.Live().dpiSteps[3], 9);
+    mark = Mark();
+    dialog.Cancel();
+    EXPECT_EQ(SentSince(mark, 5), (Lines{"03 00 FF 02 03", "03 00 FF 02 02", "03 01 FF 01 01"}));
+    EXPECT_EQ(mouse.Live().levelIndex, 2);
+    EXPECT_EQ(mouse.Live().dpiSteps[3], 35);
+    EXPECT_EQ((std::array{record.DpiLevel3, record.DpiLevel4}), (std::array{20, 35}));
+
+    // After an Apply, Cancel returns to what was applied, not to the show.
+    dialog.Show();
+    dialog.EnterDpi(L"1500");
+    dialog.MovePointerKnob(PointerSlider::Scroll, -60);
+    ASSERT_TRUE(dialog.Commit().saved);
+    dialog.ResetToDefault();
+    mark = Mark();
+    pointer.calls.clear();
+    dialog.Cancel();
+    EXPECT_EQ(SentSince(mark)[1], "03 00 FF 02 02 0F");
+    EXPECT_EQ(pointer.calls, (Lines{"doubleclick 700", "speed 14", "lines 4"}));
+    EXPECT_EQ(Stored(L"DpiLevel3"), 15);
+    EXPECT_EQ(Stored(L"ScrollSpeed"), 4);
+}
+
+TEST_F(PerformanceDialogTest, AnUnknownPollingCodeIsKeptUntilTheUserChoosesARate) {
+    StoreDefaults();
+    const std::uint8_t eepromRate[] = {2};
+    SendCommand(channel, MakeWriteCommand(performance::kEepromPolling, eepromRate));
+    OddAnswerChannel odd(channel, 0x01, 5);
+    PerformanceDialog shown(record, lights, reportState,
+                            PerformanceServices{odd, store, time, pointer, messenger});
+    std::size_t mark = Mark();
+    shown.Show();
+    EXPECT_EQ(SentSince(mark),
+              (Lines{"04 00 FF 02 00 00", "04 01 FF 01 00 00", "03 00 FF 02 02 0C"}))
+        << "showing the dialog sends no rate";
+    EXPECT_EQ(shown.View().pollingSelected, (std::array<bool, 3>{false, false, false}));
+
+    mark = Mark();
+    ASSERT_TRUE(shown.Commit().write.ok);
+    for (const auto& line : SentSince(mark, 4)) {
+        EXPECT_NE(line, "03 06 00 01") << "the EEPROM keeps its rate";
+        EXPECT_NE(line, "03 01 FF 01") << "the mouse keeps its rate";
+    }
+    EXPECT_EQ(mouse.Eeprom()[6], 2);
+    EXPECT_EQ(Stored(L"PollingRate"), 5) << "the registry keeps the code as read";
+
+    // Cancel after a live click gives the mouse its own byte back.
+    shown.Show();
+    shown.ReleasePolling(1);
+    mark = Mark();
+    shown.Cancel();
+    EXPECT_EQ(SentSince(mark, 5), (Lines{"03 00 FF 02 02", "03 01 FF 01 05"}));
+
+    // A rate the user chooses is stored everywhere.
+    shown.Show();
+    shown.PressPolling(1);
+    shown.ReleasePolling(1);
+    ASSERT_TRUE(shown.Commit().write.ok);
+    EXPECT_EQ(mouse.Eeprom()[6], 1);
+    EXPECT_EQ(mouse.Live().pollingCode, 1);
+    EXPECT_EQ(Stored(L"PollingRate"), 1);
 }
 
 TEST_F(PerformanceDialogTest, TheDisplayProgramsLevelAndRateAreShownAndForeignValuesIgnored) {
@@ -300,6 +390,38 @@ TEST_F(PerformanceDialogTest, PointerSlidersKeepValuesBeyondTheirStopsUntilMoved
     EXPECT_EQ(Stored(L"ScrollSpeed"), 6) << "the lines stay stored under one screen at a time";
     EXPECT_EQ(Stored(L"OneScreenPage"), -1);
     EXPECT_EQ(pointer.calls, (Lines{"doubleclick 600", "speed 18", "lines 4294967295"}));
+}
+
+TEST_F(PerformanceDialogTest, ARefusedRegistryValueLeavesTheKeyWholeAndNothingReachesTheMouse) {
+    StoreDefaults(700, 14, 6);
+    dialog.Show();
+    auto key = store.memory.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
+    key->DeleteValue(L"CursorSpeed");
+    key->WriteString(L"ScrollSpeed", L"six");
+    std::vector<std::optional<std::int32_t>> before;
+    for (const auto& f : kPerformanceWriteOrder) before.push_back(Stored(f.name));
+    dialog.MovePointerKnob(PointerSlider::DoubleClick, 50);  // 900 ms
+    dialog.MoveLevelKnob(60);
+    dialog.ReleasePolling(2);
+    store.refuseWrite = L"LevelNumber";  // after four values have gone in
+    const std::size_t mark = Mark();
+    pointer.calls.clear();
+
+    const auto result = dialog.Commit();
+    EXPECT_FALSE(result.saved);
+    EXPECT_NE(result.save.failure.find(L"LevelNumber"), std::wstring::npos);
+    EXPECT_FALSE(key->ValueExists(L"CursorSpeed")) << "a value that was missing is removed again";
+    EXPECT_EQ(key->ReadString(L"ScrollSpeed"), L"six");
+    for (std::size_t i = 0; i < kPerformanceWriteOrder.size(); ++i)
+        EXPECT_EQ(Stored(kPerformanceWriteOrder[i].name), before[i]) << std::string(
+            kPerformanceWriteOrder[i].name.begin(), kPerformanceWriteOrder[i].name.end());
+    EXPECT_EQ(Mark(), mark);
+    EXPECT_TRUE(pointer.calls.empty());
+
+    store.refuseWrite.clear();
+    EXPECT_TRUE(dialog.Commit().saved) << "the dialog's choices are still there to store";
+    EXPECT_EQ(Stored(L"LevelNumber"), 4);
+    EXPECT_EQ(Stored(L"PollingRate"), 2);
 }
 
 TEST_F(PerformanceDialogTest, AWriteTheMouseRefusesStopsBeforeTheApplyAndAClosedKeySendsNothing) {

@@ -30,13 +30,14 @@ struct RecordingPointer final : PointerSettings {
     }
 };
 
-// An in-memory store that remembers the order of integer writes and can refuse to open keys.
+// An in-memory store that remembers the order of integer writes and can refuse to open keys or
+// to write one chosen value.
 class OrderedStore final : public SettingsStore {
   public:
     std::unique_ptr<SettingsKey> OpenKey(SettingsHive hive, std::wstring_view path) override {
         if (refuseOpen) return nullptr;
         auto key = memory.OpenKey(hive, path);
-        return key ? std::make_unique<Key>(std::move(key), writes) : nullptr;
+        return key ? std::make_unique<Key>(std::move(key), writes, refuseWrite) : nullptr;
     }
     bool KeyExists(SettingsHive h, std::wstring_view p) const override {
         return memory.KeyExists(h, p);
@@ -51,11 +52,12 @@ class OrderedStore final : public SettingsStore {
     MemorySettingsStore memory;
     std::vector<std::wstring> writes;
     bool refuseOpen = false;
+    std::wstring refuseWrite;  // a value of this name is never written
 
   private:
     struct Key final : SettingsKey {
-        Key(std::unique_ptr<SettingsKey> k, std::vector<std::wstring>& w)
-            : key(std::move(k)), writes(w) {}
+        Key(std::unique_ptr<SettingsKey> k, std::vector<std::wstring>& w, const std::wstring& r)
+            : key(std::move(k)), writes(w), refuse(r) {}
         bool ValueExists(std::wstring_view n) const override { return key->ValueExists(n); }
         SettingsValueKind KindOf(std::wstring_view n) const override { return key->KindOf(n); }
         std::optional<std::wstring> ReadString(std::wstring_view n) const override {
@@ -69,12 +71,13 @@ class OrderedStore final : public SettingsStore {
         }
         bool WriteInteger(std::wstring_view n, std::int32_t v) override {
             writes.emplace_back(n);
-            return key->WriteInteger(n, v);
+            return n != refuse && key->WriteInteger(n, v);
         }
         bool DeleteValue(std::wstring_view n) override { return key->DeleteValue(n); }
         std::vector<std::wstring> ValueNames() const override { return key->ValueNames(); }
         std::unique_ptr<SettingsKey> key;
         std::vector<std::wstring>& writes;
+        const std::wstring& refuse;
     };
 };
 
