@@ -186,6 +186,10 @@ void PerformanceDialog::ApplyRecord(std::optional<std::uint8_t> pollingByte) {
     services_.waits.Wait(kLiveCommandWait);
     if (pollingByte) SendLive(kLivePolling, *pollingByte);
     services_.waits.Wait(kLiveCommandWait);
+    // The mouse now runs this level and rate: a later click on another one must reach it, even
+    // one that a click sent before (Cancel may just have put the mouse back).
+    if (IsLevel(record_.LevelNumber)) lastLevelSent_ = record_.LevelNumber - 1;
+    if (pollingByte) lastPollingSent_ = IsPollingCode(*pollingByte) ? *pollingByte : -1;
     services_.pointer.SetDoubleClickTime(record_.DoubleClickSpeed);
     services_.pointer.SetMouseSpeed(record_.CursorSpeed);
     services_.pointer.SetWheelScrollLines(record_.OneScreenPage < 0
@@ -410,6 +414,7 @@ void PerformanceDialog::OnDisplayLevel(std::uintptr_t levelIndex, std::intptr_t 
     const int level = static_cast<int>(levelIndex) + 1;
     currentLevel_ = level;
     record_.LevelNumber = level;
+    lastLevelSent_ = level - 1;  // the mouse is there: a drag to it needs no command
     view_.markerLeft = LevelMarkerLeft(level);
     const std::uint64_t step = static_cast<std::uintptr_t>(dpi) / kDpiPerStep;
     view_.barsShown = BarsForStep(step > kMaxDpiStep ? kMaxDpiStep : static_cast<int>(step));
@@ -422,5 +427,6 @@ void PerformanceDialog::OnDisplayPolling(std::uintptr_t hertz) {
     if (!code) return;
     record_.PollingRate = *code;
     pollingCode_ = *code;
+    lastPollingSent_ = *code;  // the mouse runs it: a click on it needs no command
     ShowPollingCode(*code);
 }

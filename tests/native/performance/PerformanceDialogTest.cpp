@@ -113,13 +113,21 @@ TEST_F(PerformanceDialogTest, KnobAndPollingClicksSendOnlyWhatChangedAndCancelRe
     dialog.Cancel();
     EXPECT_EQ(SentSince(mark), (Lines{"03 00 FF 02 02 0C", "03 01 FF 01 00 00"}));
     EXPECT_EQ(mouse.Live().pollingCode, 0);
-    dialog.ReleasePolling(1);  // still the last rate sent by a click
-    EXPECT_EQ(Mark(), mark + 2);
+    // Cancel put the mouse back at 1000 Hz: a click on 500 Hz must reach it again, although a
+    // click sent 500 Hz before.
+    dialog.ReleasePolling(1);
+    EXPECT_EQ(Mark(), mark + 3);
+    EXPECT_EQ(mouse.Live().pollingCode, 1);
+    EXPECT_EQ(messenger.posts.size(), 3u);
+    // The mouse's own change, reported by the display program, counts as what it runs.
+    dialog.OnDisplayPolling(125);
+    dialog.ReleasePolling(2);
+    EXPECT_EQ(Mark(), mark + 3) << "the mouse already runs 125 Hz";
 
     messenger.displayRunning = false;
-    dialog.ReleasePolling(2);
-    EXPECT_EQ(mouse.Live().pollingCode, 2) << "the mouse hears it without the display program";
-    EXPECT_EQ(messenger.posts.size(), 2u);
+    dialog.ReleasePolling(0);
+    EXPECT_EQ(mouse.Live().pollingCode, 0) << "the mouse hears it without the display program";
+    EXPECT_EQ(messenger.posts.size(), 3u);
 }
 
 TEST_F(PerformanceDialogTest, BarColumnAndDpiEntryChangeOnlyTheCurrentLevelAndSendNothing) {
