@@ -292,8 +292,9 @@ PerformanceDialog::CommitResult PerformanceDialog::Commit() {
     if (result.saved) {
         result.write = WritePerformanceEeprom();
         ApplyPerformance();  // Windows takes its settings even when the mouse did not
-        // Cancel returns to this only when the mouse holds it too.
-        if (result.write.ok) TakeSnapshot();
+        // The store and Windows hold these now, so Cancel returns to them, not to older values
+        // the store no longer has; a refused mouse write is reported to the user.
+        TakeSnapshot();
     }
     services_.waits.Wait(kCommitWait);
     return result;

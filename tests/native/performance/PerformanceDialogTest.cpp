@@ -435,6 +435,8 @@ TEST_F(PerformanceDialogTest, ARefusedRegistryValueLeavesTheKeyWholeAndNothingRe
 TEST_F(PerformanceDialogTest, AWriteTheMouseRefusesStopsBeforeTheApplyAndAClosedKeySendsNothing) {
     StoreDefaults();
     dialog.Show();
+    const auto doubleClickBefore = Stored(L"DoubleClickSpeed");
+    dialog.MovePointerKnob(PointerSlider::DoubleClick, 50);
     channel.plugged = false;
     std::size_t mark = Mark();
     const auto result = dialog.Commit();
@@ -444,6 +446,10 @@ TEST_F(PerformanceDialogTest, AWriteTheMouseRefusesStopsBeforeTheApplyAndAClosed
     EXPECT_EQ(SentSince(mark, 3)[0], "03 07 00");
     for (const auto& line : SentSince(mark)) EXPECT_NE(line, "03 06 FF 01 01 00");
     EXPECT_EQ(reportState.value, kReportStateIdle);
+    // The store and Windows took the values: Cancel keeps them, as the store does.
+    ASSERT_NE(Stored(L"DoubleClickSpeed"), doubleClickBefore);
+    dialog.Cancel();
+    EXPECT_EQ(record.DoubleClickSpeed, Stored(L"DoubleClickSpeed"));
 
     channel.plugged = true;
     store.refuseOpen = true;
