@@ -15,23 +15,23 @@ enum class MacroPhase {
 
 // What a phase enables; the time and drop-down arrows, OK, Cancel and Apply always are.
 struct MacroButtons {
-    bool record = false;        // Img_record
-    bool stop = false;          // Img_stop
-    bool deleteEvent = false;   // Img_del
-    bool moveUp = false;        // Img_up
-    bool moveDown = false;      // Img_down
-    bool save = false;          // Img_save
-    bool deleteStored = false;  // Img_delete
-    bool setDelay = false;      // Img_r1
-    bool recordingMark = false; // Img_r2
-    bool insert = false;        // Img_r3
-    bool ignoreBox = false;     // Img_box1
-    bool defaultBox = false;    // Img_box2
-    bool newMacro = false;      // Img_new
-    bool load = false;          // Img_load
-    bool delayFields = false;   // Time1 and Time2
-    bool macroList = false;     // the stored-macro drop-down may open and be chosen from
-    bool commandList = false;   // the command drop-down may open
+    bool record = false;         // Img_record
+    bool stop = false;           // Img_stop
+    bool deleteEvent = false;    // Img_del
+    bool moveUp = false;         // Img_up
+    bool moveDown = false;       // Img_down
+    bool save = false;           // Img_save
+    bool deleteStored = false;   // Img_delete
+    bool setDelay = false;       // Img_r1
+    bool recordingMark = false;  // Img_r2
+    bool insert = false;         // Img_r3
+    bool ignoreBox = false;      // Img_box1
+    bool defaultBox = false;     // Img_box2
+    bool newMacro = false;       // Img_new
+    bool load = false;           // Img_load
+    bool delayFields = false;    // Time1 and Time2
+    bool macroList = false;      // the stored-macro drop-down may open and be chosen from
+    bool commandList = false;    // the command drop-down may open
 };
 
 // `document` gives the two facts some phases depend on: the rows recorded (Insert after Stop

@@ -20,10 +20,10 @@ const MacroLanguage kWords = MacroLanguage::BuiltIn();
 std::string Enabled(const MacroButtons& b) {
     std::string s;
     const std::pair<bool, char> flags[] = {
-        {b.record, 'R'},       {b.stop, 'S'},       {b.deleteEvent, 'D'},   {b.moveUp, 'U'},
-        {b.moveDown, 'W'},     {b.save, 'V'},       {b.deleteStored, 'X'},  {b.setDelay, '1'},
-        {b.recordingMark, '2'}, {b.insert, '3'},    {b.ignoreBox, 'I'},     {b.defaultBox, 'F'},
-        {b.newMacro, 'N'},     {b.load, 'L'},       {b.delayFields, 'T'},   {b.macroList, 'M'},
+        {b.record, 'R'},        {b.stop, 'S'},   {b.deleteEvent, 'D'},  {b.moveUp, 'U'},
+        {b.moveDown, 'W'},      {b.save, 'V'},   {b.deleteStored, 'X'}, {b.setDelay, '1'},
+        {b.recordingMark, '2'}, {b.insert, '3'}, {b.ignoreBox, 'I'},    {b.defaultBox, 'F'},
+        {b.newMacro, 'N'},      {b.load, 'L'},   {b.delayFields, 'T'},  {b.macroList, 'M'},
         {b.commandList, 'C'}};
     for (auto [on, letter] : flags)
         if (on) s += letter;
