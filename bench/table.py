@@ -74,6 +74,9 @@ def rows(f):
     out.append(row("macro editor keystroke -> row", "ms", "<= baseline + 16 ms",
                    get("macro_row_ms", "key_delivery_ms"), lambda s, b: s <= b + 16,
                    limit=lambda b: b + 16))
+    out.append(row("macro editor keystroke -> row, 90th percentile", "ms", "<= baseline + 16 ms",
+                   get("macro_row_p90_ms", "key_delivery_p90_ms"), lambda s, b: s <= b + 16,
+                   limit=lambda b: b + 16))
     out.append(row("installer size", "MB", "<= 1.0 x the files it installs",
                    get("installer_mb", "payload_mb"), lambda s, b: s <= b,
                    limit=lambda b: b,

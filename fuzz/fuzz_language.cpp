@@ -45,6 +45,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     for (const TextList* list : {&PopupListTexts(), &CommandListTexts()}) {
         const auto rebuilt = RebuiltEntries(*list, lookup);
+        const auto positions = RebuiltPositions(*list, lookup);
+        Require(positions.has_value() == rebuilt.has_value());
+        if (positions) Require(positions->size() == rebuilt->size());
         Require(rebuilt.has_value() == file.contains(list->numbers[0]));
         if (rebuilt) {
             Require(rebuilt->size() <= list->numbers.size());

@@ -70,30 +70,8 @@ LRESULT CALLBACK KeyboardHooks::LowLevelProc(int code, WPARAM wParam, LPARAM lPa
 }
 
 std::wstring SystemKeyNames::KeyNameText(std::uint32_t keystrokeWord) const {
-    // The mouse sends the left and right modifiers as different keys; the system's names ("Ctrl",
-    // "Control") do not say which one a row holds.
-    const auto scan = static_cast<std::uint8_t>(keystrokeWord >> 16);
-    const bool extended = (keystrokeWord >> 24) & 1;
-    switch (UsageOfScanCode(scan, extended)) {
-        case 0xE0:
-            return L"Left Ctrl";
-        case 0xE1:
-            return L"Left Shift";
-        case 0xE2:
-            return L"Left Alt";
-        case 0xE3:
-            return L"Left Windows";
-        case 0xE4:
-            return L"Right Ctrl";
-        case 0xE5:
-            return L"Right Shift";
-        case 0xE6:
-            return L"Right Alt";
-        case 0xE7:
-            return L"Right Windows";
-        default:
-            break;
-    }
+    // The system's own name, in the user's language; it tells left from right where the system
+    // does (the extended bit of the word marks the right-hand Ctrl, Alt and Windows keys).
     wchar_t name[256] = {};
     const int length = GetKeyNameTextW(static_cast<LONG>(keystrokeWord), name, 256);
     return std::wstring(name, length > 0 ? static_cast<std::size_t>(length) : 0);

@@ -16,6 +16,7 @@ namespace {
 
 constexpr COLORREF kFieldGrey = RGB(43, 43, 43);
 constexpr COLORREF kListGrey = RGB(128, 128, 128);
+constexpr COLORREF kRowsBlack = RGB(0, 0, 0);
 constexpr int kMacroListHeight = 200;
 constexpr int kCommandListHeight = 75;
 constexpr UINT kLoadDelayMs = 10;
@@ -56,7 +57,10 @@ ui::ListBoxStyle DropDownStyle(int fontHeight) {
 }  // namespace
 
 MacroForm::MacroForm(AppContext& app)
-    : app_(app), form_(Options(app)), language_(MacroLanguage::From(app.language)) {
+    : app_(app),
+      form_(Options(app)),
+      language_(MacroLanguage::From(app.language, ui::PressWord(app.language),
+                                    ui::ReleaseWord(app.language))) {
     // Without an installation folder the pictures stay the built-in ones.
     form_.SetSkinFolder(ui::SkinFolder(app_.installPath, ui::SkinFolderId::Macro));
     BuildLayout();
@@ -96,10 +100,10 @@ void MacroForm::BuildLayout() {
                                            FieldStyle(0, false), L"Commands");
     imgMd1_ = image(L"Img_md1", {522, 376, 12, 9});
     ui::ListViewStyle rows;
-    rows.font = ui::FontSpec{L"Tahoma", 13, ui::kWhite};
-    rows.color = kFieldGrey;
-    rows.firstColumnWidth = 160;
-    rows.secondColumnWidth = 70;
+    rows.font = ui::FontSpec{L"Tahoma", 11, ui::kWhite};
+    rows.color = kRowsBlack;
+    rows.firstColumnWidth = 120;
+    rows.secondColumnWidth = 100;
     listView1_ =
         std::make_unique<ui::ListView>(form_, L"ListView1", ui::Rect{41, 98, 254, 256}, rows);
     imgRecord_ = image(L"Img_record", {47, 363, 75, 24});
@@ -116,8 +120,16 @@ void MacroForm::BuildLayout() {
     commandList_ = std::make_unique<ui::ListBox>(form_, L"CommandList", ui::Rect{371, 394, 171, 0},
                                                  DropDownStyle(11));
     commandList_->SetItemHeight(13);
+    // A language file that names the first command rebuilds the list from the texts it has;
+    // each entry keeps the command it names.
     std::vector<std::wstring> names;
-    for (int i = 0; i < kCommandCount; ++i) names.push_back(CommandName(i, language_));
+    if (auto positions = ui::RebuiltPositions(ui::CommandListTexts(), app_.language)) {
+        for (std::size_t p : *positions) commandEntries_.push_back(static_cast<int>(p));
+        names = *ui::RebuiltEntries(ui::CommandListTexts(), app_.language);
+    } else {
+        for (int i = 0; i < kCommandCount; ++i) commandEntries_.push_back(i);
+        names = ui::BuiltinEntries(ui::CommandListTexts());
+    }
     commandList_->SetItems(names);
 
     imageList2_ = std::make_unique<ui::ImageList>(19, 18);
@@ -231,7 +243,9 @@ void MacroForm::WireEvents() {
     commands_->OnMouseDown = [this](ui::Edit&) { ToggleCommandList(); };
     macroList_->OnClick = [this](ui::ListBox&) { ChooseStored(); };
     commandList_->OnClick = [this](ui::ListBox&) { ChooseCommandEntry(); };
-    listView1_->OnClick = [this](ui::ListView&) { SelectRowClicked(); };
+    // The selected row is the list view's selection, by click or by arrow key.
+    listView1_->OnClick = [this](ui::ListView&) { SelectionChanged(); };
+    listView1_->OnSelectItem = [this](ui::ListView&) { SelectionChanged(); };
     timer2_->OnTimer = [this](ui::Timer&) {
         // The file dialog opens only once the button that asked for it is up.
         if (!form_.Visible()) return;
@@ -245,7 +259,7 @@ void MacroForm::WireEvents() {
         if (result.outcome != FileOutcome::Done) return;
         NameFromDocument();
         ShowRows();
-        SetPhase(Phase::Loaded);
+        SetPhase(MacroPhase::Loaded);
     };
     form_.OnMessage = [this](UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
         return HandleMessage(msg, wParam, lParam, result);
@@ -263,34 +277,27 @@ void MacroForm::EnableButton(ui::Image& button, bool enabled) {
     button.SetEnabled(enabled);
 }
 
-void MacroForm::SetPhase(Phase phase) {
-    const bool recording = phase == Phase::Recording;
-    const bool editing = phase != Phase::Shown && !recording;
-    for (ui::Image* b : {imgRecord_, imgDel_, imgUp_, imgDown_, imgSave_, imgDelete_, imgR1_})
-        EnableButton(*b, editing);
-    EnableButton(*imgStop_, phase != Phase::Shown);
-    EnableButton(*imgNew_, !recording);
-    EnableButton(*imgLoad_, !recording);
-    EnableButton(*imgR2_, recording);
-    EnableButton(*imgBox1_, recording);
-    EnableButton(*imgBox2_, recording);
-    bool insert = false;
-    switch (phase) {
-        case Phase::NameGiven:
-        case Phase::Loaded:
-            insert = true;
-            break;
-        case Phase::StoredChosen:
-            insert = document_.chosenCommand >= 0;
-            break;
-        case Phase::Stopped:
-            insert = document_.RowCount() >= 2;
-            break;
-        default:
-            break;
-    }
-    EnableButton(*imgR3_, insert);
-    if (!recording) {
+void MacroForm::SetPhase(MacroPhase phase) {
+    phase_ = phase;
+    const MacroButtons b = MacroPhaseButtons(phase, document_);
+    EnableButton(*imgRecord_, b.record);
+    EnableButton(*imgStop_, b.stop);
+    EnableButton(*imgDel_, b.deleteEvent);
+    EnableButton(*imgUp_, b.moveUp);
+    EnableButton(*imgDown_, b.moveDown);
+    EnableButton(*imgSave_, b.save);
+    EnableButton(*imgDelete_, b.deleteStored);
+    EnableButton(*imgR1_, b.setDelay);
+    EnableButton(*imgR2_, b.recordingMark);
+    EnableButton(*imgR3_, b.insert);
+    EnableButton(*imgBox1_, b.ignoreBox);
+    EnableButton(*imgBox2_, b.defaultBox);
+    EnableButton(*imgNew_, b.newMacro);
+    EnableButton(*imgLoad_, b.load);
+    time1_->SetEnabled(b.delayFields);
+    time2_->SetEnabled(b.delayFields);
+    if (!b.macroList && macroListOpen_) CloseLists();
+    if (phase != MacroPhase::Recording) {
         ignoreOption_ = defaultOption_ = false;
         recorder_.SetDelayMode(DelayMode::Actual);
     }
@@ -299,12 +306,8 @@ void MacroForm::SetPhase(Phase phase) {
 void MacroForm::FormShow() {
     for (ui::Edit* edit : {macroName_.get(), time1_.get(), time2_.get(), commands_.get()})
         edit->SetColors(ui::kWhite, kFieldGrey);
-    SetPhase(Phase::Shown);
-    // The rows go; the image keeps its bytes until New, Record, a choice or Load replaces them,
-    // and only those are enabled now.
-    document_.macroName.clear();
-    document_.rows.clear();
-    document_.selectedRow = -1;
+    ResetForShow(document_);
+    SetPhase(MacroPhase::Shown);
     NameFromDocument();
     ShowRows();
     if (app_.mainForm) app_.mainForm->Window().SetEnabled(false);
@@ -325,22 +328,47 @@ bool MacroForm::HandleMessage(UINT msg, WPARAM, LPARAM lParam, LRESULT& result) 
     result = 0;
     // Keystrokes count only while a recording runs; the word is a number, never an address.
     if (!hooks_.Installed()) return true;
+    // A macro that took the recorded one's place is not written into: the recording ends.
+    if (!recorder_.RecordsInto(document_)) {
+        Stop();
+        return true;
+    }
     std::wstring time2 = time2_->Text();
+    const int shown = listView1_->Count();
     const bool recorded = recorder_.HandleKeyMessage(document_, static_cast<std::uint32_t>(lParam),
                                                      GetTickCount(), time2, keyNames_);
     if (recorder_.Mode() == DelayMode::Default && time2 != time2_->Text()) time2_->SetText(time2);
-    if (recorded) ShowRows();
+    if (!recorded) return true;
+    // A keystroke adds one row and gives the row before it its delay: only those two change.
+    if (document_.RowCount() == shown + 1) {
+        if (shown > 0) listView1_->SetItemText(shown - 1, 1, document_.rows[shown - 1].delayText);
+        AddRow(document_.rows.back());
+    } else {
+        ShowRows();
+    }
     return true;
 }
 
 void MacroForm::NameFromDocument() { macroName_->SetText(document_.macroName); }
 void MacroForm::NameToDocument() { document_.macroName = macroName_->Text(); }
 
+void MacroForm::AddRow(const MacroRow& row) {
+    const int at = listView1_->AddItem(row.caption, row.delayText, row.icon);
+    // Without an image index of its own a row would show picture 0, the press icon.
+    if (at >= 0 && row.icon < 0) listView1_->SetItemImage(at, I_IMAGENONE);
+}
+
 void MacroForm::ShowRows() {
+    fillingRows_ = true;
     listView1_->Clear();
-    for (const MacroRow& row : document_.rows)
-        listView1_->AddItem(row.caption, row.delayText, row.icon);
+    for (const MacroRow& row : document_.rows) AddRow(row);
     if (document_.HasSelection()) listView1_->Select(document_.selectedRow);
+    fillingRows_ = false;
+}
+
+void MacroForm::SyncSelection() {
+    const int row = listView1_->SelectedIndex();
+    document_.selectedRow = row >= 0 && row < document_.RowCount() ? row : -1;
 }
 
 void MacroForm::NewMacroAnswered(const NewMacroResult& result) {
@@ -348,31 +376,30 @@ void MacroForm::NewMacroAnswered(const NewMacroResult& result) {
         NameFromDocument();
         ShowRows();
     }
-    if (result.enableEditor) SetPhase(Phase::NameGiven);
+    if (result.enableEditor) SetPhase(MacroPhase::NameGiven);
 }
 
 void MacroForm::New() {
+    StartNewMacro(document_);
+    ShowRows();
     if (app_.newMacroForm) app_.newMacroForm->Window().Show();
 }
 
 void MacroForm::Record() {
     NameToDocument();
     if (document_.macroName.empty()) return;
-    SetPhase(Phase::Recording);
+    SetPhase(MacroPhase::Recording);
     ignoreOption_ = defaultOption_ = false;
     LoadPicture(*imgBox1_, L"0.bmp");
     LoadPicture(*imgBox2_, L"0.bmp");
     recorder_.SetDelayMode(DelayMode::Actual);
     recorder_.Start(document_);
     time1_->SetText(L"0.0");
-    time1_->SetEnabled(false);
-    time2_->SetEnabled(false);
     ShowRows();
     if (!hooks_.Install(form_.Handle())) {
         // Without the thread hook nothing could be recorded: say so and stay as after Stop.
-        time1_->SetEnabled(true);
-        time2_->SetEnabled(true);
-        SetPhase(Phase::Stopped);
+        recorder_.Stop(document_);
+        SetPhase(MacroPhase::Stopped);
         ReportFailure(L"Recording could not start: the keyboard cannot be watched (error " +
                       std::to_wstring(GetLastError()) + L").");
         return;
@@ -385,9 +412,7 @@ void MacroForm::Stop() {
     if (!hooks_.Installed()) return;
     hooks_.Remove();
     recorder_.Stop(document_);
-    time1_->SetEnabled(true);
-    time2_->SetEnabled(true);
-    SetPhase(Phase::Stopped);
+    SetPhase(MacroPhase::Stopped);
     ShowRows();
 }
 
@@ -431,7 +456,7 @@ void MacroForm::CloseLists() {
 }
 
 void MacroForm::ToggleMacroList() {
-    const bool open = !macroListOpen_;
+    const bool open = !macroListOpen_ && MacroPhaseButtons(phase_, document_).macroList;
     CloseLists();
     if (!open) return;
     if (auto names = StoredMacroNames(Store())) macroList_->SetItems(*names);
@@ -456,6 +481,7 @@ void MacroForm::ChooseStored() {
     if (index < 0) return;
     const std::wstring name = macroList_->Item(index);
     CloseLists();
+    if (!MacroPhaseButtons(phase_, document_).macroList) return;
     const MacroStoreResult result =
         ChooseStoredMacro(Store(), name, document_, keyNames_, language_);
     if (!result.ok) {
@@ -464,21 +490,21 @@ void MacroForm::ChooseStored() {
     }
     NameFromDocument();
     ShowRows();
-    SetPhase(Phase::StoredChosen);
+    SetPhase(MacroPhase::StoredChosen);
 }
 
 void MacroForm::ChooseCommandEntry() {
-    const int index = commandList_->ItemIndex();
-    if (index < 0) return;
-    commands_->SetText(ChooseCommand(document_, index, language_));
+    const int entry = commandList_->ItemIndex();
+    if (entry < 0 || entry >= static_cast<int>(commandEntries_.size())) return;
+    commands_->SetText(ChooseCommand(document_, commandEntries_[entry], language_));
     CloseLists();
     // A command can be inserted into a macro that has a name (the original asked the macro
     // drop-down for a selection, which a new or loaded macro never has).
-    if (!macroName_->Text().empty() && !hooks_.Installed()) EnableButton(*imgR3_, true);
+    if (InsertAfterCommandChosen(phase_, !macroName_->Text().empty())) EnableButton(*imgR3_, true);
 }
 
-void MacroForm::SelectRowClicked() {
-    if (hooks_.Installed()) return;
+void MacroForm::SelectionChanged() {
+    if (fillingRows_ || hooks_.Installed()) return;
     const RowSelection selection = SelectRow(document_, listView1_->SelectedIndex());
     if (selection.insertEnabled) EnableButton(*imgR3_, true);
     EnableButton(*imgR1_, selection.setDelayEnabled);
@@ -500,23 +526,28 @@ void MacroForm::TimeUp() { ApplyTimeResult(DelayUp(time1_->Text())); }
 void MacroForm::TimeDown() { ApplyTimeResult(DelayDown(time1_->Text())); }
 
 void MacroForm::SetDelayAction() {
+    SyncSelection();
     ApplyTimeResult(SetDelay(document_, time1_->Text()));
     ShowRows();
 }
 
 void MacroForm::DeleteEvent() {
+    SyncSelection();
     if (DeleteSelectedEvent(document_)) ShowRows();
 }
 void MacroForm::MoveUp() {
+    SyncSelection();
     if (MoveSelectedUp(document_)) ShowRows();
 }
 void MacroForm::MoveDown() {
+    SyncSelection();
     if (MoveSelectedDown(document_)) ShowRows();
 }
 
 void MacroForm::InsertCommandAction() {
     if (commands_->Text().empty()) return;
     if (document_.chosenCommand < 0) return;
+    SyncSelection();
     if (!CommandCapacity(document_)) {
         // Refused here rather than cut short later on the button.
         ReportFailure(

@@ -14,6 +14,7 @@
 #include "MacroDocument.h"
 #include "MacroEditing.h"
 #include "MacroRecorder.h"
+#include "MacroWindowRules.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
@@ -50,8 +51,6 @@ class MacroForm {
     void DeleteStored();
 
   private:
-    enum class Phase { Shown, NameGiven, StoredChosen, Recording, Stopped, Loaded };
-
     void BuildLayout();
     void WireEvents();
     void WireButton(ui::Image& button, void (MacroForm::*action)());
@@ -61,10 +60,12 @@ class MacroForm {
     void FormHide();
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    void SetPhase(Phase phase);
+    void SetPhase(MacroPhase phase);
     void EnableButton(ui::Image& button, bool enabled);
     void LoadPicture(ui::Image& image, std::wstring_view suffix);
     void ShowRows();
+    void AddRow(const MacroRow& row);
+    void SyncSelection();
     void NameFromDocument();
     void NameToDocument();
 
@@ -73,7 +74,7 @@ class MacroForm {
     void CloseLists();
     void ChooseStored();
     void ChooseCommandEntry();
-    void SelectRowClicked();
+    void SelectionChanged();
     void TimeUp();
     void TimeDown();
     void SetDelayAction();
@@ -128,6 +129,9 @@ class MacroForm {
     std::unique_ptr<ui::ImageList> imageList2_;
     std::unique_ptr<ui::Timer> timer2_;
 
+    MacroPhase phase_ = MacroPhase::Shown;
+    std::vector<int> commandEntries_;  // the command of each entry of the command list
+    bool fillingRows_ = false;         // the list view's own notifications while it is filled
     bool macroListOpen_ = false;
     bool commandListOpen_ = false;
     bool ignoreOption_ = false;   // Img_box1

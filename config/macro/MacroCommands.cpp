@@ -53,21 +53,20 @@ MacroLanguage MacroLanguage::BuiltIn() {
     return language;
 }
 
-MacroLanguage MacroLanguage::From(const MacroTextLookup& lookup) {
+MacroLanguage MacroLanguage::From(const MacroTextLookup& lookup, std::wstring_view pressWord,
+                                  std::wstring_view releaseWord) {
     MacroLanguage language = BuiltIn();
+    // The shipped language file writes the words with their two leading spaces ("  press"):
+    // the row puts two spaces before the word whichever way the file has it.
+    auto suffix = [](std::wstring_view word, std::wstring& into) {
+        const auto start = word.find_first_not_of(L' ');
+        if (start != std::wstring_view::npos) into = L"  " + std::wstring(word.substr(start));
+    };
+    suffix(pressWord, language.pressSuffix);
+    suffix(releaseWord, language.releaseSuffix);
     if (!lookup) return language;
     for (std::size_t i = 0; i < kMacroCommands.size(); ++i)
         if (auto text = lookup(kMacroCommands[i].languageNumber)) language.commandNames[i] = *text;
-    // The shipped language file writes the words with their two leading spaces ("  press"):
-    // the row puts two spaces before the word whichever way the file has it.
-    auto word = [](std::wstring text) {
-        text.erase(0, text.find_first_not_of(L' '));
-        return text;
-    };
-    if (auto press = lookup(83); press && !word(*press).empty())
-        language.pressSuffix = L"  " + word(*press);
-    if (auto release = lookup(84); release && !word(*release).empty())
-        language.releaseSuffix = L"  " + word(*release);
     return language;
 }
 

@@ -35,9 +35,11 @@ struct MacroLanguage {
     std::wstring releaseSuffix = L"  release";
 
     static MacroLanguage BuiltIn();
-    // Command names from texts 67-82, 85, 59, 86 when present; press and release words from 83
-    // and 84 when not empty.
-    static MacroLanguage From(const MacroTextLookup& lookup);
+    // Command names from texts 67-82, 85, 59, 86 when present; the press and release words as
+    // the language texts give them (texts 83 and 84, or the built-in words): a word of spaces
+    // only leaves the built-in one.
+    static MacroLanguage From(const MacroTextLookup& lookup, std::wstring_view pressWord = L"press",
+                              std::wstring_view releaseWord = L"release");
 };
 
 // The name of command `index` 0..18 (the language text when present, else the list item);

@@ -2,6 +2,7 @@
 // The macro being edited: its image and command slots, its name in the record and in the name
 // field, the rows of the event list (row i is slot i), the selection and the chosen command.
 // Recording, editing and the store change it; the editor window shows it.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ struct MacroDocument {
     int selectedRow = -1;
     int chosenCommand = -1;
     MacroImage scratch{};  // work area of Insert command
+    // Counts the times the events were replaced whole (emptied, loaded, chosen), so that a
+    // recording can tell the macro it was started for from one that took its place.
+    std::uint32_t generation = 0;
 
     int RowCount() const { return static_cast<int>(rows.size()); }
     bool HasSelection() const { return selectedRow >= 0 && selectedRow < RowCount(); }
@@ -37,5 +41,6 @@ struct MacroDocument {
         commands.reset();
         rows.clear();
         selectedRow = -1;
+        ++generation;
     }
 };

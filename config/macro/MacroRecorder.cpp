@@ -21,10 +21,13 @@ void MacroRecorder::Start(MacroDocument& document) {
     *this = MacroRecorder{};
     document.ClearEvents();
     document.recordName.clear();
+    started_ = true;
+    generation_ = document.generation;
 }
 
 bool MacroRecorder::HandleKeyMessage(MacroDocument& document, std::uint32_t word, std::uint32_t now,
                                      std::wstring& time2, const KeyNames& names) {
+    if (!RecordsInto(document)) return false;
     float fixed = 0.0f;
     if (delayMode_ == DelayMode::Default) {
         // An emptied field would otherwise stop every keystroke while the hooks hold the
@@ -87,6 +90,9 @@ void MacroRecorder::Record(MacroDocument& document, const DecodedKeystroke& key,
 }
 
 void MacroRecorder::Stop(MacroDocument& document) {
+    const bool own = RecordsInto(document);
+    started_ = false;
+    if (!own) return;
     if (document.RowCount() >= 2) document.rows.back().delayText = L"0";
     MarkLast(document.image, document.RowCount(), false);
 }

@@ -35,9 +35,16 @@ class MacroRecorder {
     bool HandleKeyMessage(MacroDocument& document, std::uint32_t keystrokeWord, std::uint32_t now,
                           std::wstring& time2, const KeyNames& names);
 
+    // Keystrokes and Stop leave alone a document that was replaced since Start: its slots are
+    // not where the write position points.
     // Stop: the last row shows "0" when two or more events were recorded; the end marker is
     // committed.
     void Stop(MacroDocument& document);
+
+    // Whether keystrokes still go into `document` (it was not replaced since Start).
+    bool RecordsInto(const MacroDocument& document) const {
+        return started_ && document.generation == generation_;
+    }
 
     void SetDelayMode(DelayMode mode) { delayMode_ = mode; }
     DelayMode Mode() const { return delayMode_; }
@@ -56,4 +63,6 @@ class MacroRecorder {
     std::uint32_t lastTick_ = 0;
     std::uint32_t nowTick_ = 0;
     DelayMode delayMode_ = DelayMode::Actual;
+    bool started_ = false;
+    std::uint32_t generation_ = 0;  // of the document Start emptied
 };

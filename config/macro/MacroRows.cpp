@@ -35,6 +35,7 @@ void RebuildRows(MacroDocument& document, const KeyNames& names, const MacroLang
     CompactImage(document.image, document.commands);
     document.rows.clear();
     document.selectedRow = -1;
+    ++document.generation;
     for (int s = 0; s < kMacroSlotCount; ++s) {
         const MacroEvent event = EventAt(document.image, document.commands, s);
         MacroRow row;

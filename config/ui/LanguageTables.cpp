@@ -157,16 +157,23 @@ std::vector<std::wstring> BuiltinEntries(const TextList& list) {
     return {list.builtins.begin(), list.builtins.end()};
 }
 
-std::optional<std::vector<std::wstring>> RebuiltEntries(const TextList& list,
-                                                        const LanguageLookup& lookup) {
+std::optional<std::vector<std::size_t>> RebuiltPositions(const TextList& list,
+                                                         const LanguageLookup& lookup) {
     if (list.numbers.empty()) return std::nullopt;
     auto first = lookup(list.numbers.front());
     if (!first || first->empty()) return std::nullopt;
-    std::vector<std::wstring> entries;
-    entries.push_back(std::move(*first));
+    std::vector<std::size_t> positions{0};
     for (std::size_t i = 1; i < list.numbers.size(); ++i)
-        if (auto text = lookup(list.numbers[i]); text && !text->empty())
-            entries.push_back(std::move(*text));
+        if (auto text = lookup(list.numbers[i]); text && !text->empty()) positions.push_back(i);
+    return positions;
+}
+
+std::optional<std::vector<std::wstring>> RebuiltEntries(const TextList& list,
+                                                        const LanguageLookup& lookup) {
+    const auto positions = RebuiltPositions(list, lookup);
+    if (!positions) return std::nullopt;
+    std::vector<std::wstring> entries;
+    for (std::size_t i : *positions) entries.push_back(*lookup(list.numbers[i]));
     return entries;
 }
 

@@ -52,6 +52,10 @@ std::vector<std::wstring> BuiltinEntries(const TextList& list);
 // order, absent ones left out. Nothing means: keep the built-in entries.
 std::optional<std::vector<std::wstring>> RebuiltEntries(const TextList& list,
                                                         const LanguageLookup& lookup);
+// The positions in `list` of the rebuilt entries, entry by entry, so that a choice of a rebuilt
+// list still names the item it shows; nothing when the list is not rebuilt.
+std::optional<std::vector<std::size_t>> RebuiltPositions(const TextList& list,
+                                                         const LanguageLookup& lookup);
 
 // The nine names the single-key dialog compares with at OK, index by index: the built-in names
 // without a text for 85; otherwise each entry's text, or nothing (never matched) where absent.

@@ -33,7 +33,8 @@ constexpr POINT kDefault{717, 430}, kApply{651, 716}, kAssignMacro{716, 317}, kM
 // Macro editor.
 constexpr POINT kNew{342, 93}, kLoad{408, 93}, kSave{474, 93}, kRecord{84, 375}, kStop{162, 375},
     kDelete{240, 375}, kDown{205, 400}, kSetDelay{330, 208}, kInsert{330, 381},
-    kCommandArrow{528, 380}, kEditorOk{328, 439}, kEditorCancel{431, 439}, kEditorApply{535, 439};
+    kCommandArrow{528, 380}, kMacroArrow{544, 142}, kEditorOk{328, 439}, kEditorCancel{431, 439},
+    kEditorApply{535, 439};
 // Macro assignment dialog, its repeat-count dialog.
 constexpr POINT kTKeyOk{87, 285}, kTKeyArrow{136, 11};
 constexpr std::array<POINT, 4> kBoxes = {{{40, 162}, {40, 185}, {40, 208}, {40, 231}}};
@@ -187,7 +188,8 @@ class MacroWindowsE2e : public ::testing::Test {
         time1 = ChildAt(editor, L"Edit", 414);
         commandsField = ChildAt(editor, L"Edit", 375);
         commandList = ChildAt(editor, L"ListBox", 371);
-        ASSERT_TRUE(rows && nameField && time1 && commandsField && commandList);
+        macroList = ChildAt(editor, L"ListBox", 414);
+        ASSERT_TRUE(rows && nameField && time1 && commandsField && commandList && macroList);
     }
 
     static void Click(HWND window, POINT at) { Program::Click(window, at.x, at.y); }
@@ -248,6 +250,20 @@ class MacroWindowsE2e : public ::testing::Test {
         }
         VirtualFreeEx(process, remote, 0, MEM_RELEASE);
         return result;
+    }
+    // The icon of a row (its image index), read from the program's own memory.
+    int IconOf(int index) const {
+        HANDLE process = program.Process();
+        auto* remote = static_cast<LVITEMW*>(
+            VirtualAllocEx(process, nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE));
+        LVITEMW local{};
+        local.mask = LVIF_IMAGE;
+        local.iItem = index;
+        WriteProcessMemory(process, remote, &local, sizeof local, nullptr);
+        SendMessageW(rows, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote, &local, sizeof local, nullptr);
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+        return local.iImage;
     }
     // Selects a row as the user does: a real click on it.
     void SelectRow(int index) {
@@ -312,7 +328,7 @@ class MacroWindowsE2e : public ::testing::Test {
     Program program;
     HWND main = nullptr, editor = nullptr, newMacro = nullptr, tKey = nullptr, repeat = nullptr,
          rows = nullptr, nameField = nullptr, time1 = nullptr, commandsField = nullptr,
-         commandList = nullptr;
+         commandList = nullptr, macroList = nullptr;
     std::filesystem::path folder;
 };
 
@@ -328,6 +344,16 @@ TEST_F(MacroWindowsE2e, RecordEditSaveLoadAndAssignToTheSideButton) {
     // A, then Ctrl+C, with pauses of 350, 250, 150, 150 and 150 ms.
     StartRecording();
     e2e::SaveScreenshot(L"macro-editor-recording");
+    // While recording, nothing can replace the macro being recorded: the stored-macro drop-down
+    // stays shut (by its arrow and by the name field) and New is off; the delay field is off.
+    Click(editor, kMacroArrow);
+    EXPECT_FALSE(IsWindowVisible(macroList)) << "no stored macro can be chosen while recording";
+    Program::Click(nameField, 20, 10);
+    EXPECT_FALSE(IsWindowVisible(macroList));
+    Click(editor, kNew);
+    EXPECT_FALSE(IsWindowVisible(newMacro));
+    EXPECT_FALSE(IsWindowEnabled(time1));
+    SetForegroundWindow(editor);
     const std::array<int, 5> pauses = {350, 250, 150, 150, 150};
     Key('A', 0x1E, false);
     Sleep(static_cast<DWORD>(pauses[0]));
@@ -343,13 +369,17 @@ TEST_F(MacroWindowsE2e, RecordEditSaveLoadAndAssignToTheSideButton) {
     ASSERT_TRUE(e2e::WaitUntil([&] { return Rows().size() == 6; }, 5s)) << Rows().size();
     Click(editor, kStop);
     e2e::SaveScreenshot(L"macro-editor-stopped");
+    EXPECT_TRUE(IsWindowEnabled(time1)) << "Stop gives the delay field back";
 
     const auto recorded = Rows();
     for (const auto& row : recorded) std::wprintf(L"row: %ls\n", row.c_str());
     ASSERT_EQ(recorded.size(), 6u);
-    // The key with its side, never a mouse click.
-    EXPECT_EQ(recorded[2].rfind(L"Left Ctrl  press|", 0), 0u) << "a Ctrl stays a key";
-    EXPECT_EQ(recorded[5].rfind(L"Left Ctrl  release|", 0), 0u);
+    // The key by the system's own name (the same Wine, so the same names here), never a mouse
+    // click.
+    wchar_t ctrl[256] = {};
+    GetKeyNameTextW(0x001D0000, ctrl, 256);
+    EXPECT_EQ(recorded[2].rfind(std::wstring(ctrl) + L"  press|", 0), 0u) << "a Ctrl stays a key";
+    EXPECT_EQ(recorded[5].rfind(std::wstring(ctrl) + L"  release|", 0), 0u);
     EXPECT_EQ(recorded[5].substr(recorded[5].find(L'|')), L"|0");
 
     auto keys = Applied(L"Fire");
@@ -381,7 +411,10 @@ TEST_F(MacroWindowsE2e, RecordEditSaveLoadAndAssignToTheSideButton) {
     expected[1] = 7;
     EXPECT_EQ(edited, expected);
 
-    ASSERT_NO_FATAL_FAILURE(SelectRow(1));
+    // The row the arrow keys select is the one Delete acts on, not the one clicked last.
+    ASSERT_NO_FATAL_FAILURE(SelectRow(0));
+    Program::KeyPress(rows, VK_DOWN);
+    ASSERT_EQ(SendMessageW(rows, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), 1);
     Click(editor, kDelete);
     EXPECT_EQ(Rows().size(), 5u);
     expected.erase(expected.begin() + 2, expected.begin() + 4);
@@ -406,6 +439,10 @@ TEST_F(MacroWindowsE2e, RecordEditSaveLoadAndAssignToTheSideButton) {
     const auto withCopy = Rows();
     ASSERT_EQ(withCopy.size(), 6u);
     EXPECT_EQ(withCopy[0], L"Copy|");
+    EXPECT_EQ(IconOf(0), I_IMAGENONE) << "a command row has no icon";
+    EXPECT_EQ(IconOf(1), 0) << "a press shows picture 0";
+    EXPECT_EQ(IconOf(4), 2) << "a release picture 2";
+    e2e::SaveScreenshot(L"macro-editor-command-row");
     // The command's second byte loses bit 6 with the other end marks at Apply; the expansion drops
     // it.
     expected.insert(expected.begin(), {0xD2, 0xD2 & ~0x40});

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "KeyTables.h"
 #include "MacroCommands.h"
+#include "MacroRecorder.h"
 #include "MacroRows.h"
 #include "MacroTestKit.h"
 
@@ -149,12 +152,14 @@ TEST(RebuildRows, RowsFollowTheSlotsOfALoadedImage) {
 }
 
 TEST(RebuildRows, LanguageTextsReplaceTheWords) {
-    const auto language = MacroLanguage::From([](int n) -> std::optional<std::wstring> {
-        if (n == 83) return L"  gedrückt";  // the shipped file writes the two spaces itself
-        if (n == 84) return L"  ";  // nothing but spaces: the built-in word stays
-        if (n == 69) return L"Kopieren";
-        return std::nullopt;
-    });
+    // The words as the language file gives them: the shipped file writes the two spaces itself;
+    // nothing but spaces leaves the built-in word.
+    const auto language = MacroLanguage::From(
+        [](int n) -> std::optional<std::wstring> {
+            if (n == 69) return L"Kopieren";
+            return std::nullopt;
+        },
+        L"  gedrückt", L"  ");
     EXPECT_EQ(CommandName(2, language), L"Kopieren");
     EXPECT_EQ(CommandName(3, language), L"Paste");
     EXPECT_EQ(CommandName(19, language), L"");
@@ -169,3 +174,66 @@ TEST(RebuildRows, LanguageTextsReplaceTheWords) {
 }
 
 }  // namespace
+
+// The system's names as a German Windows gives them, by keystroke word; the left and right
+// modifiers differ only where the system's own name says so.
+class GermanKeyNames final : public KeyNames {
+  public:
+    std::wstring KeyNameText(std::uint32_t word) const override {
+        switch (word & 0x01FF0000u) {
+            case 0x001D0000u:
+                return L"Strg";
+            case 0x011D0000u:
+                return L"Strg-Rechts";
+            case 0x002A0000u:
+                return L"Umschalt";
+            case 0x00360000u:
+                return L"Umschalt Rechts";
+            case 0x00380000u:
+                return L"Alt";
+            case 0x01380000u:
+                return L"Alt Gr";
+            case 0x015B0000u:
+                return L"Linke Windows";
+            case 0x01530000u:
+                return L"Entf";
+            case 0x001E0000u:
+                return L"A";
+            default:
+                return L"?";
+        }
+    }
+};
+
+TEST(KeyNames, RowsUseTheSystemsNamesWithTheirSide) {
+    const GermanKeyNames german;
+    MacroDocument document;
+    CommandSlots keys;  // recorded modifiers: keys, not the L/R/M Button commands
+    document.image = Slots({{0xE0, 0x00},
+                            {0xE4, 0x00},
+                            {0xE1, 0x00},
+                            {0xE5, 0x80},
+                            {0xE2, 0x00},
+                            {0xE6, 0x80},
+                            {0xE3, 0x00},
+                            {0x4C, 0x80},
+                            {0x46, 0x00}});
+    document.commands = keys;
+    RebuildRows(document, german, MacroLanguage::BuiltIn());
+    std::vector<std::wstring> captions;
+    for (const auto& row : document.rows) captions.push_back(row.caption);
+    EXPECT_EQ(captions, (std::vector<std::wstring>{
+                            L"Strg  press", L"Strg-Rechts  press", L"Umschalt  press",
+                            L"Umschalt Rechts  release", L"Alt  press", L"Alt Gr  release",
+                            L"Linke Windows  press", L"Entf  release", L"Prnt Scrn  press"}));
+
+    // Recording names a key by the word the hook posted, extended bit and all.
+    MacroRecorder recorder;
+    std::wstring time2 = L"0";
+    recorder.Start(document);
+    recorder.HandleKeyMessage(document, Press(0x1D, true), 100, time2, german);
+    recorder.HandleKeyMessage(document, Press(0x1D), 200, time2, german);
+    ASSERT_EQ(document.RowCount(), 2);
+    EXPECT_EQ(document.rows[0].caption, L"Strg-Rechts  press");
+    EXPECT_EQ(document.rows[1].caption, L"Strg  press");
+}

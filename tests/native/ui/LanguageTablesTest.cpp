@@ -113,6 +113,10 @@ TEST(LanguageLists, RebuiltListsLeaveAbsentNumbersOutAndKeepOrder) {
     const auto commands =
         RebuiltEntries(CommandListTexts(), FileWith({{67, L"a"}, {86, L"c"}, {85, L"b"}}));
     EXPECT_EQ(commands, (std::vector<std::wstring>{L"a", L"b", L"c"}));
+    // Each entry still names its command: a, b, c are Page UP, L Button and M Button.
+    EXPECT_EQ(RebuiltPositions(CommandListTexts(), FileWith({{67, L"a"}, {86, L"c"}, {85, L"b"}})),
+              (std::vector<std::size_t>{0, 16, 18}));
+    EXPECT_FALSE(RebuiltPositions(CommandListTexts(), FileWith({{68, L"x"}})));
 }
 
 TEST(LanguageLists, SingleKeyNamesMatchWhatThePopupShows) {
