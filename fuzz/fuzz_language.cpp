@@ -1,6 +1,6 @@
 // Language texts as the language file can give them: any number present or missing, texts of
-// any content up to the reader's 511 characters. Only numbers 1..86 are ever asked for, every
-// hint and list entry set is the file's text for its number, and lists never grow.
+// any content up to the reader's 511 characters. Only numbers the tables name are ever asked for,
+// every hint and list entry set is the file's text for its number, and lists never grow.
 #include <map>
 #include <set>
 
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!text.empty()) file[number] = std::move(text);
     }
     const LanguageLookup lookup = [&](int number) -> std::optional<std::wstring> {
-        Require(number >= 1 && number <= kLastLanguageNumber);
+        Require(number >= 1 && number <= LastLanguageNumber());
         const auto it = file.find(number);
         if (it == file.end()) return std::nullopt;
         return it->second;

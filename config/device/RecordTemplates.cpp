@@ -6,18 +6,6 @@ const std::array<std::wstring_view, kLaunchSlots> kLaunchCodeTexts = {
     L"a0", L"a1", L"a2", L"a3", L"a4", L"a5", L"a6", L"a7", L"a8", L"a9", L"aa", L"ab", L"ac",
     L"ad", L"ae", L"af", L"b0", L"b1", L"b2", L"b3", L"b4", L"b5", L"b6", L"b7", L"b8"};
 
-const std::array<SingleCommand, 9> kSingleCommands = {{
-    {L"Left Button", {0xC0, 0x40}, 2},
-    {L"Right Button", {0xC1, 0x40}, 2},
-    {L"Button Off", {0x00, 0x40}, 2},
-    {L"Click", {0x99, 0x00, 0x99, 0xC0}, 4},
-    {L"Double Click", {0x99, 0x00, 0x99, 0x80, 0x99, 0x00, 0x99, 0xC0}, 8},
-    {L"Backward", {0x9C, 0x00, 0x9C, 0xC0}, 4},
-    {L"Forward", {0x9D, 0x00, 0x9D, 0xC0}, 4},
-    {L"Sensitivity Up", {0x97, 0x00, 0x97, 0xC0}, 4},
-    {L"Sensitivity Down", {0x98, 0x00, 0x98, 0xC0}, 4},
-}};
-
 ButtonRecord MakeTemplateRecord(std::initializer_list<std::uint8_t> lead) {
     ButtonRecord record{};
     std::copy_n(lead.begin(), std::min<std::size_t>(lead.size(), kRepeatModeByte), record.begin());

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "ButtonRecord.h"
+#include "SingleCommands.h"
 
 enum FunctionKind : std::int32_t {
     kFunctionNone = 0,  // nothing assigned yet (shown like a default)
@@ -28,14 +29,6 @@ constexpr std::uint8_t LaunchCode(int profile, int button) {
 
 // "a0" ... "b8" in slot order p x 5 + b.
 extern const std::array<std::wstring_view, kLaunchSlots> kLaunchCodeTexts;
-
-struct SingleCommand {
-    std::wstring_view name;  // the command list's name
-    std::array<std::uint8_t, 8> lead;
-    std::size_t leadLength;
-};
-// In the order of the command list.
-extern const std::array<SingleCommand, 9> kSingleCommands;
 
 // A record whose leading bytes are given, zeros after, repeat mode A0, count 0.
 ButtonRecord MakeTemplateRecord(std::initializer_list<std::uint8_t> lead);

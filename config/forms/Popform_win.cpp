@@ -8,13 +8,18 @@ namespace tavrine::forms {
 namespace {
 
 constexpr COLORREF kListGrey = RGB(0x80, 0x80, 0x80);
+// The designed list shows every fixed command without scrolling: one more command needs a
+// taller pop-up, which this says at build time.
+constexpr int kListHeight = 150;
+constexpr int kEntryHeight = 16;  // Tahoma 13 pixels and its line gap
+static_assert(static_cast<int>(kSingleCommandCount) * kEntryHeight <= kListHeight);
 
 ui::FormOptions Options(AppContext& app) {
     ui::FormOptions options;
     options.name = L"PForm";
     options.caption = L"PForm";
     options.clientWidth = 140;
-    options.clientHeight = 157;
+    options.clientHeight = kListHeight + 7;
     options.placement = ui::Placement::Designed;
     options.topmost = true;
     options.owner = app.mainForm ? &app.mainForm->Window() : nullptr;
@@ -26,8 +31,8 @@ ui::FormOptions Options(AppContext& app) {
 PForm::PForm(AppContext& app) : app_(app), form_(Options(app)) {
     ui::ListBoxStyle visible;
     visible.font = ui::FontSpec{L"Tahoma", 13, ui::kWhite};
-    listBox1_ =
-        std::make_unique<ui::ListBox>(form_, L"ListBox1", ui::Rect{0, 0, 135, 150}, visible);
+    listBox1_ = std::make_unique<ui::ListBox>(form_, L"ListBox1", ui::Rect{0, 0, 135, kListHeight},
+                                              visible);
     listBox1_->SetItems(ui::BuiltinEntries(ui::PopupListTexts()));
 
     // A translated list starts with 85; without it the built-in names stay, whatever else the

@@ -1,5 +1,7 @@
 #include "ui/LanguageTables.h"
 
+#include <algorithm>
+
 namespace tavrine::ui {
 namespace {
 
@@ -73,10 +75,17 @@ constexpr HintText kSharedHints[] = {
     {L"", 57, L"Img_Ok", L"OK"},
 };
 
-constexpr int kPopupNumbers[] = {85, 59, 60, 61, 62, 63, 64, 65, 66};
-constexpr std::wstring_view kPopupBuiltins[] = {
-    L"Left Button", L"Right Button", L"Button Off",     L"Click",           L"Double Click",
-    L"Backward",    L"Forward",      L"Sensitivity Up", L"Sensitivity Down"};
+// The pop-up list is the fixed commands' table, in its order.
+constexpr auto kPopupNumbers = [] {
+    std::array<int, kSingleCommandCount> numbers{};
+    for (std::size_t i = 0; i < numbers.size(); ++i) numbers[i] = kSingleCommands[i].textNumber;
+    return numbers;
+}();
+constexpr auto kPopupBuiltins = [] {
+    std::array<std::wstring_view, kSingleCommandCount> names{};
+    for (std::size_t i = 0; i < names.size(); ++i) names[i] = kSingleCommands[i].name;
+    return names;
+}();
 
 constexpr int kCommandNumbers[] = {67, 68, 69, 70, 71, 72, 73, 74, 75, 76,
                                    77, 78, 79, 80, 81, 82, 85, 59, 86};
@@ -106,6 +115,21 @@ constexpr MessageRow kMessages[] = {
      L"The profile could not be written to the mouse. Please check that the Gaming Device is "
      L"plugged in and save the profile again."},
 };
+
+constexpr int kPressWordNumber = 83;
+constexpr int kReleaseWordNumber = 84;
+
+// The highest number any table asks for: the reader reads no further, so a text added to a
+// table is read without another place to change.
+constexpr int kLastNumberInTables = [] {
+    int last = std::max(kPressWordNumber, kReleaseWordNumber);
+    for (const HintText& h : kHints) last = std::max(last, h.number);
+    for (const HintText& h : kSharedHints) last = std::max(last, h.number);
+    for (int n : kPopupNumbers) last = std::max(last, n);
+    for (int n : kCommandNumbers) last = std::max(last, n);
+    for (const MessageRow& m : kMessages) last = std::max(last, m.number);
+    return last;
+}();
 
 bool IsDialogWithSharedHints(std::wstring_view form) {
     for (auto f : kDialogsWithSharedHints)
@@ -177,8 +201,9 @@ std::optional<std::vector<std::wstring>> RebuiltEntries(const TextList& list,
     return entries;
 }
 
-std::array<std::optional<std::wstring>, 9> SingleCommandNames(const LanguageLookup& lookup) {
-    std::array<std::optional<std::wstring>, 9> names;
+std::array<std::optional<std::wstring>, kSingleCommandCount> SingleCommandNames(
+    const LanguageLookup& lookup) {
+    std::array<std::optional<std::wstring>, kSingleCommandCount> names;
     auto first = lookup(kPopupNumbers[0]);
     const bool translated = first && !first->empty();
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -213,7 +238,13 @@ std::wstring TextOr(const LanguageLookup& lookup, int number, std::wstring_view 
     return std::wstring(builtin);
 }
 
-std::wstring PressWord(const LanguageLookup& lookup) { return TextOr(lookup, 83, L"  press"); }
-std::wstring ReleaseWord(const LanguageLookup& lookup) { return TextOr(lookup, 84, L"  release"); }
+std::wstring PressWord(const LanguageLookup& lookup) {
+    return TextOr(lookup, kPressWordNumber, L"  press");
+}
+std::wstring ReleaseWord(const LanguageLookup& lookup) {
+    return TextOr(lookup, kReleaseWordNumber, L"  release");
+}
+
+int LastLanguageNumber() { return kLastNumberInTables; }
 
 }  // namespace tavrine::ui

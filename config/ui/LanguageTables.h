@@ -8,15 +8,17 @@
 #include <string_view>
 #include <vector>
 
+#include "device/SingleCommands.h"
+
 namespace tavrine::ui {
 
 // The numbered-text lookup every form is given: the text of a number, or nothing when the
 // language file has no non-empty text for it.
 using LanguageLookup = std::function<std::optional<std::wstring>(int number)>;
 
-// Numbers above this one are never read: 1..86 of the language file and 87, the notice that a
-// write was given up; 17 and 49 are not used.
-inline constexpr int kLastLanguageNumber = 87;
+// The highest number the tables below ask for; numbers above it are never read. It follows
+// the tables, so a numbered text is added in its table alone.
+int LastLanguageNumber();
 
 // One hint the language file can replace: on form `form` (class name), component `component`.
 struct HintText {
@@ -59,9 +61,11 @@ std::optional<std::vector<std::size_t>> RebuiltPositions(const TextList& list,
 
 // The nine names the single-key dialog compares with at OK, index by index: the built-in names
 // without a text for 85; otherwise each entry's text, or nothing (never matched) where absent.
-std::array<std::optional<std::wstring>, 9> SingleCommandNames(const LanguageLookup& lookup);
+std::array<std::optional<std::wstring>, kSingleCommandCount> SingleCommandNames(
+    const LanguageLookup& lookup);
 
-// Message texts 1..6 of the two message windows; an unknown index gives an empty text.
+// The texts of the two message windows by message index (the Notice numbers); an unknown index
+// gives an empty text.
 std::wstring MessageText(int messageIndex, const LanguageLookup& lookup);
 int MessageLanguageNumber(int messageIndex);
 

@@ -11,7 +11,7 @@ inline constexpr int kLanguageBufferChars = 512;
 
 // The text of `number` in section "LNG" of InstallPath + "\lang\UILANG.ini", read afresh at every
 // call; nothing when the file, the key or its text is missing or empty, when there is no
-// installation folder, or when the number is outside 1..kLastLanguageNumber. Longer texts are cut
+// installation folder, or when the number is outside 1..LastLanguageNumber(). Longer texts are cut
 // at 511 characters.
 std::optional<std::wstring> LanguageText(const std::wstring& installPath, int number);
 

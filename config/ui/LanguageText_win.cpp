@@ -9,7 +9,7 @@
 namespace tavrine::ui {
 
 std::optional<std::wstring> LanguageText(const std::wstring& installPath, int number) {
-    if (number < 1 || number > kLastLanguageNumber) return std::nullopt;
+    if (number < 1 || number > LastLanguageNumber()) return std::nullopt;
     const std::wstring file = LanguageFilePath(installPath);
     if (file.empty()) return std::nullopt;
     const std::wstring key = std::to_wstring(number);  // decimal, no leading zeros

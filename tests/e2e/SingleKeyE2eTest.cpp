@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "E2eSupport.h"
+#include "device/SingleCommands.h"
 
 namespace {
 
@@ -24,9 +25,13 @@ constexpr POINT kOk{93, 160}, kCancel{190, 160}, kBackground{16, 20}, kArrow{124
 
 constexpr std::array<const wchar_t*, 5> kButtonKeys = {L"Lbutton", L"Rbutton", L"Mbutton",
                                                        L"XB1button", L"XB2button"};
-const std::vector<std::wstring> kBuiltinNames = {
-    L"Left Button", L"Right Button", L"Button Off",     L"Click",           L"Double Click",
-    L"Backward",    L"Forward",      L"Sensitivity Up", L"Sensitivity Down"};
+// The names the list shows come from the program's table; the records below are the oracle,
+// written out on their own, one per entry of that table.
+const std::vector<std::wstring> kBuiltinNames = [] {
+    std::vector<std::wstring> names;
+    for (const SingleCommand& c : kSingleCommands) names.emplace_back(c.name);
+    return names;
+}();
 
 std::wstring ButtonKey(int button) {
     return std::wstring(L"SOFTWARE\\Tavrine5502\\profile0\\") +
@@ -40,7 +45,7 @@ std::vector<std::uint8_t> Record(std::initializer_list<std::uint8_t> lead) {
     record[80] = 0xA0;
     return record;
 }
-const std::array<std::vector<std::uint8_t>, 9> kRecords = {
+const std::vector<std::uint8_t> kRecords[] = {
     Record({0xC0, 0x40}),
     Record({0xC1, 0x40}),
     Record({0x00, 0x40}),
@@ -51,6 +56,7 @@ const std::array<std::vector<std::uint8_t>, 9> kRecords = {
     Record({0x97, 0x00, 0x97, 0xC0}),
     Record({0x98, 0x00, 0x98, 0xC0}),
 };
+static_assert(std::size(kRecords) == kSingleCommandCount, "one record per fixed command");
 
 // The same record as the registry's "keys" text.
 std::wstring RecordText(const std::vector<std::uint8_t>& record) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <map>
 #include <set>
 
@@ -126,6 +128,27 @@ TEST(LanguageLists, SingleKeyNamesMatchWhatThePopupShows) {
     EXPECT_EQ(translated[0], L"Links");
     EXPECT_EQ(translated[3], L"Klick");
     EXPECT_FALSE(translated[1]);  // never matched
+}
+
+// The reader reads up to the last number the tables name: every text a table asks for is read,
+// the write-given-up notice's and the press and release words' included.
+TEST(LanguageTables, EveryNumberATableNamesIsRead) {
+    std::vector<int> numbers;
+    for (const HintText& h : HintTexts()) numbers.push_back(h.number);
+    for (const TextList* list : {&PopupListTexts(), &CommandListTexts()})
+        numbers.insert(numbers.end(), list->numbers.begin(), list->numbers.end());
+    for (int index = 1; MessageLanguageNumber(index) != 0; ++index)
+        numbers.push_back(MessageLanguageNumber(index));
+    ASSERT_GE(numbers.size(), 80u);
+    for (int n : numbers) EXPECT_TRUE(n >= 1 && n <= LastLanguageNumber()) << n;
+    EXPECT_EQ(LastLanguageNumber(), *std::max_element(numbers.begin(), numbers.end()));
+    EXPECT_EQ(PressWord(FileWith({{83, L" ab"}})), L" ab");
+    // The pop-up list is the fixed commands' table.
+    ASSERT_EQ(PopupListTexts().numbers.size(), kSingleCommandCount);
+    for (std::size_t i = 0; i < kSingleCommandCount; ++i) {
+        EXPECT_EQ(PopupListTexts().numbers[i], kSingleCommands[i].textNumber);
+        EXPECT_EQ(PopupListTexts().builtins[i], kSingleCommands[i].name);
+    }
 }
 
 TEST(LanguageMessages, TextsComeFromTheirNumbersAndTheFileNameMessageListsCharactersOnce) {
