@@ -17,24 +17,6 @@ constexpr std::size_t kMaxKeysLength = 1024;
 constexpr std::array<std::wstring_view, kButtonCount> kButtonWords = {
     L"left button", L"right button", L"middle button", L"first side button", L"second side button"};
 
-// The limits each performance value may take; pointer values as Windows allows them.
-struct Range {
-    std::int32_t low;
-    std::int32_t high;
-};
-constexpr std::array<Range, 10> kPerformanceRanges = {{
-    {1, 5000},  // DoubleClickSpeed, ms
-    {1, 20},    // CursorSpeed
-    {0, 100},   // ScrollSpeed, lines
-    {-1, 0},    // OneScreenPage
-    {1, 4},     // LevelNumber
-    {1, 35},    // DpiLevel1..4, steps of 100 DPI
-    {1, 35},
-    {1, 35},
-    {1, 35},
-    {0, 2},  // PollingRate code
-}};
-
 std::wstring Folded(std::wstring_view text) {
     std::wstring out(text);
     for (wchar_t& c : out) c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
@@ -137,11 +119,11 @@ std::wstring CheckBundle(const Bundle& bundle) {
                 return problem;
     for (std::size_t i = 0; i < bundle.performance.size(); ++i) {
         const auto& value = bundle.performance[i];
-        const Range range = kPerformanceRanges[i];
-        if (value && (*value < range.low || *value > range.high))
-            return L"The performance value " + std::wstring(kPerformanceWriteOrder[i].name) +
-                   L" is " + std::to_wstring(*value) + L", outside " + std::to_wstring(range.low) +
-                   L".." + std::to_wstring(range.high) + L".";
+        const PerformanceField& field = kPerformanceWriteOrder[i];
+        if (value && (*value < field.low || *value > field.high))
+            return L"The performance value " + std::wstring(field.name) + L" is " +
+                   std::to_wstring(*value) + L", outside " + std::to_wstring(field.low) + L".." +
+                   std::to_wstring(field.high) + L".";
     }
     for (const auto* light : {&bundle.lights.wheel, &bundle.lights.logo})
         if (*light && **light != 0 && **light != 1)

@@ -5,11 +5,15 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
 #include "ButtonRecord.h"
+#include "MacroStore.h"
+#include "MacroText.h"
 #include "PerformanceRecord.h"
+#include "SettingsLayout.h"
 
 inline constexpr int kBundleVersion = 1;
 inline constexpr std::string_view kBundleFormat = "tavrine-profile-bundle";
@@ -40,8 +44,33 @@ struct BundleMacro {
     bool operator==(const BundleMacro&) const = default;
 };
 
+// A value of a button's or a macro's key as the bundle carries it: its JSON name, its registry
+// value name and its field. The JSON reader and writer and the store reader and writer all walk
+// these lists, so a field added here travels all four ways (text values set `text`, integer
+// values `number`).
+template <typename Record>
+struct BundleField {
+    const char* json;
+    std::wstring_view value;
+    std::optional<std::wstring> Record::*text = nullptr;
+    std::optional<std::int32_t> Record::*number = nullptr;
+};
+inline constexpr std::array<BundleField<BundleButton>, 4> kButtonFields = {{
+    {"keys", kKeysValue, &BundleButton::keys},
+    {"description", kDescriptionValue, &BundleButton::description},
+    {"kind", kStateIdValue, nullptr, &BundleButton::kind},
+    {"launchPath", kFilePathValue, &BundleButton::launchPath},
+}};
+inline constexpr std::array<BundleField<BundleMacro>, 5> kMacroFields = {{
+    {"keys", kKeysValue, &BundleMacro::keys},
+    {"commandSlots", kCommandSlotsValue, &BundleMacro::commandSlots},
+    {"description", kDescriptionValue, &BundleMacro::description},
+    {"repeatState", kRepeatStateValue, &BundleMacro::repeatState},
+    {"repeatTimes", kRepeatTimesValue, &BundleMacro::repeatTimes},
+}};
+
 // The ten "Performance" values, each present or not, in kPerformanceWriteOrder.
-using BundlePerformance = std::array<std::optional<std::int32_t>, 10>;
+using BundlePerformance = std::array<std::optional<std::int32_t>, kPerformanceWriteOrder.size()>;
 
 struct BundleLights {
     std::optional<std::int32_t> wheel;

@@ -60,6 +60,28 @@ std::optional<std::int32_t> TakeNumber(const json& object, const char* name,
     throw Refusal{Where(where, name) + L" is not a whole number."};
 }
 
+template <typename Record, std::size_t N>
+void TakeFields(const json& object, const std::array<BundleField<Record>, N>& fields,
+                Record& record, std::wstring_view where) {
+    for (const auto& f : fields) {
+        if (f.text)
+            record.*f.text = TakeText(object, f.json, where);
+        else
+            record.*f.number = TakeNumber(object, f.json, where);
+    }
+}
+
+template <typename Record, std::size_t N>
+void PutFields(json& object, const std::array<BundleField<Record>, N>& fields,
+               const Record& record) {
+    for (const auto& f : fields) {
+        if (f.text)
+            PutText(object, f.json, record.*f.text);
+        else
+            PutNumber(object, f.json, record.*f.number);
+    }
+}
+
 const json& TakeArray(const json& object, const char* name, std::wstring_view where,
                       std::optional<std::size_t> size) {
     const json* value = Member(object, name);
@@ -95,10 +117,7 @@ Bundle ReadBundle(const json& root) {
             const std::wstring slot = SlotName(p, b);
             if (!item.is_object()) throw Refusal{slot + L" is not a button."};
             BundleButton& button = bundle.profiles[p].buttons[b];
-            button.keys = TakeText(item, "keys", slot);
-            button.description = TakeText(item, "description", slot);
-            button.kind = TakeNumber(item, "kind", slot);
-            button.launchPath = TakeText(item, "launchPath", slot);
+            TakeFields(item, kButtonFields, button, slot);
             button.macro = TakeText(item, "macro", slot);
         }
     }
@@ -112,11 +131,7 @@ Bundle ReadBundle(const json& root) {
             if (!name) throw Refusal{L"A macro of the bundle has no name."};
             macro.name = *name;
             const std::wstring where = L"The macro \"" + macro.name + L"\"";
-            macro.keys = TakeText(item, "keys", where);
-            macro.commandSlots = TakeText(item, "commandSlots", where);
-            macro.description = TakeText(item, "description", where);
-            macro.repeatState = TakeText(item, "repeatState", where);
-            macro.repeatTimes = TakeText(item, "repeatTimes", where);
+            TakeFields(item, kMacroFields, macro, where);
             bundle.macros.push_back(std::move(macro));
         }
     }
@@ -150,10 +165,7 @@ std::string BundleToJson(const Bundle& bundle) {
             const BundleButton& button = bundle.profiles[p].buttons[b];
             json item = json::object();
             item["button"] = kButtonLabels[b];
-            PutText(item, "keys", button.keys);
-            PutText(item, "description", button.description);
-            PutNumber(item, "kind", button.kind);
-            PutText(item, "launchPath", button.launchPath);
+            PutFields(item, kButtonFields, button);
             PutText(item, "macro", button.macro);
             buttons.push_back(std::move(item));
         }
@@ -164,11 +176,7 @@ std::string BundleToJson(const Bundle& bundle) {
     for (const BundleMacro& macro : bundle.macros) {
         json item = json::object();
         item["name"] = ToUtf8(macro.name);
-        PutText(item, "keys", macro.keys);
-        PutText(item, "commandSlots", macro.commandSlots);
-        PutText(item, "description", macro.description);
-        PutText(item, "repeatState", macro.repeatState);
-        PutText(item, "repeatTimes", macro.repeatTimes);
+        PutFields(item, kMacroFields, macro);
         macros.push_back(std::move(item));
     }
     root["macros"] = std::move(macros);

@@ -29,6 +29,26 @@ bool Put(SettingsKey& key, std::wstring_view name, const std::optional<std::int3
     return !key.ValueExists(name) || key.DeleteValue(name);
 }
 
+template <typename Record, std::size_t N>
+bool PutFields(SettingsKey& key, const std::array<BundleField<Record>, N>& fields,
+               const Record& record) {
+    for (const auto& f : fields)
+        if (!(f.text ? Put(key, f.value, record.*f.text) : Put(key, f.value, record.*f.number)))
+            return false;
+    return true;
+}
+
+template <typename Record, std::size_t N>
+void ReadFields(const SettingsKey& key, const std::array<BundleField<Record>, N>& fields,
+                Record& record) {
+    for (const auto& f : fields) {
+        if (f.text)
+            record.*f.text = Text(key, f.value);
+        else
+            record.*f.number = key.ReadInteger(f.value);
+    }
+}
+
 bool AnyPresent(const BundlePerformance& performance) {
     return std::any_of(performance.begin(), performance.end(),
                        [](const auto& value) { return value.has_value(); });
@@ -40,21 +60,12 @@ bool WriteBundle(SettingsStore& store, const Bundle& bundle) {
         for (int b = 0; b < kButtonCount; ++b) {
             const BundleButton& button = bundle.profiles[p].buttons[b];
             auto key = store.OpenKey(SettingsHive::CurrentUser, ButtonKeyPath(p, b));
-            if (!key || !Put(*key, kKeysValue, button.keys) ||
-                !Put(*key, kDescriptionValue, button.description) ||
-                !Put(*key, kStateIdValue, button.kind) ||
-                !Put(*key, kFilePathValue, button.launchPath))
-                return false;
+            if (!key || !PutFields(*key, kButtonFields, button)) return false;
         }
     }
     for (const BundleMacro& macro : bundle.macros) {
         auto key = store.OpenKey(SettingsHive::CurrentUser, MacroKeyPath(macro.name));
-        if (!key || !Put(*key, kKeysValue, macro.keys) ||
-            !Put(*key, kCommandSlotsValue, macro.commandSlots) ||
-            !Put(*key, kDescriptionValue, macro.description) ||
-            !Put(*key, kRepeatStateValue, macro.repeatState) ||
-            !Put(*key, kRepeatTimesValue, macro.repeatTimes))
-            return false;
+        if (!key || !PutFields(*key, kMacroFields, macro)) return false;
     }
     if (AnyPresent(bundle.performance)) {
         // The program creates both keys together; a store without them gets the factory
@@ -95,11 +106,7 @@ Bundle ExportBundle(SettingsStore& store) {
         if (!key) continue;
         BundleMacro macro;
         macro.name = name;
-        macro.keys = Text(*key, kKeysValue);
-        macro.commandSlots = Text(*key, kCommandSlotsValue);
-        macro.description = Text(*key, kDescriptionValue);
-        macro.repeatState = Text(*key, kRepeatStateValue);
-        macro.repeatTimes = Text(*key, kRepeatTimesValue);
+        ReadFields(*key, kMacroFields, macro);
         bundle.macros.push_back(std::move(macro));
     }
     const auto storedMacro = [&macroNames](std::wstring_view name) -> std::optional<std::wstring> {
@@ -120,10 +127,7 @@ Bundle ExportBundle(SettingsStore& store) {
             auto key = store.OpenKey(SettingsHive::CurrentUser, path);
             if (!key) continue;
             BundleButton& button = bundle.profiles[p].buttons[b];
-            button.keys = Text(*key, kKeysValue);
-            button.description = Text(*key, kDescriptionValue);
-            button.kind = key->ReadInteger(kStateIdValue);
-            button.launchPath = Text(*key, kFilePathValue);
+            ReadFields(*key, kButtonFields, button);
             // A macro assignment carries the macro's name as its description; the macro goes
             // along when it is still stored (the record itself needs it not).
             if (button.kind == kFunctionMacro && button.description)

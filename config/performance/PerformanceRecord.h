@@ -18,23 +18,28 @@ struct PerformanceRecord {
     std::int32_t OneScreenPage = 0;  // 0, or -1 for one screen at a time
 };
 
-// The order in which the ten values are written to the registry.
+// The ten values in the order they are written to the registry, each with the limits it may
+// take (pointer values as Windows allows them, DPI in steps of 100, the polling code).
 struct PerformanceField {
     std::wstring_view name;
     std::int32_t PerformanceRecord::*member;
+    std::int32_t low;
+    std::int32_t high;
 };
 inline constexpr std::array<PerformanceField, 10> kPerformanceWriteOrder = {{
-    {L"DoubleClickSpeed", &PerformanceRecord::DoubleClickSpeed},
-    {L"CursorSpeed", &PerformanceRecord::CursorSpeed},
-    {L"ScrollSpeed", &PerformanceRecord::ScrollSpeed},
-    {L"OneScreenPage", &PerformanceRecord::OneScreenPage},
-    {L"LevelNumber", &PerformanceRecord::LevelNumber},
-    {L"DpiLevel1", &PerformanceRecord::DpiLevel1},
-    {L"DpiLevel2", &PerformanceRecord::DpiLevel2},
-    {L"DpiLevel3", &PerformanceRecord::DpiLevel3},
-    {L"DpiLevel4", &PerformanceRecord::DpiLevel4},
-    {L"PollingRate", &PerformanceRecord::PollingRate},
+    {L"DoubleClickSpeed", &PerformanceRecord::DoubleClickSpeed, 1, 5000},  // ms
+    {L"CursorSpeed", &PerformanceRecord::CursorSpeed, 1, 20},
+    {L"ScrollSpeed", &PerformanceRecord::ScrollSpeed, 0, 100},  // lines
+    {L"OneScreenPage", &PerformanceRecord::OneScreenPage, -1, 0},
+    {L"LevelNumber", &PerformanceRecord::LevelNumber, 1, 4},
+    {L"DpiLevel1", &PerformanceRecord::DpiLevel1, 1, 35},
+    {L"DpiLevel2", &PerformanceRecord::DpiLevel2, 1, 35},
+    {L"DpiLevel3", &PerformanceRecord::DpiLevel3, 1, 35},
+    {L"DpiLevel4", &PerformanceRecord::DpiLevel4, 1, 35},
+    {L"PollingRate", &PerformanceRecord::PollingRate, 0, 2},
 }};
+// Every field of the record is in the table once (ten fields of four bytes).
+static_assert(sizeof(PerformanceRecord) == kPerformanceWriteOrder.size() * sizeof(std::int32_t));
 
 // The factory values kept in "Performance\Default".
 inline constexpr PerformanceRecord kFactoryPerformance{1, 4, 8, 12, 35, 0, 500, 10, 3, 0};
