@@ -48,14 +48,18 @@ struct LiveState {
 
 // Built with designated initialisers (Faults{.ackDelayMs = 400}); a new fault also needs its
 // place in ForEachFaultField below, its behaviour in VirtualMouse.cpp and a row of the table in
-// FaultTable.cpp.
+// FaultTable.h.
 struct Faults {
-    uint32_t dropAckIn = 0;  // drop the acknowledgement of the nth accepted write from now; 0 = off
-    uint32_t ackDelayMs = 0;      // hold every acknowledgement back this long; 0 = off
-    bool garbageAnswers = false;  // feature answers carry noise after the report id
-    bool silent = false;          // nothing is carried out, answered or sent
-    uint32_t duplicateAckIn =
-        0;  // send the acknowledgement of the nth accepted write twice; 0 = off
+    // Drop the acknowledgement of the nth accepted write from now; 0 = off.
+    uint32_t dropAckIn = 0;
+    // Hold every acknowledgement back this long; 0 = off.
+    uint32_t ackDelayMs = 0;
+    // Feature answers carry noise after the report id.
+    bool garbageAnswers = false;
+    // Nothing is carried out, answered or sent.
+    bool silent = false;
+    // Send the acknowledgement of the nth accepted write twice; 0 = off.
+    uint32_t duplicateAckIn = 0;
 
     friend constexpr bool operator==(const Faults&, const Faults&) = default;
 };

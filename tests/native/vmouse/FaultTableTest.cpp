@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "FaultTable.h"
+#include "MouseTestKit.h"
 
 namespace vmouse {
 namespace {
@@ -39,6 +40,28 @@ TEST(FaultTable, EachRowOwnsOneFieldAndTheRowsCoverThemAll) {
         EXPECT_NE(std::string(kind.description), "");
     }
     EXPECT_EQ(owned.size(), kFaultFieldCount);
+}
+
+// What a mouse shows of one write, one read and a press: a fault whose field the model never
+// looks at leaves this as a clean mouse has it.
+std::vector<testing::Report> Session(const Faults& faults) {
+    VirtualMouse m;
+    m.SetFaults(faults);
+    std::vector<testing::Report> seen;
+    seen.push_back({testing::Write(m, 0x20, {1}) ? uint8_t{1} : uint8_t{0}});
+    seen.push_back(testing::Read(m, 0x0005, 1));
+    m.PressDpi();
+    for (const testing::Report& r : testing::Drain(m)) seen.push_back(r);
+    return seen;
+}
+
+TEST(FaultTable, EveryFaultChangesWhatTheMouseDoes) {
+    const auto clean = Session(Faults{});
+    for (const FaultKind& kind : kFaultKinds) {
+        Faults f{};
+        kind.set(f, 1);  // the next write, one millisecond, on
+        EXPECT_NE(Session(f), clean) << kind.name;
+    }
 }
 
 TEST(FaultTable, NamesAreFoundExactly) {
