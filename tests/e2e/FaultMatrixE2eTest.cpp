@@ -11,6 +11,7 @@
 
 #include "ButtonRecord.h"
 #include "E2eSupport.h"
+#include "FaultTable.h"
 #include "SettingsLayout.h"
 
 namespace {
@@ -95,22 +96,49 @@ std::vector<std::uint8_t> ProfileBytes(const std::vector<std::uint8_t>& eeprom) 
     return {eeprom.begin() + 0x10, eeprom.begin() + 0x10 + 410};
 }
 
-struct AttachCase {
-    const char* fault;
-    const wchar_t* arguments;
-    bool unplug;
+// A row of the matrix: one of the virtual mouse's faults, or an unplug.
+struct FaultCase {
+    std::string fault;       // "drop-ack 5" (the tool's words), or what happens
+    std::wstring arguments;  // the vmouse command line that sets it up
+    const vmouse::FaultKind* kind = nullptr;
+    bool unplug = false;  // unplugged as the operation runs
+
+    // The mouse carries out nothing, answers nothing and sends nothing, not even its events.
+    bool TakesNothing() const {
+        return unplug || (kind && kind->scope == vmouse::FaultScope::Everything);
+    }
 };
-struct LaunchCase {
-    const char* fault;
-    const wchar_t* arguments;
-    bool unplug;
-    bool starts;  // the assigned program is started
-};
+
+// A fault of the table with the argument an operation uses: a counted fault hits the
+// count-th write from now, a timed one lasts ms, a switch is on.
+FaultCase TableFault(const vmouse::FaultKind& kind, std::uint32_t count, std::uint32_t ms) {
+    const std::string call =
+        std::string(kind.name) + " " +
+        (kind.argument == vmouse::FaultArgument::Count          ? std::to_string(count)
+         : kind.argument == vmouse::FaultArgument::Milliseconds ? std::to_string(ms)
+                                                                : std::string("on"));
+    return {call, L"fault " + std::wstring(call.begin(), call.end()), &kind, false};
+}
+
+// Every fault of the table, so that a new one is in the matrix without a word here. An
+// operation that writes nothing leaves out the faults on acknowledgements.
+std::vector<FaultCase> TableFaults(std::uint32_t count, std::uint32_t ms, bool writes = true) {
+    std::vector<FaultCase> cases;
+    for (const vmouse::FaultKind& kind : vmouse::kFaultKinds) {
+        if (writes || kind.scope != vmouse::FaultScope::Acknowledgements)
+            cases.push_back(TableFault(kind, count, ms));
+    }
+    return cases;
+}
+
+FaultCase Unplugged(std::string what, std::wstring arguments) {
+    return {std::move(what), std::move(arguments), nullptr, true};
+}
 
 class FaultMatrixE2e : public ::testing::Test {
   protected:
-    void RunAttach(const std::vector<AttachCase>& cases);
-    void RunLaunch(const std::vector<LaunchCase>& cases);
+    void RunAttach(const std::vector<FaultCase>& cases);
+    void RunLaunch(const std::vector<FaultCase>& cases);
 
     static void SetUpTestSuite() {
         e2e::Vmouse(L"plug");
@@ -249,34 +277,36 @@ class FaultMatrixE2e : public ::testing::Test {
 TEST_F(FaultMatrixE2e, ProfileWrite) {
     StartAttached();
     struct Case {
-        const char* fault;
-        const wchar_t* before;         // vmouse arguments set before Apply
+        std::string fault;
+        std::wstring before;           // vmouse arguments set before Apply
         std::function<void()> during;  // what happens while the write runs
         bool takes;                    // the mouse takes the profile in the end
         bool tells;                    // the user is told
         std::chrono::milliseconds limit;
     };
-    const std::vector<Case> cases = {
-        {"dropped acknowledgement", L"fault drop-ack 5", nullptr, true, false, 20s},
-        {"late acknowledgement 3.5s", L"fault delay-ack 3500",
-         [] {
-             // Only the first chunk's acknowledgement is late, past the 3 s resend.
-             e2e::WaitUntil([] { return !e2e::WritesIn(e2e::ReadTrace()).empty(); }, 3s);
-             e2e::Vmouse(L"fault clear");
-         },
-         true, false, 25s},
-        {"duplicate acknowledgement", L"fault dup-ack 3", nullptr, true, false, 20s},
-        {"garbage answers", L"fault garbage on", nullptr, true, false, 20s},
-        {"silent mouse", L"fault silent on", nullptr, false, true, 20s},
-        {"unplugged mid-write", L"fault delay-ack 250",
-         [] {
-             e2e::Vmouse(L"unplug");
-             e2e::Settle(2s);
-             e2e::Vmouse(L"fault clear");
-             e2e::Vmouse(L"plug");
-         },
-         true, false, 40s},
-    };
+    std::vector<Case> cases;
+    for (const FaultCase& f : TableFaults(5, 3500)) {
+        // Held back for 3.5 s, every chunk would wait out the 3 s resend: only the first
+        // chunk's acknowledgement is late.
+        const bool lateAcks = f.kind->scope == vmouse::FaultScope::Acknowledgements &&
+                              f.kind->argument == vmouse::FaultArgument::Milliseconds;
+        std::function<void()> during;
+        if (lateAcks)
+            during = [] {
+                e2e::WaitUntil([] { return !e2e::WritesIn(e2e::ReadTrace()).empty(); }, 3s);
+                e2e::Vmouse(L"fault clear");
+            };
+        cases.push_back({f.fault, f.arguments, during, !f.TakesNothing(), f.TakesNothing(),
+                         lateAcks ? 25s : 20s});
+    }
+    cases.push_back({"unplugged mid-write", L"fault delay-ack 250",
+                     [] {
+                         e2e::Vmouse(L"unplug");
+                         e2e::Settle(2s);
+                         e2e::Vmouse(L"fault clear");
+                         e2e::Vmouse(L"plug");
+                     },
+                     true, false, 40s});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fault);
         Outcome o{"profile write", c.fault};
@@ -312,8 +342,8 @@ TEST_F(FaultMatrixE2e, ProfileWrite) {
 
 // The attach's read-back (active profile, lights) under the faults that touch answers, and an
 // unplug in the middle of it. Acknowledgement faults do not apply: the attach writes nothing.
-void FaultMatrixE2e::RunAttach(const std::vector<AttachCase>& cases) {
-    for (const AttachCase& c : cases) {
+void FaultMatrixE2e::RunAttach(const std::vector<FaultCase>& cases) {
+    for (const FaultCase& c : cases) {
         SCOPED_TRACE(c.fault);
         e2e::DeleteUserSettings();
         if (!e2e::MousePresent()) {
@@ -363,16 +393,13 @@ void FaultMatrixE2e::RunAttach(const std::vector<AttachCase>& cases) {
     }
 }
 
-TEST_F(FaultMatrixE2e, AttachAndReadBack) {
-    RunAttach({{"garbage answers", L"fault garbage on", false},
-               {"silent mouse", L"fault silent on", false}});
-}
+TEST_F(FaultMatrixE2e, AttachAndReadBack) { RunAttach(TableFaults(1, 3500, false)); }
 
 // Unplugged within the 1.3 s before the attach runs, and plugged in again: the notice that was
 // active goes, the window comes back active and the mouse's acknowledgements reach it (with no
 // active window, Wine hands the reports to nobody and the next write was given up).
 TEST_F(FaultMatrixE2e, AttachCutOffByUnplugging) {
-    RunAttach({{"unplugged mid-attach", L"fault clear", true}});
+    RunAttach({Unplugged("unplugged mid-attach", L"fault clear")});
 }
 
 // A click on a profile tab switches the mouse's active profile (EEPROM 0x0005, 0x20 x number).
@@ -381,18 +408,10 @@ TEST_F(FaultMatrixE2e, AttachCutOffByUnplugging) {
 TEST_F(FaultMatrixE2e, ProfileSwitch) {
     StartAttached();
     ASSERT_TRUE(CleanWrite()) << recovery;
-    struct Case {
-        const char* fault;
-        const wchar_t* arguments;
-        bool unplug;
-    };
+    std::vector<FaultCase> cases = TableFaults(1, 3500);
+    cases.push_back(Unplugged("unplugged mid-switch", L"fault delay-ack 1000"));
     int current = 0;
-    for (const Case& c : {Case{"dropped acknowledgement", L"fault drop-ack 1", false},
-                          Case{"late acknowledgement 3.5s", L"fault delay-ack 3500", false},
-                          Case{"duplicate acknowledgement", L"fault dup-ack 1", false},
-                          Case{"garbage answers", L"fault garbage on", false},
-                          Case{"silent mouse", L"fault silent on", false},
-                          Case{"unplugged mid-switch", L"fault delay-ack 1000", true}}) {
+    for (const FaultCase& c : cases) {
         SCOPED_TRACE(c.fault);
         Outcome o{"profile switch", c.fault};
         ASSERT_EQ(e2e::Vmouse(c.arguments), 0);
@@ -433,12 +452,6 @@ TEST_F(FaultMatrixE2e, ProfileSwitch) {
 // stays open and Cancel closes it. Cleared, both dialogs work.
 TEST_F(FaultMatrixE2e, PerformanceAndLights) {
     StartAttached();
-    struct Case {
-        const char* fault;
-        const wchar_t* arguments;
-        bool unplug;  // right after OK
-        bool tells;   // the mouse takes nothing: the user is told
-    };
     const auto pollingNow = [] {
         const auto e = e2e::DumpEeprom();
         return e.size() > kPollingAddress ? e[kPollingAddress] : -1;
@@ -483,12 +496,10 @@ TEST_F(FaultMatrixE2e, PerformanceAndLights) {
         e2e::WaitUntil([&] { return !IsWindowVisible(light); }, 5s);
         AnswersAgain();
     };
-    for (const Case& c : {Case{"dropped acknowledgement", L"fault drop-ack 1", false, false},
-                          Case{"late acknowledgement 3.5s", L"fault delay-ack 3500", false, false},
-                          Case{"duplicate acknowledgement", L"fault dup-ack 1", false, false},
-                          Case{"garbage answers", L"fault garbage on", false, false},
-                          Case{"silent mouse", L"fault silent on", false, true},
-                          Case{"unplugged after OK", L"fault clear", true, false}}) {
+    // Unplugged right after OK. A mouse that takes nothing (while plugged) is reported.
+    std::vector<FaultCase> cases = TableFaults(1, 3500);
+    cases.push_back(Unplugged("unplugged after OK", L"fault clear"));
+    for (const FaultCase& c : cases) {
         SCOPED_TRACE(c.fault);
         {
             Outcome o{"performance OK", c.fault};
@@ -516,18 +527,15 @@ TEST_F(FaultMatrixE2e, PerformanceAndLights) {
             if (!o.recovered)
                 e2e::SaveScreenshot(L"fault-perform-" + std::to_wstring(g_table.size()));
             if (!c.unplug) {
-                EXPECT_EQ(o.told != "nothing", c.tells) << o.told;
+                EXPECT_EQ(o.told != "nothing", c.TakesNothing()) << o.told;
             }
             if (!Record(o)) return;
         }
         {
-            Outcome o{"light OK", c.fault};
             // The light's live command is the first write: the counted faults hit OK's write.
-            const std::wstring counted = c.arguments;
-            const std::wstring lightFault = counted == L"fault drop-ack 1"  ? L"fault drop-ack 2"
-                                            : counted == L"fault dup-ack 1" ? L"fault dup-ack 2"
-                                                                            : counted;
-            ASSERT_EQ(e2e::Vmouse(lightFault.c_str()), 0);
+            const FaultCase lightCase = c.kind ? TableFault(*c.kind, 2, 3500) : c;
+            Outcome o{"light OK", lightCase.fault};
+            ASSERT_EQ(e2e::Vmouse(lightCase.arguments), 0);
             bool closed = false;
             const bool before = lightOk(c.unplug, closed);
             o.running = program.Running();
@@ -586,9 +594,9 @@ TEST_F(FaultMatrixE2e, DisplayPopup) {
     const auto displayRunning = [&] { return WaitForSingleObject(display.hProcess, 0) != 0; };
     ASSERT_TRUE(e2e::WaitUntil([] { return FindWindowW(L"VISTREL", L"Vistrel") != nullptr; }, 20s));
     e2e::Settle(1s);
-    for (const AttachCase& c : {AttachCase{"garbage answers", L"fault garbage on", false},
-                                AttachCase{"silent mouse", L"fault silent on", false},
-                                AttachCase{"unplugged", L"fault clear", true}}) {
+    std::vector<FaultCase> cases = TableFaults(1, 3500, false);
+    cases.push_back(Unplugged("unplugged", L"fault clear"));
+    for (const FaultCase& c : cases) {
         SCOPED_TRACE(c.fault);
         Outcome o{"display popup (DPI)", c.fault};
         e2e::WaitUntil([&] { return !popupShown(); }, 5s);
@@ -599,8 +607,9 @@ TEST_F(FaultMatrixE2e, DisplayPopup) {
         o.running = displayRunning() && program.Running();
         o.told = Told();
         o.note = std::string("popup ") + (shown ? "shown" : "not shown");
-        // With no event sent, nothing may show; garbage answers may show a popup of their own.
-        o.whole = c.arguments == std::wstring(L"fault garbage on") || !shown;
+        // With no event sent, nothing may show; a mouse that still sends its events may show a
+        // popup (garbage answers to the level query one of their own).
+        o.whole = !c.TakesNothing() || !shown;
         if (c.unplug)
             Replug();
         else
@@ -620,7 +629,7 @@ TEST_F(FaultMatrixE2e, DisplayPopup) {
 
 // A launch key: the mouse reports the side button and the program starts the assigned file.
 // A silent or absent mouse reports nothing, so nothing starts; cleared, the key works.
-void FaultMatrixE2e::RunLaunch(const std::vector<LaunchCase>& cases) {
+void FaultMatrixE2e::RunLaunch(const std::vector<FaultCase>& cases) {
     StartAttached();
     const std::wstring marker = e2e::BinFolder() + L"\\launch_marker.exe";
     const std::wstring markerFile = e2e::BinFolder() + L"\\launch-marker.txt";
@@ -644,7 +653,8 @@ void FaultMatrixE2e::RunLaunch(const std::vector<LaunchCase>& cases) {
         return e2e::WaitUntil(
             [&] { return GetFileAttributesW(markerFile.c_str()) != INVALID_FILE_ATTRIBUTES; }, 8s);
     };
-    for (const LaunchCase& c : cases) {
+    for (const FaultCase& c : cases) {
+        const bool starts = !c.TakesNothing();  // the assigned program is started
         SCOPED_TRACE(c.fault);
         Outcome o{"launch key", c.fault};
         DeleteFileW(markerFile.c_str());
@@ -661,25 +671,22 @@ void FaultMatrixE2e::RunLaunch(const std::vector<LaunchCase>& cases) {
             e2e::WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, 10s);
             e2e::Settle(1s);
         }
-        o.whole = started == c.starts && ProfileMatchesStore(0);
+        o.whole = started == starts && ProfileMatchesStore(0);
         DeleteFileW(markerFile.c_str());
         e2e::Vmouse(L"press button 4");
         o.recovered = o.running && launched();
         if (!o.recovered && !recovery.empty()) o.note += "; again: " + recovery;
-        EXPECT_EQ(started, c.starts);
+        EXPECT_EQ(started, starts);
         if (!Record(o)) return;
     }
 }
 
-TEST_F(FaultMatrixE2e, LaunchKey) {
-    RunLaunch({{"garbage answers", L"fault garbage on", false, true},
-               {"silent mouse", L"fault silent on", false, false}});
-}
+TEST_F(FaultMatrixE2e, LaunchKey) { RunLaunch(TableFaults(1, 3500, false)); }
 
 // Pressed while unplugged (nothing starts, the user is told the mouse is missing), then plugged
 // in again: the key starts the program again.
 TEST_F(FaultMatrixE2e, LaunchKeyAfterReplugging) {
-    RunLaunch({{"unplugged", L"fault clear", true, false}});
+    RunLaunch({Unplugged("unplugged", L"fault clear")});
 }
 
 }  // namespace

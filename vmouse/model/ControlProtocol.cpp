@@ -17,6 +17,29 @@ uint32_t Get32(const uint8_t* at) {
 
 constexpr size_t kPayload = 4;
 constexpr size_t kRequestSize = 14;  // bytes a request uses
+constexpr size_t kFaultsRequestAt = 2;
+
+// Status payload, from answer byte 4. The faults come last so that a new fault only lengthens
+// the answer.
+constexpr size_t kStatusCountersAt = 10;
+constexpr size_t kStatusGenerationAt = 30;
+constexpr size_t kStatusTraceFirstAt = 34;
+constexpr size_t kStatusTraceNextAt = 38;
+constexpr size_t kStatusHostFlagsAt = 42;
+constexpr size_t kStatusFaultsAt = 46;
+
+static_assert(kFaultsRequestAt + kFaultsWireSize <= kControlReportSize,
+              "the faults no longer fit in the SetFaults request");
+static_assert(kPayload + kStatusFaultsAt + kFaultsWireSize <= kControlReportSize,
+              "the faults no longer fit in the status answer");
+
+// The largest value a field of type T holds: 1 for a flag.
+template <typename T>
+constexpr uint32_t FieldMax() {
+    static_assert(static_cast<T>(-1) > static_cast<T>(0) && sizeof(T) <= 4,
+                  "fault fields are flags or unsigned numbers of up to 32 bits");
+    return static_cast<uint32_t>(static_cast<T>(-1));
+}
 
 void EncodeStatus(const VirtualMouse& mouse, uint32_t hostFlags, uint8_t* p) {
     const LiveState& l = mouse.Live();
@@ -27,22 +50,20 @@ void EncodeStatus(const VirtualMouse& mouse, uint32_t hostFlags, uint8_t* p) {
     p[7] = l.wheelLight;
     p[8] = l.logoLight;
     p[9] = l.locked;
-    const Faults& f = mouse.CurrentFaults();
-    Put32(p + 10, f.dropAckIn);
-    Put32(p + 14, f.ackDelayMs);
-    p[18] = f.garbageAnswers ? 1 : 0;
-    p[19] = f.silent ? 1 : 0;
-    Put32(p + 56, f.duplicateAckIn);
     const Counters& c = mouse.Stats();
-    Put32(p + 20, c.writesAccepted);
-    Put32(p + 24, c.readsAccepted);
-    Put32(p + 28, c.refused);
-    Put32(p + 32, c.inputsSent);
-    Put32(p + 36, c.acksDropped);
-    Put32(p + 40, mouse.EepromGeneration());
-    Put32(p + 44, mouse.Trace().FirstSequence());
-    Put32(p + 48, mouse.Trace().NextSequence());
-    Put32(p + 52, hostFlags);
+    uint8_t* counters = p + kStatusCountersAt;
+    Put32(counters, c.writesAccepted);
+    Put32(counters + 4, c.readsAccepted);
+    Put32(counters + 8, c.refused);
+    Put32(counters + 12, c.inputsSent);
+    Put32(counters + 16, c.acksDropped);
+    Put32(p + kStatusGenerationAt, mouse.EepromGeneration());
+    Put32(p + kStatusTraceFirstAt, mouse.Trace().FirstSequence());
+    Put32(p + kStatusTraceNextAt, mouse.Trace().NextSequence());
+    Put32(p + kStatusHostFlagsAt, hostFlags);
+    uint8_t faults[kFaultsWireSize];
+    EncodeFaults(mouse.CurrentFaults(), faults);
+    for (size_t i = 0; i < kFaultsWireSize; ++i) p[kStatusFaultsAt + i] = faults[i];
 }
 
 void EncodeTraceEntry(const TraceEntry& e, uint8_t* p) {
@@ -80,6 +101,43 @@ bool Press(VirtualMouse& mouse, uint8_t control, uint8_t button) {
 
 }  // namespace
 
+void EncodeFaults(const Faults& faults, uint8_t (&out)[kFaultsWireSize]) {
+    out[0] = kFaultsFormat;
+    out[1] = static_cast<uint8_t>(kFaultFieldCount);
+    uint8_t* at = out + kFaultsHeaderSize;
+    ForEachFaultField(faults, [&at](const auto& field) {
+        Put32(at, static_cast<uint32_t>(field));
+        at += 4;
+    });
+}
+
+bool DecodeFaults(const uint8_t* bytes, size_t length, Faults& out) {
+    if (bytes == nullptr || length < kFaultsWireSize || bytes[0] != kFaultsFormat ||
+        bytes[1] != kFaultFieldCount)
+        return false;
+    Faults faults{};
+    const uint8_t* at = bytes + kFaultsHeaderSize;
+    bool fits = true;
+    ForEachFaultField(faults, [&at, &fits]<typename T>(T& field) {
+        const uint32_t value = Get32(at);
+        at += 4;
+        if (value > FieldMax<T>()) fits = false;
+        field = static_cast<T>(value);
+    });
+    if (!fits) return false;
+    out = faults;
+    return true;
+}
+
+void EncodeFaultsRequest(const Faults& faults, uint8_t (&out)[kControlReportSize]) {
+    for (uint8_t& b : out) b = 0;
+    out[0] = kControlReportId;
+    out[1] = static_cast<uint8_t>(ControlCommand::SetFaults);
+    uint8_t wire[kFaultsWireSize];
+    EncodeFaults(faults, wire);
+    for (size_t i = 0; i < kFaultsWireSize; ++i) out[kFaultsRequestAt + i] = wire[i];
+}
+
 void EncodeControlRequest(const ControlRequest& r, uint8_t (&out)[kControlReportSize]) {
     for (uint8_t& b : out) b = 0;
     out[0] = kControlReportId;
@@ -102,7 +160,6 @@ void HandleControlRequest(VirtualMouse& mouse, const uint8_t* request, size_t le
     }
     const uint8_t command = request[1];
     const uint32_t a32 = Get32(request + 4);
-    const uint32_t b32 = Get32(request + 8);
     answer[1] = command;
     ControlStatus status = ControlStatus::Ok;
     uint8_t* payload = answer + kPayload;
@@ -114,9 +171,14 @@ void HandleControlRequest(VirtualMouse& mouse, const uint8_t* request, size_t le
         case ControlCommand::Press:
             if (!Press(mouse, request[2], request[3])) status = ControlStatus::BadRequest;
             break;
-        case ControlCommand::SetFaults:
-            mouse.SetFaults(Faults{a32, b32, request[12] != 0, request[13] != 0, request[2]});
+        case ControlCommand::SetFaults: {
+            Faults faults{};
+            if (DecodeFaults(request + kFaultsRequestAt, length - kFaultsRequestAt, faults))
+                mouse.SetFaults(faults);
+            else
+                status = ControlStatus::BadRequest;
             break;
+        }
         case ControlCommand::Reset:
             mouse.FactoryReset();
             break;
@@ -171,14 +233,18 @@ bool DecodeStatus(const uint8_t (&answer)[kControlReportSize], StatusInfo& out) 
     out.live.wheelLight = p[7];
     out.live.logoLight = p[8];
     out.live.locked = p[9];
-    out.faults = Faults{Get32(p + 10), Get32(p + 14), p[18] != 0, p[19] != 0, Get32(p + 56)};
-    out.counters =
-        Counters{Get32(p + 20), Get32(p + 24), Get32(p + 28), Get32(p + 32), Get32(p + 36)};
-    out.eepromGeneration = Get32(p + 40);
-    out.traceFirst = Get32(p + 44);
-    out.traceNext = Get32(p + 48);
-    out.hostFlags = Get32(p + 52);
-    return true;
+    const uint8_t* counters = p + kStatusCountersAt;
+    out.counters = Counters{.writesAccepted = Get32(counters),
+                            .readsAccepted = Get32(counters + 4),
+                            .refused = Get32(counters + 8),
+                            .inputsSent = Get32(counters + 12),
+                            .acksDropped = Get32(counters + 16)};
+    out.eepromGeneration = Get32(p + kStatusGenerationAt);
+    out.traceFirst = Get32(p + kStatusTraceFirstAt);
+    out.traceNext = Get32(p + kStatusTraceNextAt);
+    out.hostFlags = Get32(p + kStatusHostFlagsAt);
+    return DecodeFaults(p + kStatusFaultsAt, kControlReportSize - kPayload - kStatusFaultsAt,
+                        out.faults);
 }
 
 bool DecodeEepromChunk(const uint8_t (&answer)[kControlReportSize], uint32_t offset, uint8_t* out,

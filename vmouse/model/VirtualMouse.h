@@ -46,13 +46,44 @@ struct LiveState {
     uint8_t locked;       // 0 / 1
 };
 
+// Built with designated initialisers (Faults{.ackDelayMs = 400}); a new fault also needs its
+// place in ForEachFaultField below, its behaviour in VirtualMouse.cpp and a row of the table in
+// FaultTable.h.
 struct Faults {
-    uint32_t dropAckIn;   // drop the acknowledgement of the nth accepted write from now; 0 = off
-    uint32_t ackDelayMs;  // hold every acknowledgement back this long; 0 = off
-    bool garbageAnswers;  // feature answers carry noise after the report id
-    bool silent;          // nothing is carried out, answered or sent
-    uint32_t duplicateAckIn;  // send the acknowledgement of the nth accepted write twice; 0 = off
+    // Drop the acknowledgement of the nth accepted write from now; 0 = off.
+    uint32_t dropAckIn = 0;
+    // Hold every acknowledgement back this long; 0 = off.
+    uint32_t ackDelayMs = 0;
+    // Feature answers carry noise after the report id.
+    bool garbageAnswers = false;
+    // Nothing is carried out, answered or sent.
+    bool silent = false;
+    // Send the acknowledgement of the nth accepted write twice; 0 = off.
+    uint32_t duplicateAckIn = 0;
+
+    friend constexpr bool operator==(const Faults&, const Faults&) = default;
 };
+
+// Calls fn(field) for every field of faults (a Faults or const Faults), in the order the
+// control protocol carries them. The structured binding stops the build when Faults gains a
+// field this list does not name, so the wire format and the tests that walk it cannot miss it.
+template <typename FaultsT, typename Fn>
+constexpr void ForEachFaultField(FaultsT& faults, Fn&& fn) {
+    auto& [dropAckIn, ackDelayMs, garbageAnswers, silent, duplicateAckIn] = faults;
+    fn(dropAckIn);
+    fn(ackDelayMs);
+    fn(garbageAnswers);
+    fn(silent);
+    fn(duplicateAckIn);
+}
+
+constexpr size_t CountFaultFields() {
+    Faults f{};
+    size_t n = 0;
+    ForEachFaultField(f, [&n](auto&) { ++n; });
+    return n;
+}
+inline constexpr size_t kFaultFieldCount = CountFaultFields();
 
 struct Counters {
     uint32_t writesAccepted;

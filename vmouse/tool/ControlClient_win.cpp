@@ -2,8 +2,6 @@
 
 #include "HidHeaders_win.h"
 
-#include <algorithm>
-
 namespace vmtool {
 
 std::optional<ControlClient> ControlClient::Open(std::wstring& error) {
@@ -22,6 +20,12 @@ bool ControlClient::Exchange(const vmouse::ControlRequest& request,
                              uint8_t (&answer)[vmouse::kControlReportSize], std::wstring& error) {
     uint8_t report[vmouse::kControlReportSize];
     vmouse::EncodeControlRequest(request, report);
+    return Exchange(report, answer, error);
+}
+
+bool ControlClient::Exchange(uint8_t (&report)[vmouse::kControlReportSize],
+                             uint8_t (&answer)[vmouse::kControlReportSize], std::wstring& error) {
+    const auto command = static_cast<vmouse::ControlCommand>(report[1]);
     if (!HidD_SetFeature(handle_.get(), report, sizeof report)) {
         error = Win32ErrorText(L"HidD_SetFeature (control request)");
         return false;
@@ -32,7 +36,7 @@ bool ControlClient::Exchange(const vmouse::ControlRequest& request,
         error = Win32ErrorText(L"HidD_GetFeature (control answer)");
         return false;
     }
-    const vmouse::ControlStatus status = vmouse::AnswerStatus(answer, request.command);
+    const vmouse::ControlStatus status = vmouse::AnswerStatus(answer, command);
     if (status != vmouse::ControlStatus::Ok) {
         error = L"the virtual mouse refused the request (status " +
                 std::to_wstring(static_cast<int>(status)) + L")";
@@ -48,12 +52,10 @@ bool ControlClient::Simple(vmouse::ControlCommand command, std::wstring& error, 
 }
 
 bool ControlClient::SetFaults(const vmouse::Faults& f, std::wstring& error) {
+    uint8_t report[vmouse::kControlReportSize];
+    vmouse::EncodeFaultsRequest(f, report);
     uint8_t answer[vmouse::kControlReportSize];
-    return Exchange({vmouse::ControlCommand::SetFaults,
-                     static_cast<uint8_t>(std::min<uint32_t>(f.duplicateAckIn, 255)), 0,
-                     f.dropAckIn, f.ackDelayMs, static_cast<uint8_t>(f.garbageAnswers ? 1 : 0),
-                     static_cast<uint8_t>(f.silent ? 1 : 0)},
-                    answer, error);
+    return Exchange(report, answer, error);
 }
 
 bool ControlClient::Status(vmouse::StatusInfo& out, std::wstring& error) {

@@ -16,6 +16,9 @@ class ControlClient {
 
     bool Exchange(const vmouse::ControlRequest& request,
                   uint8_t (&answer)[vmouse::kControlReportSize], std::wstring& error);
+    // A request already laid out (report id and command in bytes 0 and 1).
+    bool Exchange(uint8_t (&report)[vmouse::kControlReportSize],
+                  uint8_t (&answer)[vmouse::kControlReportSize], std::wstring& error);
 
     bool Status(vmouse::StatusInfo& out, std::wstring& error);
     bool ReadEeprom(std::vector<uint8_t>& image, std::wstring& error);

@@ -2,12 +2,14 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
 
 #include "ControlClient_win.h"
 #include "DeviceInstall_win.h"
+#include "FaultTable.h"
 #include "HidEnum_win.h"
 #include "HidHeaders_win.h"
 #include "TraceFormat.h"
@@ -36,13 +38,24 @@ int Fail(const std::wstring& text) {
     return 1;
 }
 
+// The table's texts are ASCII.
+std::wstring Wide(const char* text) { return std::wstring(text, text + std::strlen(text)); }
+
 int Usage() {
+    std::wstring faults, described;
+    for (const vmouse::FaultKind& kind : vmouse::kFaultKinds) {
+        const std::wstring call =
+            Wide(kind.name) + L" " + Wide(vmouse::FaultArgumentText(kind.argument));
+        faults += call + L" | ";
+        described += L"\n  " + call + std::wstring(call.size() < 16 ? 16 - call.size() : 1, L' ') +
+                     Wide(kind.description);
+    }
     Say(L"usage: vmouse plug | unplug | remove | status | reset\n"
         L"              press dpi|profile|polling|lock|button N\n"
         L"              write ADDR BYTE... (hexadecimal, up to 12 bytes)\n"
         L"              dump FILE | trace FILE | trace-clear\n"
-        L"              fault drop-ack N | delay-ack MS | dup-ack N | garbage on|off | silent "
-        L"on|off | clear",
+        L"              fault " +
+            faults + L"clear\nfaults (clear: none):" + described,
         stderr);
     return 2;
 }
@@ -199,12 +212,6 @@ int Trace(const std::wstring& path) {
     return 0;
 }
 
-bool OnOff(const wchar_t* word, bool& out) {
-    if (std::wcscmp(word, L"on") == 0) return out = true, true;
-    if (std::wcscmp(word, L"off") == 0) return out = false, true;
-    return false;
-}
-
 int Fault(int argc, wchar_t** argv) {
     if (argc < 3) return Usage();
     auto client = Control();
@@ -218,18 +225,14 @@ int Fault(int argc, wchar_t** argv) {
         f = vmouse::Faults{};
     } else if (argc < 4) {
         return Usage();
-    } else if (what == L"drop-ack" || what == L"delay-ack" || what == L"dup-ack") {
-        wchar_t* end = nullptr;
-        const unsigned long n = std::wcstoul(argv[3], &end, 10);
-        // The duplicate count travels in one byte of the request.
-        const unsigned long limit = what == L"dup-ack" ? 255 : 0x7FFFFFFF;
-        if (end == argv[3] || *end != L'\0' || n > limit)
-            return Fail(L"fault: " + what + L" takes a number up to " + std::to_wstring(limit));
-        (what == L"drop-ack"  ? f.dropAckIn
-         : what == L"dup-ack" ? f.duplicateAckIn
-                              : f.ackDelayMs) = static_cast<uint32_t>(n);
-    } else if (what == L"garbage" || what == L"silent") {
-        if (!OnOff(argv[3], what == L"garbage" ? f.garbageAnswers : f.silent)) return Usage();
+    } else if (const vmouse::FaultKind* kind = vmouse::FindFault(argv[2])) {
+        uint32_t value = 0;
+        if (!vmouse::ParseFaultArgument(kind->argument, argv[3], value)) {
+            if (kind->argument == vmouse::FaultArgument::OnOff) return Usage();
+            return Fail(L"fault: " + what + L" takes a number up to " +
+                        std::to_wstring(vmouse::kFaultArgumentMax));
+        }
+        kind->set(f, value);
     } else {
         return Usage();
     }
@@ -293,11 +296,15 @@ int Status() {
              s.live.wheelLight ? L"on" : L"off", s.live.logoLight ? L"on" : L"off",
              s.live.locked ? L"on" : L"off");
     Say(line);
-    swprintf(line, 256,
-             L"faults: drop-ack %u, delay-ack %u ms, dup-ack %u, garbage %ls, silent %ls",
-             s.faults.dropAckIn, s.faults.ackDelayMs, s.faults.duplicateAckIn,
-             s.faults.garbageAnswers ? L"on" : L"off", s.faults.silent ? L"on" : L"off");
-    Say(line);
+    std::wstring faults = L"faults:";
+    for (const vmouse::FaultKind& kind : vmouse::kFaultKinds) {
+        const uint32_t value = kind.get(s.faults);
+        faults += (faults.back() == L':' ? L" " : L", ") + Wide(kind.name) + L" " +
+                  (kind.argument == vmouse::FaultArgument::OnOff ? (value ? L"on" : L"off")
+                                                                 : std::to_wstring(value)) +
+                  (kind.argument == vmouse::FaultArgument::Milliseconds ? L" ms" : L"");
+    }
+    Say(faults);
     swprintf(line, 256,
              L"writes %u, reads %u, refused %u, input reports %u, acknowledgements dropped %u",
              s.counters.writesAccepted, s.counters.readsAccepted, s.counters.refused,

@@ -1,8 +1,12 @@
 // The control channel between the tool and the model, and the descriptors the driver serves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <limits>
 #include <map>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 #include "ControlProtocol.h"
@@ -20,12 +24,20 @@ void Exchange(VirtualMouse& m, const ControlRequest& r, Answer& answer, uint32_t
     HandleControlRequest(m, request, sizeof request, hostFlags, answer);
 }
 
+void SetFaults(VirtualMouse& m, const Faults& f, Answer& answer) {
+    uint8_t request[kControlReportSize];
+    EncodeFaultsRequest(f, request);
+    HandleControlRequest(m, request, sizeof request, 0, answer);
+}
+
 TEST(ControlProtocol, StatusCarriesLiveStateFaultsCountersAndHostFlags) {
     VirtualMouse m;
     ASSERT_TRUE(Write(m, 0x20, {1}));
     m.PressDpi();
     Answer a;
-    Exchange(m, {ControlCommand::SetFaults, 4, 0, 7, 300, 1, 0}, a);
+    SetFaults(
+        m, Faults{.dropAckIn = 7, .ackDelayMs = 300, .garbageAnswers = true, .duplicateAckIn = 4},
+        a);
     ASSERT_EQ(AnswerStatus(a, ControlCommand::SetFaults), ControlStatus::Ok);
     Exchange(m, {ControlCommand::Status, 0, 0, 0, 0, 0, 0}, a,
              kHostWriteStarted | kHostEepromLoaded);
@@ -45,6 +57,96 @@ TEST(ControlProtocol, StatusCarriesLiveStateFaultsCountersAndHostFlags) {
     EXPECT_EQ(s.hostFlags, kHostWriteStarted | kHostEepromLoaded);
     size_t none = 0;
     EXPECT_FALSE(DecodeTraceEntries(a, nullptr, 0, none));  // an answer to another command
+}
+
+template <typename T>
+uint32_t MaxOf(const T&) {
+    return static_cast<uint32_t>(std::numeric_limits<T>::max());  // 1 for a flag
+}
+
+// Sets the index-th field (in wire order) to value, cut to what the field holds.
+void SetField(Faults& f, size_t index, uint32_t value) {
+    size_t i = 0;
+    ForEachFaultField(f, [&](auto& field) {
+        if (i++ == index)
+            field = static_cast<std::remove_reference_t<decltype(field)>>(
+                value < MaxOf(field) ? value : MaxOf(field));
+    });
+}
+
+// Every field, walked through the same list the encoding uses, at 0, 1 and its largest value
+// while the others hold values of their own: the faults come back whole from the encoding, from
+// the request the mouse carries out, and from the status answer.
+TEST(ControlProtocol, FaultsRoundTripEveryFieldAtItsBounds) {
+    for (size_t i = 0; i < kFaultFieldCount; ++i) {
+        for (uint32_t bound : {0u, 1u, 0xFFFFFFFFu}) {
+            Faults f{};
+            for (size_t j = 0; j < kFaultFieldCount; ++j)
+                SetField(f, j, 0x01020304u * static_cast<uint32_t>(j + 1));
+            SetField(f, i, bound);
+            SCOPED_TRACE("field " + std::to_string(i) + " = " + std::to_string(bound));
+
+            uint8_t wire[kFaultsWireSize];
+            EncodeFaults(f, wire);
+            Faults back{};
+            ASSERT_TRUE(DecodeFaults(wire, sizeof wire, back));
+            EXPECT_EQ(back, f);
+
+            VirtualMouse m;
+            Answer a;
+            SetFaults(m, f, a);
+            ASSERT_EQ(AnswerStatus(a, ControlCommand::SetFaults), ControlStatus::Ok);
+            EXPECT_EQ(m.CurrentFaults(), f);
+            Exchange(m, {ControlCommand::Status, 0, 0, 0, 0, 0, 0}, a);
+            StatusInfo s{};
+            ASSERT_TRUE(DecodeStatus(a, s));
+            EXPECT_EQ(s.faults, f);
+        }
+    }
+}
+
+TEST(ControlProtocol, ShortOrGarbledFaultsAreRefusedAndChangeNothing) {
+    const Faults f{.dropAckIn = 2, .silent = true};
+    uint8_t wire[kFaultsWireSize];
+    EncodeFaults(f, wire);
+    Faults out{.ackDelayMs = 9};
+    for (size_t n = 0; n < sizeof wire; ++n) EXPECT_FALSE(DecodeFaults(wire, n, out)) << n;
+    EXPECT_FALSE(DecodeFaults(nullptr, sizeof wire, out));
+    const auto refused = [&](size_t at, uint8_t value) {
+        uint8_t bad[kFaultsWireSize];
+        std::copy(std::begin(wire), std::end(wire), bad);
+        bad[at] = value;
+        return !DecodeFaults(bad, sizeof bad, out);
+    };
+    EXPECT_TRUE(refused(0, kFaultsFormat + 1));
+    EXPECT_TRUE(refused(1, kFaultFieldCount - 1));  // a peer built with other fields
+    EXPECT_TRUE(refused(1, kFaultFieldCount + 1));
+    // A flag is 0 or 1; anything else is noise, not "on".
+    size_t flag = 0, at = kFaultsHeaderSize;
+    ForEachFaultField(f, [&](const auto& field) {
+        if (MaxOf(field) == 1) flag = at;
+        at += 4;
+    });
+    ASSERT_NE(flag, 0u);
+    EXPECT_TRUE(refused(flag, 2));
+    EXPECT_EQ(out.ackDelayMs, 9u);  // untouched by every refusal
+    EXPECT_FALSE(refused(flag, 0));
+
+    // Through the mouse: a short request, a garbled one and one in the old positional layout
+    // (byte 2 was the duplicate count) are answered BadRequest and leave the faults alone.
+    VirtualMouse m;
+    m.SetFaults(f);
+    uint8_t request[kControlReportSize];
+    EncodeFaultsRequest(Faults{.ackDelayMs = 5}, request);
+    Answer a;
+    HandleControlRequest(m, request, 14, 0, a);
+    EXPECT_EQ(AnswerStatus(a, ControlCommand::SetFaults), ControlStatus::BadRequest);
+    request[3] = 0x7F;
+    HandleControlRequest(m, request, sizeof request, 0, a);
+    EXPECT_EQ(AnswerStatus(a, ControlCommand::SetFaults), ControlStatus::BadRequest);
+    Exchange(m, {ControlCommand::SetFaults, 4, 0, 7, 300, 1, 0}, a);
+    EXPECT_EQ(AnswerStatus(a, ControlCommand::SetFaults), ControlStatus::BadRequest);
+    EXPECT_EQ(m.CurrentFaults(), f);
 }
 
 TEST(ControlProtocol, PressAndResetDriveTheMouse) {

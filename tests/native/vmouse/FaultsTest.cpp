@@ -9,14 +9,14 @@ using namespace vmouse::testing;
 
 TEST(Faults, DropsOrDoublesOnlyTheNthAcknowledgementButStillWrites) {
     VirtualMouse m;
-    m.SetFaults(Faults{3, 0, false, false, 0});
+    m.SetFaults(Faults{.dropAckIn = 3});
     for (uint8_t i = 0; i < 5; ++i) ASSERT_TRUE(Write(m, static_cast<uint16_t>(0x20 + i), {i}));
     EXPECT_EQ(Drain(m).size(), 4u);
     EXPECT_EQ(m.Eeprom()[0x22], 2);
     EXPECT_EQ(m.Stats().acksDropped, 1u);
     EXPECT_EQ(m.CurrentFaults().dropAckIn, 0u);
 
-    m.SetFaults(Faults{0, 0, false, false, 2});
+    m.SetFaults(Faults{.duplicateAckIn = 2});
     for (uint8_t i = 0; i < 3; ++i) ASSERT_TRUE(Write(m, static_cast<uint16_t>(0x30 + i), {i}));
     EXPECT_EQ(Drain(m), (std::vector<Report>{kAck, kAck, kAck, kAck}));
     EXPECT_EQ(m.CurrentFaults().duplicateAckIn, 0u);
@@ -26,7 +26,7 @@ TEST(Faults, DelayedAcknowledgementsComeOutWhenDueInOrder) {
     VirtualMouse m;
     uint32_t now = 1000;
     m.SetClock([](void* ctx) { return *static_cast<uint32_t*>(ctx); }, &now);
-    m.SetFaults(Faults{0, 50, false, false, 0});
+    m.SetFaults(Faults{.ackDelayMs = 50});
     ASSERT_TRUE(Write(m, 0x20, {1}));
     now = 1020;
     ASSERT_TRUE(Write(m, 0x21, {2}));
@@ -47,7 +47,7 @@ TEST(Faults, DelayedAcknowledgementsComeOutWhenDueInOrder) {
 TEST(Faults, DelayWorksAcrossTheTickCounterWrap) {
     VirtualMouse m;
     m.SetTime(0xFFFFFFF0u);
-    m.SetFaults(Faults{0, 0x20, false, false, 0});
+    m.SetFaults(Faults{.ackDelayMs = 0x20});
     ASSERT_TRUE(Write(m, 0x20, {1}));
     m.SetTime(0xFFFFFFFFu);
     EXPECT_TRUE(Drain(m).empty());
@@ -57,7 +57,7 @@ TEST(Faults, DelayWorksAcrossTheTickCounterWrap) {
 
 TEST(Faults, GarbageAnswersKeepTheReportIdOnly) {
     VirtualMouse m;
-    m.SetFaults(Faults{0, 0, true, false, 0});
+    m.SetFaults(Faults{.garbageAnswers = true});
     const Report a = Read(m, 0x0005, 1);
     const Report b = Read(m, 0x0005, 1);
     ASSERT_EQ(a.size(), 16u);
@@ -71,7 +71,7 @@ TEST(Faults, GarbageAnswersKeepTheReportIdOnly) {
 
 TEST(Faults, SilentMouseDoesNothingAndSendsNothingUntilCleared) {
     VirtualMouse m;
-    m.SetFaults(Faults{0, 0, false, true, 0});
+    m.SetFaults(Faults{.silent = true});
     EXPECT_FALSE(Write(m, 0x20, {1}));
     EXPECT_TRUE(Read(m, 0x0005, 1).empty());
     m.PressLock();  // the press still happens on the mouse, its report goes nowhere
@@ -85,7 +85,7 @@ TEST(Faults, SilentMouseDoesNothingAndSendsNothingUntilCleared) {
 
 TEST(Faults, FactoryResetClearsFaultsAndPendingReports) {
     VirtualMouse m;
-    m.SetFaults(Faults{0, 1000, true, false, 0});
+    m.SetFaults(Faults{.ackDelayMs = 1000, .garbageAnswers = true});
     ASSERT_TRUE(Write(m, 0x20, {1}));
     m.PressDpi();
     m.FactoryReset();

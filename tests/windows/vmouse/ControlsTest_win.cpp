@@ -40,13 +40,13 @@ TEST_F(DeviceTest, LaunchButtonOfTheActiveProfileSendsAKeyReport) {
 TEST_F(DeviceTest, DroppedAndDelayedAcknowledgements) {
     InputReader reader;
     ASSERT_TRUE(reader.ok());
-    SetFaults(vmouse::Faults{2, 0, false, false, 0});
+    SetFaults(vmouse::Faults{.dropAckIn = 2});
     ASSERT_TRUE(mouse.Write(0x0040, {1}));
     EXPECT_EQ(reader.Next(2000), kAck);
     ASSERT_TRUE(mouse.Write(0x0041, {2}));  // written, but its acknowledgement is lost
     EXPECT_EQ(reader.Next(500), std::nullopt);
     EXPECT_EQ(mouse.Read(0x0041, 1).at(4), 2);
-    SetFaults(vmouse::Faults{0, 400, false, false, 0});
+    SetFaults(vmouse::Faults{.ackDelayMs = 400});
     const ULONGLONG start = GetTickCount64();
     ASSERT_TRUE(mouse.Write(0x0042, {3}));
     EXPECT_EQ(reader.Next(200), std::nullopt);
@@ -55,11 +55,11 @@ TEST_F(DeviceTest, DroppedAndDelayedAcknowledgements) {
 }
 
 TEST_F(DeviceTest, GarbageAndSilence) {
-    SetFaults(vmouse::Faults{0, 0, true, false, 0});
+    SetFaults(vmouse::Faults{.garbageAnswers = true});
     const Bytes garbage = mouse.Read(0x0005, 1);
     ASSERT_EQ(garbage.size(), 16u);
     EXPECT_NE(garbage, mouse.Read(0x0005, 1));
-    SetFaults(vmouse::Faults{0, 0, false, true, 0});
+    SetFaults(vmouse::Faults{.silent = true});
     InputReader reader;
     EXPECT_FALSE(mouse.Write(0x0050, {9}));
     EXPECT_TRUE(mouse.Read(0x0005, 1).empty());
