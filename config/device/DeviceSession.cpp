@@ -55,7 +55,7 @@ void DeviceSession::OnNoCollectionLeft() {
     // A write cut off by the mouse going away is written again from its start when it is back.
     writer_.Hold();
     view_.SetWindowEnabled(false);
-    state_.MessageIndex = kMessageNoDevice;
+    state_.MessageIndex = Notice::NoDevice;
     view_.ShowNotice(Notice::NoDevice);
 }
 

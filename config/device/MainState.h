@@ -1,16 +1,20 @@
 #pragma once
 // The process-wide state the main window owns and the other windows read and change.
+#include <optional>
+
 #include "ButtonRecord.h"
 #include "ButtonSlotTable.h"
 #include "DeviceReportState.h"
 #include "LightState.h"
+#include "Notice.h"
 
 struct MainState {
     int CurrentProfile = 0;  // 0..4
     int CurrentButton = 0;   // 0 left, 1 right, 2 middle, 3 first side, 4 second side
     int PendingProfile = -1;
     bool ExitAfterWrite = false;
-    int MessageIndex = 0;
+    // The notice the message windows show or showed last; none before the first.
+    std::optional<Notice> MessageIndex;
     // The hex-text records of the current profile, one per button, as the window holds them.
     ProfileRecordTexts recordTexts = InitialRecordTexts();
     ButtonSlotTable slotTable{};

@@ -1,7 +1,7 @@
 #pragma once
 // The messages of the two message windows, by number. A window is shown with the notice it must
 // show and acts on that one, whatever another caller shows meanwhile; MainState::MessageIndex
-// still follows the last one shown, for the windows that read it.
+// follows the last one shown.
 enum class Notice : int {
     PendingChanges = 1,  // question: write the profile with unsaved changes
     ResetConfirm = 2,    // question: reset the profile to its defaults

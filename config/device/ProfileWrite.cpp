@@ -25,7 +25,7 @@ bool ProfileWriter::Start(const ProfileSnapshot& snapshot) {
     // image is still being sent from EepromImage.
     if (busy() || snapshot.profile < 0 || snapshot.profile >= kProfileCount) return false;
     if (!ProfileHasLeftButton(snapshot.texts)) {
-        state_.MessageIndex = kMessageNoLeftButton;
+        state_.MessageIndex = Notice::NoLeftButton;
         view_.ShowNotice(Notice::NoLeftButton);
         view_.SetMainControlsEnabled(true);
         return false;
@@ -106,7 +106,7 @@ void ProfileWriter::OnRewriteTimer() {
     // The store already holds the new assignments but the mouse does not: say so. An OK whose
     // write was given up must not end the program at some later, unrelated write.
     state_.ExitAfterWrite = false;
-    state_.MessageIndex = kMessageWriteGivenUp;
+    state_.MessageIndex = Notice::WriteGivenUp;
     view_.ShowNotice(Notice::WriteGivenUp);
     services_.messenger.Post(kLoadingClass, kLoadingCaption, kMsgLoading, 0, 0);
     view_.SetMainControlsEnabled(true);

@@ -21,12 +21,6 @@ inline constexpr std::wstring_view kPerformCaption = L"Perform1";
 inline constexpr std::wstring_view kVistrelClass = L"VISTREL";
 inline constexpr std::wstring_view kVistrelCaption = L"Vistrel";
 
-// Numbers of the notices the device core shows (see Notice.h).
-inline constexpr int kMessageNoDevice = 3;
-inline constexpr int kMessageNoLeftButton = 4;
-// A profile write that was given up: the mouse did not take the profile.
-inline constexpr int kMessageWriteGivenUp = 7;
-
 // The display program's other requests (no sender in the configuration program yet): the lock
 // query, and the web back/forward pictures shown at once (wParam, lParam unused).
 inline constexpr std::uint32_t kMsgShowLock = 0x542;

@@ -85,7 +85,7 @@ void NewMacroForm::Ok() {
     app_.macroForm->NewMacroAnswered(result);
     if (result.outcome == NewMacroOutcome::Refused && app_.warningForm2)
         app_.warningForm2->ShowNotice(
-            result.messageIndex == kMessageNameExists ? Notice::MacroExists : Notice::BadMacroName);
+            result.notice.value_or(Notice::BadMacroName));
 }
 
 void NewMacroForm::Cancel() { form_.Hide(); }

@@ -61,7 +61,7 @@ void WarningForm1::Ask(Notice question, std::function<void(bool ok)> answer) {
     if (!IsQuestion(question)) return;
     question_ = question;
     answer_ = std::move(answer);
-    app_.state.MessageIndex = NoticeNumber(question);
+    app_.state.MessageIndex = question;
     if (form_.Visible()) FormShow();  // already up: show the new text
     form_.Show();
 }

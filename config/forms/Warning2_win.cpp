@@ -57,7 +57,7 @@ WarningForm2::WarningForm2(AppContext& app) : app_(app), form_(Options(app)) {
 
 void WarningForm2::ShowNotice(Notice notice) {
     if (!rule_.Show(notice, form_.Visible())) return;
-    app_.state.MessageIndex = NoticeNumber(notice);
+    app_.state.MessageIndex = notice;
     if (form_.Visible()) FormShow();
     form_.Show();
 }
@@ -78,7 +78,7 @@ void WarningForm2::Yes() {
             ui::Terminate(0);
             break;
         case NoticeWindowState::YesAction::BackToNoDevice:
-            app_.state.MessageIndex = kMessageNoDevice;
+            app_.state.MessageIndex = Notice::NoDevice;
             FormShow();
             break;
         case NoticeWindowState::YesAction::Hide:

@@ -13,13 +13,13 @@ NewMacroResult AcceptNewMacroName(SettingsStore& store, std::wstring_view name,
     result.enableEditor = true;
     if (name.find_first_of(L"\"*/:<>?\\|") != std::wstring_view::npos) {
         result.outcome = NewMacroOutcome::Refused;
-        result.messageIndex = kMessageInvalidName;
+        result.notice = Notice::BadMacroName;
         result.message = std::wstring(kInvalidNameText);
         return result;
     }
     if (name.size() > kMaxMacroNameLength) {
         result.outcome = NewMacroOutcome::Refused;
-        result.messageIndex = kMessageInvalidName;
+        result.notice = Notice::BadMacroName;
         result.message = std::wstring(kNameTooLongText);
         return result;
     }
@@ -28,7 +28,7 @@ NewMacroResult AcceptNewMacroName(SettingsStore& store, std::wstring_view name,
     const std::wstring path = MacroKeyPath(name);
     if (store.KeyExists(SettingsHive::CurrentUser, path)) {
         result.outcome = NewMacroOutcome::Refused;
-        result.messageIndex = kMessageNameExists;
+        result.notice = Notice::MacroExists;
         result.message = std::wstring(kNameExistsText);
         return result;
     }

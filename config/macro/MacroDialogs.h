@@ -1,14 +1,14 @@
 #pragma once
 // The rules of the new-macro and repeat-count dialogs: which names are accepted and what the
 // count field stores.
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "MacroDocument.h"
+#include "Notice.h"
 #include "SettingsStore.h"
 
-inline constexpr int kMessageInvalidName = 5;
-inline constexpr int kMessageNameExists = 6;
 inline constexpr std::wstring_view kInvalidNameText =
     L"A file name cannot contain any of the following characters:\\ / : * ? \" < > |";
 inline constexpr std::wstring_view kNameTooLongText =
@@ -24,7 +24,7 @@ enum class NewMacroOutcome {
 
 struct NewMacroResult {
     NewMacroOutcome outcome = NewMacroOutcome::Empty;
-    int messageIndex = 0;  // 5 or 6 when refused
+    std::optional<Notice> notice;  // BadMacroName or MacroExists when refused
     std::wstring message;
     // The editor's buttons are enabled after every OK with a name, accepted or refused.
     bool enableEditor = false;

@@ -70,7 +70,7 @@ TEST(Attach, UnplugShowsTheNoDeviceNoticeAndReplugAttachesAgain) {
     rig.session.OnCollectionPresent();
     rig.session.OnNoCollectionLeft();  // the attach that was pending is dropped
     rig.RunFor(3s);
-    EXPECT_EQ(rig.state.MessageIndex, kMessageNoDevice);
+    EXPECT_EQ(rig.state.MessageIndex, Notice::NoDevice);
 
     rig.channel.plugged = true;
     rig.session.OnCollectionPresent();
@@ -267,7 +267,7 @@ TEST(FirstRun, EmptyStoreCreatesTheKeysAndTheWriteStopsAtTheLeftButtonCheck) {
     EXPECT_EQ(rig.state.slotTable[1][0].description, L"Normal");  // other profiles untouched
 
     rig.writer.Start();
-    EXPECT_EQ(rig.state.MessageIndex, kMessageNoLeftButton);
+    EXPECT_EQ(rig.state.MessageIndex, Notice::NoLeftButton);
     EXPECT_TRUE(rig.channel.sent.empty());
 }
 

@@ -132,7 +132,7 @@ TEST(ProfileWrite, UnacknowledgedChunkIsSentThreeTimesThenGivenUpWithANotice) {
     EXPECT_EQ(rig.LoadingPosts(0), 0);
     rig.RunFor(1ms);
     EXPECT_EQ(rig.LoadingPosts(0), 1);
-    EXPECT_EQ(rig.state.MessageIndex, kMessageWriteGivenUp);
+    EXPECT_EQ(rig.state.MessageIndex, Notice::WriteGivenUp);
 
     const auto writes = rig.Writes();
     for (std::size_t i = 7; i < 10; ++i) {
@@ -249,7 +249,7 @@ TEST(ProfileWrite, WithoutALeftButtonNothingIsStoredOrSent) {
     EXPECT_CALL(rig.view, SetMainControlsEnabled(true)).Times(1);
     rig.writer.Start();
     rig.RunFor(1s);
-    EXPECT_EQ(rig.state.MessageIndex, kMessageNoLeftButton);
+    EXPECT_EQ(rig.state.MessageIndex, Notice::NoLeftButton);
     EXPECT_TRUE(rig.channel.sent.empty());
     EXPECT_TRUE(rig.messenger.posts.empty());
     EXPECT_EQ(rig.store.KeyCount(), 0u);

@@ -181,7 +181,7 @@ TEST(MacroDialogRules, NewMacroNames) {
     for (const wchar_t* name : {L"a:b", L"x\"", L"*", L"a/b", L"<", L">", L"?", L"a\\b", L"|"}) {
         const auto result = AcceptNewMacroName(rig.store, name, rig.document);
         EXPECT_EQ(result.outcome, NewMacroOutcome::Refused) << name;
-        EXPECT_EQ(result.messageIndex, 5);
+        EXPECT_EQ(result.notice, Notice::BadMacroName);
         EXPECT_EQ(result.message, kInvalidNameText);
         EXPECT_TRUE(result.enableEditor);
     }
@@ -190,10 +190,10 @@ TEST(MacroDialogRules, NewMacroNames) {
         const auto result = AcceptNewMacroName(rig.store, name, rig.document);
         EXPECT_EQ(result.outcome, NewMacroOutcome::Empty);
         EXPECT_FALSE(result.enableEditor);
-        EXPECT_EQ(result.messageIndex, 0);
+        EXPECT_EQ(result.notice, std::nullopt);
     }
     const auto tooLong = AcceptNewMacroName(rig.store, std::wstring(256, L'n'), rig.document);
-    EXPECT_EQ(tooLong.messageIndex, 5);
+    EXPECT_EQ(tooLong.notice, Notice::BadMacroName);
     EXPECT_EQ(tooLong.message, kNameTooLongText);
     EXPECT_EQ(rig.store.SubkeyNames(SettingsHive::CurrentUser, MacrosKeyPath()).size(), 0u);
     EXPECT_EQ(AcceptNewMacroName(rig.store, std::wstring(255, L'n'), rig.document).outcome,
@@ -201,7 +201,7 @@ TEST(MacroDialogRules, NewMacroNames) {
 
     rig.store.Seed(SettingsHive::CurrentUser, MacroKeyPath(L"Dup"), L"keys", L"");
     const auto exists = AcceptNewMacroName(rig.store, L"DUP", rig.document);  // names fold case
-    EXPECT_EQ(exists.messageIndex, 6);
+    EXPECT_EQ(exists.notice, Notice::MacroExists);
     EXPECT_EQ(exists.message, L"Macro Name is Exist.");
 }
 
