@@ -44,7 +44,6 @@ class ProfileBurner {
         void ShowAttachPictures() override {}
         void HideButtonMarker() override {}
         void FinishLightDialog() override {}
-        void EnsurePerformanceKeys() override {}
         void RegisterDeviceReports(const std::array<std::uint16_t, 3>&,
                                    const std::array<std::uint16_t, 3>&) override {}
         void TerminateApplication() override {}

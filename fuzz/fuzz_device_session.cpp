@@ -69,7 +69,6 @@ class NullView final : public MainView {
     void ShowAttachPictures() override {}
     void HideButtonMarker() override {}
     void FinishLightDialog() override {}
-    void EnsurePerformanceKeys() override {}
     void RegisterDeviceReports(const std::array<std::uint16_t, 3>&,
                                const std::array<std::uint16_t, 3>&) override {}
     void TerminateApplication() override {}

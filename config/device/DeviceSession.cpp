@@ -65,7 +65,7 @@ void DeviceSession::OnAttachTimer() {
     writer_.Hold();
     view_.RegisterDeviceReports(kReportUsagePages, kReportUsages);
     ReadActiveProfile();
-    view_.EnsurePerformanceKeys();
+    if (OnAttach) OnAttach();
     view_.ShowAttachPictures();
     StartShowLightTimer();
     view_.HideNoticeWindow();

@@ -5,6 +5,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -40,6 +41,10 @@ class DeviceSession {
     // ShowLightTimer: reads the lights back from the mouse 200 ms from now and shows them.
     void StartShowLightTimer();
     void ReadActiveProfile();
+
+    // Run at each attach once the active profile is read. The program entry wires what else an
+    // attached mouse needs (the performance keys), which this library does not know of.
+    std::function<void()> OnAttach;
     // n = 1..5; other values send nothing. While a profile write runs the switch waits for its
     // end: its answer would otherwise take the acknowledgements the write waits for.
     void SwitchDeviceProfile(int profileNumber);

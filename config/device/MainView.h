@@ -28,8 +28,6 @@ class MainView {
     virtual void HideButtonMarker() = 0;
     // Completes and hides the light dialog when the mouse answered its write.
     virtual void FinishLightDialog() = 0;
-    // Creates the performance keys when missing.
-    virtual void EnsurePerformanceKeys() = 0;
     // Asks the input component to deliver the reports of these collections as message 0x515.
     virtual void RegisterDeviceReports(const std::array<std::uint16_t, 3>& usagePages,
                                        const std::array<std::uint16_t, 3>& usages) = 0;

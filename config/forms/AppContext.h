@@ -33,6 +33,7 @@ struct AppContext {
     std::wstring installPath;  // "installpath" of the installation key, no trailing backslash
     ui::LanguageLookup language;
 
+    // Each window is registered here by the program entry, right after it is made.
     MainForm* mainForm = nullptr;
     WarningForm1* warningForm1 = nullptr;
     WarningForm2* warningForm2 = nullptr;

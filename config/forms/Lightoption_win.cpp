@@ -36,7 +36,6 @@ LightOptionForm::LightOptionForm(AppContext& app)
       form_(Options(app)),
       dialog_(app.state.lightState, app.performance, app.state.deviceReportState,
               app.services->channel, app.services->waits) {
-    app_.lightOptionForm = this;
     form_.SetSkinFolder(ui::SkinFolder(app_.installPath, ui::SkinFolderId::Light));
     imgLightOption_ =
         std::make_unique<ui::Image>(form_, L"Img_LightOption", ui::Rect{0, 0, 398, 638}, true);

@@ -13,6 +13,7 @@
 #include "Performance_win.h"
 #include "Macrokey_win.h"
 #include "Newmacro_win.h"
+#include "PerformanceKeys.h"
 #include "Popform_win.h"
 #include "ProgramServices_win.h"
 #include "ProfileStore.h"
@@ -46,6 +47,12 @@ int RunProgram() {
 
     // The windows, in the order the program has always made them; all live until the end.
     MainForm main(app);
+    app.mainForm = &main;
+    // An attached mouse gets the performance keys it needs, made from its own values if missing.
+    main.Session().OnAttach = [&app, &services] {
+        EnsurePerformanceKeys(app.performance, services.pointer, services.channel, services.waits,
+                              app.state.deviceReportState, services.store);
+    };
     StartupStep("main-window");
     // Shown and painted before the other windows are made (a quarter of a second under Wine):
     // they stay hidden until asked for. The attach's 1.3 s count from the window shown, as they
@@ -55,6 +62,7 @@ int RunProgram() {
     StartupStep("shown");
     main.StartDriver();
     LightOptionForm lightOption(app);
+    app.lightOptionForm = &lightOption;
     TKey tKey(app);
     app.tKey = &tKey;
     RepeatCount repeatCount(app);
@@ -62,12 +70,15 @@ int RunProgram() {
     SKey sKey(app);
     app.sKey = &sKey;
     WarningForm1 warning1(app);
+    app.warningForm1 = &warning1;
     WarningForm2 warning2(app);
+    app.warningForm2 = &warning2;
     MacroForm macroForm(app);
     app.macroForm = &macroForm;
     NewMacroForm newMacro(app);
     app.newMacroForm = &newMacro;
     Perform1 perform1(app);
+    app.perform1 = &perform1;
     PForm pForm(app);
     app.pForm = &pForm;
     LoadingForm loading(main.Handle());

@@ -3,7 +3,6 @@
 
 #include "Lightoption_win.h"
 #include "Loading_win.h"
-#include "PerformanceKeys.h"
 #include "Macrokey_win.h"
 #include "T_win.h"
 #include "ProfileStore.h"
@@ -57,7 +56,6 @@ MainForm::MainForm(AppContext& app)
       form_(MainOptions()),
       program_(*app.services),
       store_(program_.store) {
-    app_.mainForm = this;
     // Construction: EepromImage and the write state start zeroed, nothing pending.
     state_.eepromImage.fill(0);
     state_.PendingProfile = -1;
@@ -286,11 +284,6 @@ void MainForm::HideButtonMarker() { marker_->Hide(); }
 void MainForm::FinishLightDialog() {
     RefreshMainLights();
     if (app_.lightOptionForm) app_.lightOptionForm->Window().Hide();
-}
-
-void MainForm::EnsurePerformanceKeys() {
-    ::EnsurePerformanceKeys(app_.performance, program_.pointer, program_.channel, program_.waits,
-                            state_.deviceReportState, program_.store);
 }
 
 void MainForm::RegisterDeviceReports(const std::array<std::uint16_t, 3>& usagePages,

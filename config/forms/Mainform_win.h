@@ -31,6 +31,8 @@ class MainForm final : public MainView {
     // are handled at once (and nothing else), so that the attach counts from the window shown
     // while the program's other windows are made.
     void StartDriver();
+    // The mouse's side of the window, for the program entry to wire its hooks.
+    DeviceSession& Session() { return *session_; }
 
     // Operations other windows use.
     void RefreshButtonInfo(int button);
@@ -49,7 +51,6 @@ class MainForm final : public MainView {
     void ShowAttachPictures() override;
     void HideButtonMarker() override;
     void FinishLightDialog() override;
-    void EnsurePerformanceKeys() override;
     void RegisterDeviceReports(const std::array<std::uint16_t, 3>& usagePages,
                                const std::array<std::uint16_t, 3>& usages) override;
     void TerminateApplication() override;

@@ -50,7 +50,6 @@ Perform1::Perform1(AppContext& app)
       dialog_(app.performance, app.state.lightState, app.state.deviceReportState,
               PerformanceServices{app.services->channel, app.services->store, app.services->waits,
                                   app.services->pointer, app.services->messenger}) {
-    app_.perform1 = this;
     form_.SetSkinFolder(ui::SkinFolder(app_.installPath, ui::SkinFolderId::Perform));
     BuildLayout();
     form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Perform));

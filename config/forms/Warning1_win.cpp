@@ -23,7 +23,6 @@ ui::FormOptions Options(AppContext& app) {
 }  // namespace
 
 WarningForm1::WarningForm1(AppContext& app) : app_(app), form_(Options(app)) {
-    app_.warningForm1 = this;
     form_.SetSkinFolder(ui::SkinFolder(app_.installPath, ui::SkinFolderId::Warning));
     image1_ = std::make_unique<ui::Image>(form_, L"Image1", ui::Rect{0, 0, 494, 172});
     image1_->SetDragsForm(true);

@@ -33,7 +33,8 @@ TEST(Attach, OneSequence1300msAfterTheLastPresentMessage) {
     std::chrono::milliseconds windowOn{-1}, controlsOn{-1};
     EXPECT_CALL(rig.view, RegisterDeviceReports(kReportUsagePages, kReportUsages)).Times(1);
     EXPECT_CALL(rig.view, ShowProfileSelected(2)).Times(1);
-    EXPECT_CALL(rig.view, EnsurePerformanceKeys()).Times(1);
+    int attachHooks = 0;
+    rig.session.OnAttach = [&] { ++attachHooks; };
     EXPECT_CALL(rig.view, ShowAttachPictures()).Times(1);
     EXPECT_CALL(rig.view, HideNoticeWindow()).Times(1);
     EXPECT_CALL(rig.view, SetWindowEnabled(true)).WillOnce(Invoke([&](bool) {
@@ -55,6 +56,7 @@ TEST(Attach, OneSequence1300msAfterTheLastPresentMessage) {
     EXPECT_EQ(rig.state.lightState.WheelLight, 1);
     EXPECT_EQ(rig.state.lightState.LogoLight, 1);
     EXPECT_TRUE(rig.Writes().empty());  // attaching sends nothing to the mouse
+    EXPECT_EQ(attachHooks, 1);
 }
 
 TEST(Attach, UnplugShowsTheNoDeviceNoticeAndReplugAttachesAgain) {

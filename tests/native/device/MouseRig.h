@@ -88,7 +88,6 @@ class MockView : public MainView {
     MOCK_METHOD(void, ShowAttachPictures, (), (override));
     MOCK_METHOD(void, HideButtonMarker, (), (override));
     MOCK_METHOD(void, FinishLightDialog, (), (override));
-    MOCK_METHOD(void, EnsurePerformanceKeys, (), (override));
     MOCK_METHOD(void, RegisterDeviceReports,
                 ((const std::array<std::uint16_t, 3>&), (const std::array<std::uint16_t, 3>&)),
                 (override));
