@@ -76,6 +76,18 @@ int WritesStartingWith(const Bytes& lead) {
         n += w.size() >= lead.size() && std::equal(lead.begin(), lead.end(), w.begin());
     return n;
 }
+// Windows' pointer settings as the user's profile holds them: double-click time and wheel
+// lines stored, the mouse speed announced only (Wine keeps it among its temporary settings).
+void ExpectWindowsPointer(const wchar_t* doubleClick, const wchar_t* wheelLines,
+                          const wchar_t* speed) {
+    EXPECT_EQ(e2e::ReadUserString(L"Control Panel\\Mouse", L"DoubleClickSpeed"), doubleClick);
+    EXPECT_EQ(e2e::ReadUserString(L"Control Panel\\Desktop", L"WheelScrollLines"), wheelLines);
+    EXPECT_EQ(
+        e2e::ReadUserString(L"Software\\Wine\\Temporary System Parameters\\Control Panel\\Mouse",
+                            L"MouseSensitivity"),
+        speed);
+}
+
 std::vector<Bytes> WriteLeads(std::size_t length) {
     std::vector<Bytes> leads;
     for (const Bytes& w : e2e::WritesIn(e2e::ReadTrace()))
@@ -209,13 +221,7 @@ TEST_F(PerformanceE2e, LevelRateAndDpiFromShowToOkThenResetAndCancelChangeNothin
     EXPECT_EQ(requests[1], (Bytes{0x04, 0x01, 0xFF, 0x01}));
     EXPECT_EQ(WriteLeads(6), (std::vector<Bytes>{{0x03, 0x00, 0xFF, 0x02, 0x02, 0x0C},
                                                  {0x03, 0x01, 0xFF, 0x01, 0x00, 0x00}}));
-    EXPECT_EQ(e2e::ReadUserString(L"Control Panel\\Mouse", L"DoubleClickSpeed"), L"700");
-    EXPECT_EQ(e2e::ReadUserString(L"Control Panel\\Desktop", L"WheelScrollLines"), L"6");
-    // Announced, not stored: Wine keeps it among its temporary settings.
-    EXPECT_EQ(
-        e2e::ReadUserString(L"Software\\Wine\\Temporary System Parameters\\Control Panel\\Mouse",
-                            L"MouseSensitivity"),
-        L"14");
+    ExpectWindowsPointer(L"700", L"6", L"14");
     EXPECT_TRUE(e2e::SaveScreenshot(L"performance-dialog"));
 
     // 500 Hz twice, with the display program absent: one command, and the mouse runs 500 Hz.
@@ -314,12 +320,7 @@ TEST_F(PerformanceE2e, LevelRateAndDpiFromShowToOkThenResetAndCancelChangeNothin
     ASSERT_GE(kept.size(), 12u);
     EXPECT_EQ(Bytes(kept.begin() + 6, kept.begin() + 12),
               (Bytes{0x02, 0x31, 0x04, 0x08, 0x22, 0x23}));
-    EXPECT_EQ(e2e::ReadUserString(L"Control Panel\\Mouse", L"DoubleClickSpeed"), L"700");
-    EXPECT_EQ(e2e::ReadUserString(L"Control Panel\\Desktop", L"WheelScrollLines"), L"6");
-    EXPECT_EQ(
-        e2e::ReadUserString(L"Software\\Wine\\Temporary System Parameters\\Control Panel\\Mouse",
-                            L"MouseSensitivity"),
-        L"14");
+    ExpectWindowsPointer(L"700", L"6", L"14");
     EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"DpiLevel3"), 34u);
     EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"LevelNumber"), 2u);
     EXPECT_EQ(e2e::ReadUserDword(kPerformanceKey, L"ScrollSpeed"), 6u);
