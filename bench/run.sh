@@ -36,13 +36,20 @@ figures=$build/bench-figures.txt
 
 source "$root/scripts/xvfb.sh"
 xvfb_start || { echo "Xvfb could not be started"; exit 1; }
+source "$root/scripts/install-key-keep.sh"
 watcher=
+key_saved=
 cleanup() {
     [ -n "$watcher" ] && kill "$watcher" 2>/dev/null
+    # The benchmarks point the installation key at the build folder: the prefix gets back the
+    # key it had.
+    [ -n "$key_saved" ] && install_key_restore "$key_saved"
     xvfb_stop
 }
 trap cleanup EXIT
 "$root/scripts/wine-prefix.sh" || exit 1
+key_saved=$build/bench-install-key.reg
+install_key_save "$key_saved"
 
 run() {  # name, program, arguments...: its output kept, its figures collected
     local name=$1 program=$2
