@@ -13,16 +13,15 @@
 #include <cstdio>
 #include <vector>
 
+#include "E2eLayout.h"
 #include "E2eSupport.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using namespace e2e::layout;
 
 constexpr UINT kEmptyKeyCountMessage = WM_APP + 1;  // answered by bench_empty_window.exe
-
-// Main window and macro editor, client coordinates.
-constexpr POINT kMacroButton{886, 384}, kNew{342, 93}, kRecord{84, 375}, kStop{162, 375};
 
 // Letters with their scan codes, as a keyboard sends them; each is pressed and released.
 constexpr std::array<std::pair<WORD, WORD>, 12> kKeys = {{{'A', 0x1E},
@@ -166,7 +165,7 @@ std::vector<double> EditorLatencies(int& lost) {
         std::printf("the macro editor's windows were not found\n");
         return {};
     }
-    e2e::Program::Click(main, kMacroButton.x, kMacroButton.y);
+    e2e::Program::Click(main, kMacro.x, kMacro.y);
     if (!e2e::WaitUntil([&] { return IsWindowVisible(editor) != FALSE; }, 5s)) {
         std::printf("the macro editor did not open\n");
         return {};

@@ -10,23 +10,17 @@
 #include <vector>
 
 #include "ButtonRecord.h"
+#include "E2eLayout.h"
 #include "E2eSupport.h"
 #include "FaultTable.h"
 #include "SettingsLayout.h"
 
 namespace {
 
+using namespace e2e::layout;
+
 using namespace std::chrono_literals;
 using e2e::Program;
-
-constexpr POINT kLeftArea{294, 309}, kRightArea{374, 309}, kMiddleArea{336, 284},
-    kSide1Area{237, 338};
-constexpr POINT kDefault{717, 430}, kLaunch{717, 485}, kApply{651, 716};
-constexpr POINT ProfileTab(int index) { return {394 + 105 * index, 148}; }
-// Performance dialog (from the main window's button) and light dialog.
-constexpr POINT kPerformButton{566, 458}, kHz500{189, 451}, kHz125{94, 451}, kPerformOk{224, 503};
-constexpr POINT kLightButton{567, 290}, kWheel{208, 165}, kOn{149, 536}, kOff{251, 536},
-    kLightOk{97, 606}, kLightCancel{200, 606};
 constexpr std::size_t kPollingAddress = 6, kLevelAndLightsAddress = 7;
 constexpr std::uint8_t kWheelBit = 0x10;
 

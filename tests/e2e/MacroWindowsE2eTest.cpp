@@ -16,29 +16,17 @@
 #include <iterator>
 #include <sstream>
 
+#include "E2eLayout.h"
 #include "E2eSupport.h"
 
 namespace {
+
+using namespace e2e::layout;
 
 using namespace std::chrono_literals;
 using e2e::ChildAt;
 using e2e::Program;
 using e2e::TextOf;
-
-// Main window, client coordinates.
-constexpr POINT kLeftArea{294, 309}, kRightArea{374, 309}, kMiddleArea{336, 284},
-    kSide1Area{237, 338};
-constexpr POINT kDefault{717, 430}, kApply{651, 716}, kAssignMacro{716, 317}, kMacro{886, 384},
-    kProfile2{604, 148};
-// Macro editor.
-constexpr POINT kNew{342, 93}, kLoad{408, 93}, kSave{474, 93}, kRecord{84, 375}, kStop{162, 375},
-    kDelete{240, 375}, kDown{205, 400}, kSetDelay{330, 208}, kInsert{330, 381},
-    kCommandArrow{528, 380}, kMacroArrow{544, 142}, kEditorOk{328, 439}, kEditorCancel{431, 439},
-    kEditorApply{535, 439};
-// Macro assignment dialog, its repeat-count dialog.
-constexpr POINT kTKeyOk{87, 285}, kTKeyArrow{136, 11};
-constexpr std::array<POINT, 4> kBoxes = {{{40, 162}, {40, 185}, {40, 208}, {40, 231}}};
-constexpr POINT kRepeatOk{85, 90};
 
 const std::wstring kMacros = L"SOFTWARE\\Tavrine5502\\MACROS\\";
 
@@ -172,7 +160,7 @@ class MacroWindowsE2e : public ::testing::Test {
             [] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) >= 1; }, 15s));
         e2e::Settle(500ms);
         main = program.Main();
-        Click(main, kProfile2);
+        Click(main, ProfileTab(2));
         e2e::Settle(800ms);
         for (POINT area : {kLeftArea, kRightArea, kMiddleArea}) {
             Click(main, area);
@@ -519,7 +507,7 @@ TEST_F(MacroWindowsE2e, RecordEditSaveLoadAndAssignToTheSideButton) {
         Program::Click(list, 20, itemHeight * fire + itemHeight / 2);
         EXPECT_EQ(e2e::ReadUserString(kMacros + L"Fire", L"RepeatState"), L"a0")
             << "choosing a macro writes Once at once";
-        Click(tKey, kBoxes[static_cast<std::size_t>(option)]);
+        Click(tKey, kTKeyBoxes[static_cast<std::size_t>(option)]);
         if (option == 1) {
             ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(repeat) != FALSE; }, 5s));
             EXPECT_FALSE(IsWindowEnabled(tKey));

@@ -1,18 +1,15 @@
 // A user's journeys through the main window, from start to the bytes in the virtual mouse.
 #include <gtest/gtest.h>
 
+#include "E2eLayout.h"
 #include "E2eSupport.h"
 
 namespace {
 
+using namespace e2e::layout;
+
 using namespace std::chrono_literals;
 using e2e::Program;
-
-// Client coordinates of the main window's components (their centres).
-constexpr POINT kLeftArea{294, 309}, kRightArea{374, 309}, kMiddleArea{336, 284},
-    kSide1Area{237, 338}, kSide2Area{235, 403};
-constexpr POINT kDefault{717, 430}, kLaunch{717, 485};
-constexpr POINT kApply{651, 716}, kCancel{773, 716}, kOk{879, 716}, kClose{899, 23};
 
 const std::wstring kProfile0 = L"SOFTWARE\\Tavrine5502\\profile0\\";
 

@@ -7,25 +7,18 @@
 #include <fstream>
 #include <sstream>
 
+#include "E2eLayout.h"
 #include "E2eSupport.h"
 
 namespace {
+
+using namespace e2e::layout;
 
 using namespace std::chrono_literals;
 using e2e::ChildAt;
 using e2e::Program;
 using e2e::TextOf;
 using Bytes = std::vector<std::uint8_t>;
-
-// Main window, client coordinates (centres).
-constexpr POINT kPerformButton{566, 458}, kLightButton{567, 290};
-// Performance dialog.
-constexpr POINT kHz500{189, 451}, kHz125{94, 451}, kPerformOk{224, 503}, kPerformCancel{328, 503},
-    kPerformReset{535, 502};
-constexpr POINT kBarColumnY250{100, 98 + 250};
-// Light dialog.
-constexpr POINT kWheel{208, 165}, kOn{149, 536}, kOff{251, 536}, kLightOk{97, 606},
-    kLightCancel{200, 606};
 
 const wchar_t* const kPerformanceKey = L"SOFTWARE\\Tavrine5502\\Performance";
 const std::array<const wchar_t*, 10> kWriteOrder = {

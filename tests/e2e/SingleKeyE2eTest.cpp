@@ -6,22 +6,18 @@
 #include <filesystem>
 #include <fstream>
 
+#include "E2eLayout.h"
 #include "E2eSupport.h"
 #include "device/SingleCommands.h"
 
 namespace {
 
+using namespace e2e::layout;
+
 using namespace std::chrono_literals;
 using e2e::ChildAt;
 using e2e::Program;
 using e2e::TextOf;
-
-// Main window, client coordinates (centres).
-constexpr POINT kLeftArea{294, 309}, kRightArea{374, 309}, kMiddleArea{336, 284},
-    kSide1Area{237, 338}, kSide2Area{235, 403};
-constexpr POINT kSingle{716, 373}, kDefault{717, 430}, kApply{651, 716};
-// Single-key dialog: its own client area, and the arrow inside the command panel.
-constexpr POINT kOk{93, 160}, kCancel{190, 160}, kBackground{16, 20}, kArrow{124, 12};
 
 constexpr std::array<const wchar_t*, 5> kButtonKeys = {L"Lbutton", L"Rbutton", L"Mbutton",
                                                        L"XB1button", L"XB2button"};
@@ -187,7 +183,7 @@ class SingleKeyE2e : public ::testing::Test {
         Click(kSingle);
         ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(sKey) != FALSE; }, 5s));
     }
-    void ToggleList() { Program::Click(panel, kArrow.x, kArrow.y); }
+    void ToggleList() { Program::Click(panel, kSKeyArrow.x, kSKeyArrow.y); }
     int ItemCount() const { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
     std::vector<std::wstring> Items() const {
         std::vector<std::wstring> items;
@@ -213,7 +209,7 @@ class SingleKeyE2e : public ::testing::Test {
         ASSERT_TRUE(e2e::WaitUntil([&] { return TextOf(field) == text; }, 5s));
     }
     void PressOk() {
-        ClickDialog(kOk);
+        ClickDialog(kSKeyOk);
         ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(sKey); }, 5s));
     }
     void Assign(POINT area, int index) {
@@ -322,7 +318,7 @@ TEST_F(SingleKeyE2e, OnlyAnExactNameChangesTheRecordButOkAlwaysMakesItASingleKey
     // the dialog comes up.
     OpenDialogFor(kLeftArea);
     Pick(1);
-    ClickDialog(kCancel);
+    ClickDialog(kSKeyCancel);
     ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(sKey); }, 5s));
     OpenDialogFor(kLeftArea);
     EXPECT_EQ(TextOf(field), L"");
@@ -352,10 +348,10 @@ TEST_F(SingleKeyE2e, CancelAndDraggingChangeNothingAndDraggingClosesTheList) {
         // With the real pointer: a press on an inactive window activates it first.
         RECT before{};
         GetWindowRect(sKey, &before);
-        PointerTo(before.left + kBackground.x, before.top + kBackground.y);
+        PointerTo(before.left + kSKeyBackground.x, before.top + kSKeyBackground.y);
         SendButton(MOUSEEVENTF_LEFTDOWN);
         EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(pForm); }, 5s));
-        PointerTo(before.left + kBackground.x + 40, before.top + kBackground.y + 30);
+        PointerTo(before.left + kSKeyBackground.x + 40, before.top + kSKeyBackground.y + 30);
         e2e::Settle(200ms);
         SendButton(MOUSEEVENTF_LEFTUP);
         e2e::Settle(200ms);
@@ -371,7 +367,7 @@ TEST_F(SingleKeyE2e, CancelAndDraggingChangeNothingAndDraggingClosesTheList) {
     const int height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
     Program::Click(list, 30, height * 3 + height / 2);
     ASSERT_TRUE(e2e::WaitUntil([&] { return TextOf(field) == L"Click"; }, 5s));
-    ClickDialog(kCancel);
+    ClickDialog(kSKeyCancel);
     ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(sKey); }, 5s));
     EXPECT_TRUE(IsWindowEnabled(main));
     ApplyAndWait();
@@ -439,18 +435,18 @@ TEST_F(SingleKeyE2e, PicturesFollowThePointerFromTheSkinFolder) {
         ClientToScreen(window, &at);
         return e2e::WaitUntil([&] { return GetPixel(screen, at.x, at.y) == colour; }, 3s);
     };
-    EXPECT_TRUE(shows(sKey, kOk, kOk0)) << "OK and Cancel start from their normal pictures";
-    EXPECT_TRUE(shows(sKey, kCancel, kCancel0));
-    Program::Move(sKey, kOk.x, kOk.y);
-    EXPECT_TRUE(shows(sKey, kOk, kOk1));
-    EXPECT_TRUE(shows(sKey, kCancel, kCancel0));
-    Program::Move(sKey, kCancel.x, kCancel.y);
-    EXPECT_TRUE(shows(sKey, kOk, kOk0));
-    EXPECT_TRUE(shows(sKey, kCancel, kCancel1));
-    Program::Move(panel, kArrow.x, kArrow.y);
-    EXPECT_TRUE(shows(panel, kArrow, kArrow1)) << "the arrow lights up under the pointer";
+    EXPECT_TRUE(shows(sKey, kSKeyOk, kOk0)) << "OK and Cancel start from their normal pictures";
+    EXPECT_TRUE(shows(sKey, kSKeyCancel, kCancel0));
+    Program::Move(sKey, kSKeyOk.x, kSKeyOk.y);
+    EXPECT_TRUE(shows(sKey, kSKeyOk, kOk1));
+    EXPECT_TRUE(shows(sKey, kSKeyCancel, kCancel0));
+    Program::Move(sKey, kSKeyCancel.x, kSKeyCancel.y);
+    EXPECT_TRUE(shows(sKey, kSKeyOk, kOk0));
+    EXPECT_TRUE(shows(sKey, kSKeyCancel, kCancel1));
+    Program::Move(panel, kSKeyArrow.x, kSKeyArrow.y);
+    EXPECT_TRUE(shows(panel, kSKeyArrow, kArrow1)) << "the arrow lights up under the pointer";
     Program::Move(panel, 135, 2);
-    EXPECT_TRUE(shows(panel, kArrow, kArrow0));
+    EXPECT_TRUE(shows(panel, kSKeyArrow, kArrow0));
     ReleaseDC(nullptr, screen);
 }
 
@@ -458,8 +454,6 @@ TEST_F(SingleKeyE2e, PicturesFollowThePointerFromTheSkinFolder) {
 
 // The message windows' paths, from the profile tabs and the message windows' buttons to the
 // bytes in the mouse.
-constexpr POINT kProfileTab1{499, 148}, kReset{741, 23};
-constexpr POINT kQuestionOk{328, 139}, kNoticeYes{537, 140};
 
 // The pending-changes question acts on the profile it asked about: the display program
 // switching the shown profile meanwhile, an Apply and garbage device reports from another
@@ -471,13 +465,13 @@ TEST_F(SingleKeyE2e, PendingChangesQuestionWritesTheProfileItAskedAbout) {
     ASSERT_NE(question, nullptr);
 
     e2e::ClearTrace();
-    PostMessageW(main, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(kProfileTab1.x, kProfileTab1.y));
-    PostMessageW(main, WM_RBUTTONUP, 0, MAKELPARAM(kProfileTab1.x, kProfileTab1.y));
+    PostMessageW(main, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(ProfileTab(1).x, ProfileTab(1).y));
+    PostMessageW(main, WM_RBUTTONUP, 0, MAKELPARAM(ProfileTab(1).x, ProfileTab(1).y));
     e2e::Settle(300ms);
     EXPECT_FALSE(IsWindowVisible(question)) << "a right click on a tab changes nothing";
     EXPECT_TRUE(e2e::WritesIn(e2e::ReadTrace()).empty());
 
-    Click(kProfileTab1);
+    Click(ProfileTab(1));
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(question) != FALSE; }, 5s));
     // Posted and sent device reports with pointers into nowhere, from this process.
     PostMessageW(main, 0x515, 0x1234, 0x5678);
@@ -505,8 +499,8 @@ TEST_F(SingleKeyE2e, PendingChangesQuestionWritesTheProfileItAskedAbout) {
 
     // A second release on the tab now shown sends nothing.
     e2e::ClearTrace();
-    Click(kProfileTab1);
-    Click(kProfileTab1);
+    Click(ProfileTab(1));
+    Click(ProfileTab(1));
     e2e::Settle(300ms);
     EXPECT_LE(e2e::WritesIn(e2e::ReadTrace()).size(), 2u) << "one switch and its apply at most";
     EXPECT_FALSE(IsWindowVisible(question));
