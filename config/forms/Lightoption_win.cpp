@@ -122,7 +122,7 @@ void LightOptionForm::Switch(std::uint8_t on) {
 }
 
 void LightOptionForm::FormShow() {
-    if (app_.mainForm) app_.mainForm->Window().SetEnabled(false);
+    if (app_.mainForm) app_.mainForm->SetDialogOpen(true);
     dialog_.Show();
     RenderLights();
 }
@@ -130,7 +130,7 @@ void LightOptionForm::FormShow() {
 void LightOptionForm::FormHide() {
     if (app_.mainForm) {
         app_.mainForm->StartShowLightTimer();
-        app_.mainForm->Window().SetEnabled(true);
+        app_.mainForm->SetDialogOpen(false);
     }
 }
 

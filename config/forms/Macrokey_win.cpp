@@ -310,7 +310,7 @@ void MacroForm::FormShow() {
     SetPhase(MacroPhase::Shown);
     NameFromDocument();
     ShowRows();
-    if (app_.mainForm) app_.mainForm->Window().SetEnabled(false);
+    if (app_.mainForm) app_.mainForm->SetDialogOpen(true);
 }
 
 void MacroForm::FormHide() {
@@ -318,7 +318,7 @@ void MacroForm::FormHide() {
     Stop();
     hooks_.Remove();
     timer2_->Stop();
-    if (app_.mainForm) app_.mainForm->Window().SetEnabled(true);
+    if (app_.mainForm) app_.mainForm->SetDialogOpen(false);
     CloseLists();
     document_.scratch.fill(0);
 }

@@ -233,7 +233,11 @@ void MainForm::SetMainControlsEnabled(bool on) {
     for (ui::Control* control : group) control->SetEnabled(on);
 }
 
-void MainForm::SetWindowEnabled(bool on) {
+void MainForm::SetWindowEnabled(bool on) { ApplyEnable(enable_.SetDeviceAway(!on)); }
+
+void MainForm::SetDialogOpen(bool open) { ApplyEnable(enable_.SetDialogOpen(open)); }
+
+void MainForm::ApplyEnable(bool on) {
     form_.SetEnabled(on);
     // The notice hidden while this window was disabled leaves nothing active, and under Wine
     // the mouse's raw input then reaches no process at all.

@@ -8,6 +8,7 @@
 #include "DeviceServices.h"
 #include "DeviceSession.h"
 #include "MainView.h"
+#include "MainWindowEnable.h"
 #include "ProfileWrite.h"
 #include "ProgramServices_win.h"
 #include "ui/Form.h"
@@ -40,9 +41,12 @@ class MainForm final : public MainView {
     // The light dialog closed: the lights are read back from the mouse a moment later.
     void StartShowLightTimer();
     void ReloadCurrentProfile();
+    // One of this window's dialogs shows (true) or has gone (false).
+    void SetDialogOpen(bool open);
 
     // MainView
     void SetMainControlsEnabled(bool on) override;
+    // The mouse is here (true) or away (false).
     void SetWindowEnabled(bool on) override;
     void ShowNotice(Notice notice) override;
     void HideNoticeWindow() override;
@@ -56,6 +60,8 @@ class MainForm final : public MainView {
     void TerminateApplication() override;
 
   private:
+    void ApplyEnable(bool on);
+    MainWindowEnable enable_;
     struct ButtonArea {
         ui::PaintBox* box;
         ui::Image* highlight;

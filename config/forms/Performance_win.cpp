@@ -258,7 +258,7 @@ bool Perform1::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& re
 }
 
 void Perform1::FormShow() {
-    if (app_.mainForm) app_.mainForm->Window().SetEnabled(false);
+    if (app_.mainForm) app_.mainForm->SetDialogOpen(true);
     imgApply_->SetEnabled(true);
     imgOk_->SetEnabled(true);
     dpiEdit1_->SetColors(ui::kWhite, kEntryGrey);
@@ -269,7 +269,7 @@ void Perform1::FormShow() {
 }
 
 void Perform1::FormHide() {
-    if (app_.mainForm) app_.mainForm->Window().SetEnabled(true);
+    if (app_.mainForm) app_.mainForm->SetDialogOpen(false);
 }
 
 void Perform1::ReportMissing(const LoadResult& result) {

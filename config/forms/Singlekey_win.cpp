@@ -94,7 +94,7 @@ void SKey::LoadPicture(ui::Image& image, std::wstring_view suffix) {
 }
 
 void SKey::FormShow() {
-    if (app_.mainForm) app_.mainForm->Window().SetEnabled(false);
+    if (app_.mainForm) app_.mainForm->SetDialogOpen(true);
     singleKeyName_->SetText(L"");
     singleKeyName_->SetColors(singleKeyName_->TextColor(), kFieldGrey);
     panel1_->SetColors(panel1_->TextColor(), kFieldGrey);
@@ -104,7 +104,7 @@ void SKey::FormShow() {
 }
 
 void SKey::FormHide() {
-    if (app_.mainForm) app_.mainForm->Window().SetEnabled(true);
+    if (app_.mainForm) app_.mainForm->SetDialogOpen(false);
     HidePopup();
     listOpen_ = false;
 }

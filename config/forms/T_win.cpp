@@ -140,7 +140,7 @@ void TKey::FormShow() {
     macroName_->SetColors(macroName_->TextColor(), kFieldGrey);
     panel1_->SetColors(panel1_->TextColor(), kFieldGrey);
     listBox1_->SetFocus();
-    if (app_.mainForm) app_.mainForm->Window().SetEnabled(false);
+    if (app_.mainForm) app_.mainForm->SetDialogOpen(true);
     macroName_->SetText(L"");
     marked_ = -1;
     for (auto& box : boxes_) LoadPicture(*box, L"0.bmp");
@@ -148,7 +148,7 @@ void TKey::FormShow() {
 }
 
 void TKey::FormHide() {
-    if (app_.mainForm) app_.mainForm->Window().SetEnabled(true);
+    if (app_.mainForm) app_.mainForm->SetDialogOpen(false);
     if (app_.repeatCount) app_.repeatCount->Window().Hide();
     HideList();
 }

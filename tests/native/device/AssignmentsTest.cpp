@@ -2,6 +2,7 @@
 
 #include "Assignments.h"
 #include "MouseRig.h"
+#include "MainWindowEnable.h"
 #include "NoticeWindowState.h"
 #include "ProfileStore.h"
 #include "SettingsLayout.h"
@@ -134,6 +135,20 @@ TEST(NoticeWindow, YesEndsTheProgramOnNoDeviceAndANoticeOverItReturnsToIt) {
     ASSERT_TRUE(w.Show(Notice::MacroExists, false));
     ASSERT_TRUE(w.Show(Notice::NoDevice, true));
     EXPECT_EQ(w.Yes(true), Yes::EndProgram);
+}
+
+TEST(MainWindowEnable, ADialogAndTheMouseEachHoldTheWindowOffOnTheirOwn) {
+    MainWindowEnable w;
+    EXPECT_TRUE(w.Enabled());
+    EXPECT_FALSE(w.SetDialogOpen(true));
+    EXPECT_FALSE(w.SetDeviceAway(true)) << "the mouse leaves while the dialog is open";
+    EXPECT_FALSE(w.SetDialogOpen(false)) << "closing the dialog must not open the window under the notice";
+    EXPECT_TRUE(w.SetDeviceAway(false));
+
+    EXPECT_FALSE(w.SetDeviceAway(true));
+    EXPECT_FALSE(w.SetDialogOpen(true));
+    EXPECT_FALSE(w.SetDeviceAway(false)) << "the mouse returns while the dialog is open";
+    EXPECT_TRUE(w.SetDialogOpen(false));
 }
 
 }  // namespace
