@@ -401,7 +401,10 @@ int StartSteps(int runs) {
 int wmain(int argc, wchar_t** argv) {
     if (argc > 1 && std::wstring(argv[1]) == L"start") {
         e2e::WriteInstallKey(e2e::BinFolder());
-        if (!e2e::MousePresent()) e2e::Vmouse(L"plug");
+        if (!e2e::MousePresent() && e2e::Vmouse(L"plug") != 0) {
+            std::printf("the virtual mouse could not be plugged in\n");
+            return 1;
+        }
         return StartSteps(argc > 2 ? _wtoi(argv[2]) : 5);
     }
     e2e::WriteInstallKey(e2e::BinFolder());
@@ -409,7 +412,10 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("the virtual mouse could not be plugged in\n");
         return 1;
     }
-    e2e::Vmouse(L"reset");
+    if (e2e::Vmouse(L"reset") != 0) {
+        std::printf("the virtual mouse could not be reset\n");
+        return 1;
+    }
     const auto latencies = AcknowledgementLatencies(50);
     const double ack = Median(latencies);
     std::vector<double> shown, enabled, writes, spans, memoryMb, workingMb;

@@ -205,8 +205,10 @@ int wmain() {
         std::printf("the virtual mouse could not be plugged in\n");
         return 1;
     }
-    e2e::Vmouse(L"reset");
-    e2e::Vmouse(L"fault clear");
+    if (e2e::Vmouse(L"reset") != 0 || e2e::Vmouse(L"fault clear") != 0) {
+        std::printf("the virtual mouse could not be reset\n");
+        return 1;
+    }
     // The empty window before and after the editor, so both see the same machine.
     int emptyLost = 0, editorLost = 0;
     std::vector<double> empty = EmptyWindowLatencies(emptyLost);

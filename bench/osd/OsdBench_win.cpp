@@ -109,7 +109,8 @@ int wmain() {
     for (int i = 0; i < kEvents; ++i) {
         // The listener hides the popup on any timer message: start each event from a hidden one.
         PostMessageW(Listener(), WM_TIMER, 0, 0);
-        e2e::WaitUntil([] { return !PopupShown(); }, 3s);
+        if (!e2e::WaitUntil([] { return !PopupShown(); }, 3s))
+            std::printf("a popup did not hide before the next event\n");
         std::this_thread::sleep_for(80ms);
         const double start = NowMs();
         if (!client->Simple(vmouse::ControlCommand::Press, error,

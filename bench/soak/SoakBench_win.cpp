@@ -95,8 +95,10 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("the virtual mouse could not be plugged in\n");
         return 1;
     }
-    e2e::Vmouse(L"reset");
-    e2e::Vmouse(L"fault clear");
+    if (e2e::Vmouse(L"reset") != 0 || e2e::Vmouse(L"fault clear") != 0) {
+        std::printf("the virtual mouse could not be reset\n");
+        return 1;
+    }
     e2e::DeleteUserSettings();
     e2e::Program program;
     if (!program.Start()) {

@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 
+#include "E2eLayout.h"
 #include "E2eSupport.h"
 
 namespace {
@@ -215,9 +216,10 @@ std::string VmouseStatus() { return RunTool(L"vmouse.exe", L"status").out; }
 class CliE2e : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        e2e::Vmouse(L"plug");  // the first plug into a new prefix installs the driver
+        // The first plug into a new prefix installs the driver.
+        EXPECT_EQ(e2e::Vmouse(L"plug"), 0);
     }
-    static void TearDownTestSuite() { e2e::Vmouse(L"unplug"); }
+    static void TearDownTestSuite() { EXPECT_EQ(e2e::Vmouse(L"unplug"), 0); }
 
     void SetUp() override {
         if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
@@ -348,10 +350,10 @@ TEST_F(CliE2e, ReadBackIntoAFreshStoreIsWhatTheProgramShowsAndLiveCommandsMatchT
     e2e::WriteInstallKey(e2e::BinFolder());
     {
         e2e::Program program;
-        ASSERT_TRUE(program.Start());
-        e2e::Settle(2500ms);
-        e2e::Program::Click(program.Main(), 237, 338);  // the first side button's area
-        e2e::Settle(500ms);
+        ASSERT_EQ(e2e::StartAttached(program), "");
+        EXPECT_TRUE(e2e::Program::Click(program.Main(), e2e::layout::kSide1Area.x,
+                                        e2e::layout::kSide1Area.y));
+        e2e::Settle(300ms);  // Wine paints the status area
         e2e::SaveScreenshot(L"cli-read-back-shown");
         // While it runs, its own copy would undo an import: refused, nothing changed.
         const RegistryDump before = UserSettings();

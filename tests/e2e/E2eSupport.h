@@ -16,7 +16,7 @@ namespace e2e {
 std::wstring BinFolder();  // the folder of the test program, where everything was built
 
 // vmouse.exe with the given arguments; its exit code (or -1 when it could not run).
-int Vmouse(const std::wstring& arguments, DWORD timeoutMs = 90000);
+[[nodiscard]] int Vmouse(const std::wstring& arguments, DWORD timeoutMs = 90000);
 std::vector<std::uint8_t> DumpEeprom();
 // Both of the mouse's collections are visible to the system.
 bool MousePresent();
@@ -46,7 +46,8 @@ std::optional<DWORD> ReadUserDword(const std::wstring& key, const std::wstring& 
 void DeleteUserSettings();
 void WriteInstallKey(const std::wstring& folder);
 
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+[[nodiscard]] bool WaitUntil(const std::function<bool()>& condition,
+                             std::chrono::milliseconds timeout);
 
 // Another process's window text (up to 600 characters), and the child of a class whose left
 // edge lies at `left` in its parent's client area.
@@ -75,16 +76,32 @@ class Program {
     // nullptr when it does not within 5 s.
     HWND OpenDialog(HWND from, POINT button, const wchar_t* className) const;
 
-    // Real window messages at client coordinates of the window.
-    static void Move(HWND window, int x, int y);
-    static void Click(HWND window, int x, int y);
-    static void Press(HWND window, int x, int y);
+    // Mouse messages at client coordinates of the window, handled by the program before these
+    // return (false when it did not answer). They reach the window procedure as sent messages,
+    // ahead of anything posted; a click whose handler opens a modal loop (a file chooser, an
+    // error report) returns once that loop runs, with the program still inside the click.
+    static bool Move(HWND window, int x, int y);
+    static bool Click(HWND window, int x, int y);
+    static bool Press(HWND window, int x, int y);
+    // A click posted as real input arrives, through the program's message loop, without waiting:
+    // for a click that opens a modal loop, which then runs as it does for a user (device
+    // reports included). The caller waits on what the click shows.
+    static void PostClick(HWND window, int x, int y);
+    // Posted, so that the program's loop translates them; nothing tells when they are handled,
+    // so this waits a moment.
     static void KeyPress(HWND window, UINT virtualKey);
+    // Returns once the window's thread has handled everything sent to it before.
+    static bool Sync(HWND window);
 
   private:
     std::wstring path_;
     PROCESS_INFORMATION process_{};
 };
+
+// Starts the program with the mouse plugged in (as the test left it otherwise) and an empty
+// trace, and returns once the attach has read the lights and the program has handled
+// what followed (its controls are enabled then). Empty when it did, else what was missing.
+[[nodiscard]] std::string StartAttached(Program& program);
 
 // The whole screen as Windows draws it, saved as build/<preset>/test-artifacts/<name>.bmp.
 // (Grabbed through GDI: the X server's own capture shows overlapping Wine windows black.)

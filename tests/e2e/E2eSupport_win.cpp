@@ -151,7 +151,10 @@ std::vector<TraceReport> ReadTrace() {
     return reports;
 }
 
-void ClearTrace() { Vmouse(L"trace-clear"); }
+void ClearTrace() {
+    // A trace not cleared makes every count after it wrong: say so where the counts fail.
+    if (Vmouse(L"trace-clear") != 0) std::fprintf(stderr, "the mouse's trace was not cleared\n");
+}
 
 std::vector<std::vector<std::uint8_t>> WritesIn(const std::vector<TraceReport>& trace) {
     std::vector<std::vector<std::uint8_t>> writes;
@@ -282,6 +285,21 @@ bool SaveScreenshot(const std::wstring& name) {
 
 void Settle(std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }
 
+std::string StartAttached(Program& program) {
+    if (!MousePresent() && Vmouse(L"plug") != 0) return "the mouse could not be plugged in";
+    ClearTrace();
+    if (!program.Start()) return "the program did not start";
+    // The attach's last query; the controls are enabled in the same handler, which the round
+    // trip after it waits out.
+    if (!WaitUntil([] { return ReadRequestsFor(ReadTrace(), 0x0007) >= 1; },
+                   std::chrono::seconds(15)))
+        return "the attach did not read the lights";
+    HWND main = program.Main();
+    if (!Program::Sync(main) || !IsWindowEnabled(main))
+        return "the main window is not enabled after the attach";
+    return {};
+}
+
 Program::~Program() { Kill(); }
 
 bool Program::Launch() {
@@ -347,7 +365,7 @@ bool Program::Visible(const wchar_t* className) const {
 }
 
 HWND Program::OpenDialog(HWND from, POINT button, const wchar_t* className) const {
-    Click(from, button.x, button.y);
+    if (!Click(from, button.x, button.y)) return nullptr;
     HWND dialog = nullptr;
     const bool shown = WaitUntil(
         [&] {
@@ -355,25 +373,37 @@ HWND Program::OpenDialog(HWND from, POINT button, const wchar_t* className) cons
             return dialog && IsWindowVisible(dialog);
         },
         std::chrono::seconds(5));
-    Settle();
-    return shown ? dialog : nullptr;
+    return shown && Sync(dialog) ? dialog : nullptr;
 }
 
-void Program::Move(HWND window, int x, int y) {
+bool Program::Sync(HWND window) {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored) != 0;
+}
+
+bool Program::Move(HWND window, int x, int y) {
+    SendNotifyMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    return Sync(window);
+}
+
+bool Program::Press(HWND window, int x, int y) {
+    // Sent messages are handled in the order sent, so one round trip covers both.
+    SendNotifyMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    SendNotifyMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    return Sync(window);
+}
+
+bool Program::Click(HWND window, int x, int y) {
+    SendNotifyMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    SendNotifyMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    SendNotifyMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    return Sync(window);
+}
+
+void Program::PostClick(HWND window, int x, int y) {
     PostMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
-    Settle(std::chrono::milliseconds(60));
-}
-
-void Program::Press(HWND window, int x, int y) {
-    Move(window, x, y);
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-    Settle(std::chrono::milliseconds(60));
-}
-
-void Program::Click(HWND window, int x, int y) {
-    Press(window, x, y);
     PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-    Settle(std::chrono::milliseconds(150));
 }
 
 void Program::KeyPress(HWND window, UINT virtualKey) {

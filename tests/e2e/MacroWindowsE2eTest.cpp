@@ -151,17 +151,11 @@ class MacroWindowsE2e : public ::testing::Test {
     // Mouse attached, profile index 2 current with its left, right and middle buttons at their
     // defaults (a profile without a left-button function is refused).
     void Start() {
-        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
-        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);
+        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory memory
         ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
-        e2e::ClearTrace();
-        ASSERT_TRUE(program.Start());
-        ASSERT_TRUE(e2e::WaitUntil(
-            [] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) >= 1; }, 15s));
-        e2e::Settle(500ms);
+        ASSERT_EQ(e2e::StartAttached(program), "");
         main = program.Main();
         Click(main, ProfileTab(2));
-        e2e::Settle(800ms);
         for (POINT area : {kLeftArea, kRightArea, kMiddleArea}) {
             Click(main, area);
             Click(main, kDefault);

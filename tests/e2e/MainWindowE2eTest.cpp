@@ -3,6 +3,7 @@
 
 #include "E2eLayout.h"
 #include "E2eSupport.h"
+#include "ProfileWrite.h"
 
 namespace {
 
@@ -29,10 +30,10 @@ class MainWindowE2e : public ::testing::Test {
   protected:
     // The first plug into a new prefix installs the driver; do it before any program runs.
     static void SetUpTestSuite() {
-        e2e::Vmouse(L"plug");
-        e2e::Vmouse(L"unplug");
+        EXPECT_EQ(e2e::Vmouse(L"plug"), 0);
+        EXPECT_EQ(e2e::Vmouse(L"unplug"), 0);
     }
-    static void TearDownTestSuite() { e2e::Vmouse(L"unplug"); }
+    static void TearDownTestSuite() { EXPECT_EQ(e2e::Vmouse(L"unplug"), 0); }
 
     void SetUp() override {
         if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
@@ -49,23 +50,15 @@ class MainWindowE2e : public ::testing::Test {
 
     // Starts the program with the mouse plugged in and waits until the attach has enabled it.
     void StartAttached() {
-        if (!e2e::MousePresent()) {
-            ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
-        }
-        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory EEPROM, no faults
+        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory memory
         ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
-        e2e::ClearTrace();
-        ASSERT_TRUE(program.Start());
+        ASSERT_EQ(e2e::StartAttached(program), "");
         main = program.Main();
-        // The attach runs 1300 ms after the mouse was found and enables the controls 200 ms later.
-        // The control tool stays off the device meanwhile, while the program talks to it.
-        e2e::Settle(2500ms);
         ASSERT_EQ(e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007), 1)
-            << "the attach reads the lights";
-        ASSERT_TRUE(IsWindowEnabled(main));
+            << "the attach reads the lights once";
     }
 
-    void Click(POINT at) { Program::Click(main, at.x, at.y); }
+    void Click(POINT at) { EXPECT_TRUE(Program::Click(main, at.x, at.y)); }
 
     // Drives the program's file chooser: types the path and presses OK. `whileOpen` runs
     // while the chooser is up, before OK is posted behind it.
@@ -79,7 +72,7 @@ class MainWindowE2e : public ::testing::Test {
                 10s)) {
             return false;
         }
-        e2e::Settle(300ms);
+        if (!Program::Sync(dialog)) return false;  // its controls exist once it answers
         // The file-name box of the Explorer-style dialog (cmb13), or the old-style edit (edt1).
         if (!SetDlgItemTextW(dialog, 0x47C, path.c_str()))
             SetDlgItemTextW(dialog, 0x480, path.c_str());
@@ -98,11 +91,13 @@ class MainWindowE2e : public ::testing::Test {
         }
     }
 
-    void AssignLaunch(POINT area, const std::wstring& file) {
+    void AssignLaunch(POINT area, const std::wstring& file, const std::wstring& key) {
         Click(area);
-        Click(kLaunch);
+        Program::PostClick(main, kLaunch.x, kLaunch.y);  // the chooser runs its own loop
         ASSERT_TRUE(ChooseFile(file));
-        e2e::Settle(300ms);
+        // The choice is taken by a timer once the chooser has returned.
+        ASSERT_TRUE(
+            e2e::WaitUntil([&] { return e2e::ReadUserString(key, L"filepath") == file; }, 5s));
     }
 
     // The progress window shows while a write runs and hides when it has ended. A write of 35
@@ -110,15 +105,9 @@ class MainWindowE2e : public ::testing::Test {
     // the wait; the trace then tells what reached the mouse.
     void WaitForWriteEnd() {
         HWND loading = program.Window(L"TLoadingForm", L"LoadingForm");
-        bool seen = false;
-        e2e::WaitUntil(
-            [&] {
-                const bool visible = IsWindowVisible(loading) != FALSE;
-                seen = seen || visible;
-                return seen && !visible;
-            },
-            seen ? 20s : 3s);
-        if (seen) e2e::WaitUntil([&] { return !IsWindowVisible(loading); }, 20s);
+        if (!e2e::WaitUntil([&] { return IsWindowVisible(loading) != FALSE; }, 3s)) return;
+        EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(loading); }, 20s))
+            << "the write did not end";
     }
 
     void PressNoticeEnter() {
@@ -128,7 +117,6 @@ class MainWindowE2e : public ::testing::Test {
         PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 1);
         PostMessageW(edit, WM_CHAR, VK_RETURN, 1);
         PostMessageW(edit, WM_KEYUP, VK_RETURN, 0xC0000001);
-        e2e::Settle(500ms);
     }
 
     Program program;
@@ -156,7 +144,10 @@ TEST_F(MainWindowE2e, WithoutTheMouseTheWindowWaitsDisabledUnderTheNoDeviceMessa
     ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(program.Main()); }, 15s));
     EXPECT_FALSE(program.Visible(L"TWarningForm2"));
-    e2e::Settle(1500ms);
+    EXPECT_TRUE(e2e::WaitUntil([] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) >= 1; },
+                               5s));
+    EXPECT_TRUE(Program::Sync(program.Main()));
+    e2e::Settle(300ms);  // Wine paints the window's new pictures
     e2e::SaveScreenshot(L"main-attached");
     const auto trace = e2e::ReadTrace();
     EXPECT_EQ(e2e::ReadRequestsFor(trace, 0xFF02), 1) << "one attach reads the active profile once";
@@ -167,7 +158,7 @@ TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgr
     StartAttached();
     GiveMainButtonsTheirDefaults();
     const std::wstring marker = e2e::BinFolder() + L"\\launch_marker.exe";
-    AssignLaunch(kSide1Area, marker);
+    AssignLaunch(kSide1Area, marker, kProfile0 + L"XB1button");
     Program::Move(main, kSide1Area.x, kSide1Area.y);  // the status area shows the new function
     e2e::Settle(500ms);
     e2e::SaveScreenshot(L"main-launch-assigned");
@@ -213,14 +204,11 @@ TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgr
     // before the OK posted behind it, and the choice goes to the profile shown on return:
     // record, launch code, stored file and the profile written all name profile 2.
     Click(kSide2Area);
-    Click(kLaunch);
+    Program::PostClick(main, kLaunch.x, kLaunch.y);
     ASSERT_TRUE(ChooseFile(marker, [&] { PostMessageW(main, 0x641, 2, 0); }));
-    // The choice is handled once the chooser has returned: a message sent now is answered
-    // only after that.
-    DWORD_PTR ignored = 0;
-    ASSERT_NE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored), 0);
     const std::wstring kProfile1 = L"SOFTWARE\\Tavrine5502\\profile1\\";
-    EXPECT_EQ(e2e::ReadUserString(kProfile1 + L"XB2button", L"filepath"), marker);
+    EXPECT_TRUE(e2e::WaitUntil(
+        [&] { return e2e::ReadUserString(kProfile1 + L"XB2button", L"filepath") == marker; }, 5s));
     EXPECT_FALSE(e2e::ReadUserString(kProfile0 + L"XB2button", L"filepath").has_value())
         << "nothing is stored for the profile shown when the chooser opened";
     GiveMainButtonsTheirDefaults();
@@ -241,7 +229,7 @@ TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgr
 TEST_F(MainWindowE2e, ProfileWithoutLeftButtonIsRefusedAndNothingIsSent) {
     StartAttached();
     GiveMainButtonsTheirDefaults();
-    AssignLaunch(kLeftArea, e2e::BinFolder() + L"\\launch_marker.exe");
+    AssignLaunch(kLeftArea, e2e::BinFolder() + L"\\launch_marker.exe", kProfile0 + L"Lbutton");
     e2e::ClearTrace();
     Click(kApply);
     EXPECT_TRUE(e2e::WaitUntil([&] { return program.Visible(L"TWarningForm2"); }, 5s));
@@ -251,7 +239,9 @@ TEST_F(MainWindowE2e, ProfileWithoutLeftButtonIsRefusedAndNothingIsSent) {
     EXPECT_FALSE(e2e::ReadUserString(kProfile0 + L"Lbutton", L"keys").has_value())
         << "nothing is stored either";
     PressNoticeEnter();
-    EXPECT_FALSE(program.Visible(L"TWarningForm2")) << "Enter only hides this notice";
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !program.Visible(L"TWarningForm2"); }, 5s))
+        << "Enter hides this notice";
+    EXPECT_TRUE(Program::Sync(main));
     EXPECT_TRUE(program.Running());
 }
 
@@ -276,16 +266,14 @@ TEST_F(MainWindowE2e, OkEndsAfterTheWriteCancelAndCloseAtOnce) {
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(e2e::WritesIn(e2e::ReadTrace()).size(), 35u) << "OK ends only after the last chunk";
 
-    ASSERT_TRUE(program.Start());
-    e2e::Settle(2s);
+    ASSERT_EQ(e2e::StartAttached(program), "");
     e2e::ClearTrace();
-    Program::Click(program.Main(), kCancel.x, kCancel.y);
+    Program::PostClick(program.Main(), kCancel.x, kCancel.y);  // the program ends inside it
     EXPECT_TRUE(program.WaitForExit(5s));
     EXPECT_TRUE(e2e::WritesIn(e2e::ReadTrace()).empty());
 
-    ASSERT_TRUE(program.Start());
-    e2e::Settle(2s);
-    Program::Click(program.Main(), kClose.x, kClose.y);
+    ASSERT_EQ(e2e::StartAttached(program), "");
+    Program::PostClick(program.Main(), kClose.x, kClose.y);
     EXPECT_TRUE(program.WaitForExit(5s));
 }
 
@@ -311,8 +299,9 @@ TEST_F(MainWindowE2e, AWriteCutOffByUnpluggingIsWrittenAgainWhenTheMouseIsBack) 
     ASSERT_EQ(e2e::Vmouse(L"unplug"), 0);
     EXPECT_TRUE(e2e::WaitUntil([&] { return program.Visible(L"TWarningForm2"); }, 5s));
     EXPECT_FALSE(IsWindowEnabled(program.Main()));
-    // Longer than the three sends 3 s apart after which a write is given up: this one waits.
-    e2e::Settle(11s);
+    // Longer than the sends after which a write is given up: this one waits. The mouse is
+    // away, so nothing but time can show it.
+    e2e::Settle((kMaxResends + 1) * kRewriteInterval + 2s);
     EXPECT_TRUE(program.Running());
 
     ASSERT_EQ(e2e::Vmouse(L"plug"), 0);

@@ -174,14 +174,8 @@ class PerformanceE2e : public ::testing::Test {
     }
 
     void StartProgram() {
-        e2e::ClearTrace();
-        ASSERT_TRUE(program.Start());
-        ASSERT_TRUE(
-            e2e::WaitUntil([] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) >= 1; }, 15s))
-            << "the attach reads the light state";
-        e2e::Settle(500ms);
+        ASSERT_EQ(e2e::StartAttached(program), "");
         main = program.Main();
-        ASSERT_TRUE(IsWindowEnabled(main));
     }
     HWND OpenDialog(POINT button, const wchar_t* className) {
         return program.OpenDialog(main, button, className);

@@ -107,18 +107,10 @@ class SingleKeyE2e : public ::testing::Test {
     // The program with the mouse attached and its left, right and middle buttons at their
     // defaults (a first run has empty records, and a profile without a left button is refused).
     void StartWithDefaults() {
-        // Answers "already plugged" without touching the driver when the mouse is in.
-        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
-        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);
+        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory memory
         ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
-        e2e::ClearTrace();
-        ASSERT_TRUE(program.Start());
-        ASSERT_TRUE(
-            e2e::WaitUntil([] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) >= 1; }, 15s))
-            << "the attach reads the light state";
-        e2e::Settle(500ms);
+        ASSERT_EQ(e2e::StartAttached(program), "");
         main = program.Main();
-        ASSERT_TRUE(IsWindowEnabled(main));
         for (POINT area : {kLeftArea, kRightArea, kMiddleArea}) {
             Click(area);
             Click(kDefault);

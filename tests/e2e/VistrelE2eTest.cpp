@@ -168,12 +168,14 @@ vistrel::Picture PictureOf(vistrel::PopupKind kind, const vistrel::DisplayState&
 class VistrelE2e : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        if (!e2e::MousePresent()) e2e::Vmouse(L"plug");
+        if (!e2e::MousePresent()) {
+            EXPECT_EQ(e2e::Vmouse(L"plug"), 0);
+        }
         gdiplus_ = new vistrel::GdiplusSession;
     }
     static void TearDownTestSuite() {
         delete gdiplus_;
-        e2e::Vmouse(L"unplug");
+        EXPECT_EQ(e2e::Vmouse(L"unplug"), 0);
     }
     void SetUp() override {
         if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
@@ -422,8 +424,7 @@ double SameShare(const std::vector<BYTE>& a, const std::vector<BYTE>& b) {
 TEST_F(VistrelE2e, ProfileButtonShowsTheProfileAndTheMainWindowSwitchesToIt) {
     e2e::DeleteUserSettings();
     e2e::Program program;
-    ASSERT_TRUE(program.Start());
-    e2e::Settle(2500ms);  // the attach reads the mouse's active profile
+    ASSERT_EQ(e2e::StartAttached(program), "");  // the attach reads the mouse's active profile
     ASSERT_TRUE(vistrel_.Start());
     Pump(500ms);
     TakeBackground();

@@ -303,7 +303,7 @@ class InstallerJourney : public ::testing::Test {
     static void TearDownTestSuite() {
         // Other tests write the key of the build's folder themselves.
         Uninstall();
-        e2e::Vmouse(L"unplug");
+        EXPECT_EQ(e2e::Vmouse(L"unplug"), 0);
         CoUninitialize();
     }
     void SetUp() override {
