@@ -18,3 +18,10 @@ if [ ! -f "$WINEPREFIX/.tavrine-ready" ]; then
     wineserver -w
     touch "$WINEPREFIX/.tavrine-ready"
 fi
+# Our displays have no window manager. For a managed window Wine then waits up to two seconds
+# for a manager to confirm each hide, so every dialog that closes stalls its program; windows
+# Wine manages itself hide at once. (The skinned windows draw their own frames either way.)
+if [ ! -f "$WINEPREFIX/.tavrine-unmanaged" ]; then
+    "$TAVRINE_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 &&
+        wineserver -w && touch "$WINEPREFIX/.tavrine-unmanaged"
+fi
