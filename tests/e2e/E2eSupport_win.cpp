@@ -24,6 +24,8 @@ int Run(const std::wstring& commandLine, DWORD timeoutMs) {
     std::wstring line = commandLine;
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         BinFolder().c_str(), &startup, &process)) {
+        std::fprintf(stderr, "could not start %ls: error %lu\n", commandLine.c_str(),
+                     GetLastError());
         return -1;
     }
     CloseHandle(process.hThread);

@@ -170,6 +170,7 @@ class FaultMatrixE2e : public ::testing::Test {
     }
 
     void StartAttached() {
+        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);  // "already plugged" when it is in
         ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory memory
         ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
         ASSERT_EQ(e2e::StartAttached(program), "");

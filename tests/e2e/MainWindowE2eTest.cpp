@@ -50,6 +50,7 @@ class MainWindowE2e : public ::testing::Test {
 
     // Starts the program with the mouse plugged in and waits until the attach has enabled it.
     void StartAttached() {
+        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);  // "already plugged" when it is in
         ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory memory
         ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
         ASSERT_EQ(e2e::StartAttached(program), "");
