@@ -16,6 +16,7 @@ declare -A need=(
   [mingw-w64-tools]=/usr/bin/i686-w64-mingw32-widl
   [cmake]=/usr/bin/cmake
   [ninja-build]=/usr/bin/ninja
+  [ccache]=/usr/bin/ccache
   [googletest]=/usr/src/googletest/CMakeLists.txt
   [libgtest-dev]=/usr/include/gtest/gtest.h
   [wine]=/usr/bin/wine
