@@ -9,6 +9,10 @@
 #include "SettingsLayout.h"
 #include "StoreTransaction.h"
 
+using platform::SettingsHive;
+using platform::SettingsKey;
+using platform::SettingsStore;
+
 namespace {
 
 std::wstring ProfileKeyPath(int profile) {

@@ -29,7 +29,7 @@ class NoPointer final : public PointerSettings {
 
 CommandResult Failed(std::wstring why) { return CommandResult{std::move(why), {}}; }
 
-bool SendChecked(DeviceChannel& channel, std::uint16_t address,
+bool SendChecked(platform::DeviceChannel& channel, std::uint16_t address,
                  std::initializer_list<std::uint8_t> data) {
     const std::vector<std::uint8_t> bytes(data);
     return SendCommand(channel, MakeWriteCommand(address, bytes)) == 1;
@@ -97,7 +97,7 @@ int PollingHertz(int code) {
     return 0;
 }
 
-StatusRead ReadStatus(DeviceChannel& channel, Waits& waits) {
+StatusRead ReadStatus(platform::DeviceChannel& channel, platform::Waits& waits) {
     StatusRead result;
     DeviceReportState state;
     const MouseRead profile = ReadMouse(channel, waits, state, kLiveProfile, 2);

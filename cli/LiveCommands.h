@@ -7,8 +7,8 @@
 
 #include "CommandReport.h"
 #include "ReadBack.h"
-#include "SettingsStore.h"
-#include "WindowMessenger.h"
+#include "platform/SettingsStore.h"
+#include "platform/WindowMessenger.h"
 
 // The mouse's next input report, awaited by the program's own message loop.
 class DeviceReports {
@@ -19,11 +19,11 @@ class DeviceReports {
 };
 
 struct LiveServices {
-    DeviceChannel& channel;
-    Waits& waits;
+    platform::DeviceChannel& channel;
+    platform::Waits& waits;
     DeviceReports& reports;
-    WindowMessenger& messenger;
-    SettingsStore& store;
+    platform::WindowMessenger& messenger;
+    platform::SettingsStore& store;
 };
 
 struct MouseStatus {
@@ -39,7 +39,7 @@ struct StatusRead {
     MouseStatus status;
     std::wstring error;
 };
-StatusRead ReadStatus(DeviceChannel& channel, Waits& waits);
+StatusRead ReadStatus(platform::DeviceChannel& channel, platform::Waits& waits);
 
 // The outcome of a command: empty error when the mouse took it.
 struct CommandResult {

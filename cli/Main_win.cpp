@@ -15,16 +15,23 @@
 #include "DeviceReportPump_win.h"
 #include "LiveCommands.h"
 #include "Portivo.h"
-#include "PortivoChannel_win.h"
+#include "platform/PortivoChannel_win.h"
 #include "ProfileBurner.h"
 #include "ProfileStore.h"
 #include "ReadBack.h"
-#include "RegistrySettingsStore_win.h"
+#include "platform/RegistrySettingsStore_win.h"
 #include "SettingsLayout.h"
-#include "SystemServices_win.h"
+#include "platform/SystemServices_win.h"
 #include "Utf8.h"
 #include "WindowMessages.h"
-#include "WindowTimers_win.h"
+#include "platform/WindowTimers_win.h"
+
+using platform::PortivoChannel;
+using platform::RegistrySettingsStore;
+using platform::SettingsStore;
+using platform::SleepWaits;
+using platform::WindowPoster;
+using platform::WindowTimers;
 
 namespace {
 

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+using platform::DeviceChannel;
+using platform::Waits;
+
 namespace {
 
 std::wstring TryRead(DeviceChannel& channel, Waits& waits, DeviceReportState& state,

@@ -12,8 +12,8 @@ void ProfileBurner::View::ShowNotice(Notice notice) {
     if (notice == Notice::NoLeftButton) refused = true;
 }
 
-ProfileBurner::ProfileBurner(DeviceChannel& channel, SettingsStore& store, Timers& timers,
-                             Waits& waits)
+ProfileBurner::ProfileBurner(platform::DeviceChannel& channel, platform::SettingsStore& store,
+                             platform::Timers& timers, platform::Waits& waits)
     : services_{channel, store, timers, waits, messages_, shell_},
       writer_(state_, services_, view_) {
     writer_.OnIdle = [this] { OnWriterIdle(); };

@@ -16,7 +16,8 @@
 
 class ProfileBurner {
   public:
-    ProfileBurner(DeviceChannel& channel, SettingsStore& store, Timers& timers, Waits& waits);
+    ProfileBurner(platform::DeviceChannel& channel, platform::SettingsStore& store,
+                  platform::Timers& timers, platform::Waits& waits);
     ProfileBurner(const ProfileBurner&) = delete;
     ProfileBurner& operator=(const ProfileBurner&) = delete;
 
@@ -49,14 +50,14 @@ class ProfileBurner {
         void TerminateApplication() override {}
     };
     // The loading animation belongs to the configuration program; nothing is posted to it.
-    class NoMessages final : public WindowMessenger {
+    class NoMessages final : public platform::WindowMessenger {
       public:
         bool Post(std::wstring_view, std::wstring_view, std::uint32_t, std::uintptr_t,
                   std::intptr_t) override {
             return false;
         }
     };
-    class NoShell final : public Shell {
+    class NoShell final : public platform::Shell {
       public:
         bool Open(std::wstring_view) override { return false; }
     };

@@ -11,6 +11,11 @@
 #include "SettingsLayout.h"
 #include "StoreTransaction.h"
 
+using platform::DeviceChannel;
+using platform::SettingsHive;
+using platform::SettingsStore;
+using platform::Waits;
+
 namespace {
 
 constexpr std::wstring_view kUnnamedMacro = L"Macro from the mouse";

@@ -38,7 +38,8 @@ struct ProfileReadBack {
 };
 // Reads 0x0005..0x000B and 0x0010..0x0811. Refuses, saying why, when the mouse does not answer
 // such reads or answers with something that holds no button records.
-ProfileReadBack ReadMouseProfiles(DeviceChannel& channel, Waits& waits, DeviceReportState& state);
+ProfileReadBack ReadMouseProfiles(platform::DeviceChannel& channel, platform::Waits& waits,
+                                  DeviceReportState& state);
 
 struct ButtonFunction {
     FunctionKind kind = kFunctionNone;
@@ -58,9 +59,9 @@ std::wstring DescribeFunction(const ButtonFunction& function);
 // slot's record, kind and description (a macro is named after the stored macro it expands to,
 // or keeps the slot's own name when the store already held that record), the lights and the
 // DPI levels and polling rate. All or nothing.
-StoreChange RecordReadBack(SettingsStore& store, const MouseProfiles& profiles);
+StoreChange RecordReadBack(platform::SettingsStore& store, const MouseProfiles& profiles);
 // Only the global settings (after a command changed them in the mouse's EEPROM).
-StoreChange RecordGlobals(SettingsStore& store, const MouseGlobals& globals);
+StoreChange RecordGlobals(platform::SettingsStore& store, const MouseGlobals& globals);
 
 // Whether the mouse holds the records the profiles were written with: empty when it does, else
 // which slot differs.

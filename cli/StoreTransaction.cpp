@@ -1,5 +1,8 @@
 #include "StoreTransaction.h"
 
+using platform::SettingsHive;
+using platform::SettingsValueKind;
+
 bool StoreTransaction::Keep(std::wstring_view path) {
     Kept kept;
     kept.path = std::wstring(path);

@@ -6,7 +6,7 @@
 
 #include "BundleJson.h"
 #include "BundleStore.h"
-#include "MemorySettingsStore.h"
+#include "platform/MemorySettingsStore.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!CheckBundle(parse.bundle).empty()) std::abort();
     const BundleParse again = ParseBundle(BundleToJson(parse.bundle));
     if (!again.ok || !(again.bundle == parse.bundle)) std::abort();
-    MemorySettingsStore store;
+    platform::MemorySettingsStore store;
     if (!ApplyBundle(store, parse.bundle).ok) std::abort();
     return 0;
 }

@@ -10,10 +10,17 @@
 
 #include "DeviceSession.h"
 #include "FuzzInput.h"
-#include "ManualTimeline.h"
-#include "MemorySettingsStore.h"
+#include "platform/ManualTimeline.h"
+#include "platform/MemorySettingsStore.h"
 #include "ProfileWrite.h"
 #include "VirtualMouse.h"
+
+using platform::DeviceChannel;
+using platform::FeatureReport;
+using platform::ManualTimeline;
+using platform::MemorySettingsStore;
+using platform::Shell;
+using platform::WindowMessenger;
 
 namespace {
 

@@ -17,8 +17,16 @@
 #include "DeviceSession.h"
 #include "ProfileWrite.h"
 #include "RecordTemplates.h"
-#include "MemorySettingsStore.h"
+#include "platform/MemorySettingsStore.h"
 #include "VirtualMouse.h"
+
+using platform::DeviceChannel;
+using platform::FeatureReport;
+using platform::MemorySettingsStore;
+using platform::Shell;
+using platform::Timers;
+using platform::Waits;
+using platform::WindowMessenger;
 
 namespace {
 

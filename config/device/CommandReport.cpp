@@ -35,7 +35,7 @@ CommandReport MakeApplyCommand() {
     return MakeWriteCommand(kAddressApply, one);
 }
 
-int SendCommand(DeviceChannel& channel, const CommandReport& report) {
+int SendCommand(platform::DeviceChannel& channel, const CommandReport& report) {
     switch (report[0]) {
         case kReportRead:
             return channel.SetFeature(DeviceVendorId, DeviceProductId, kVendorUsagePage, kReadUsage,
@@ -48,15 +48,15 @@ int SendCommand(DeviceChannel& channel, const CommandReport& report) {
     }
 }
 
-int ReadAnswer(DeviceChannel& channel, CommandReport& buffer) {
+int ReadAnswer(platform::DeviceChannel& channel, CommandReport& buffer) {
     buffer.fill(0);
     buffer[0] = kReportRead;
     return channel.GetFeature(DeviceVendorId, DeviceProductId, kVendorUsagePage, kReadUsage,
                               buffer);
 }
 
-CommandReport Query(DeviceChannel& channel, Waits& waits, DeviceReportState& state,
-                    std::uint16_t address, std::uint8_t count) {
+CommandReport Query(platform::DeviceChannel& channel, platform::Waits& waits,
+                    DeviceReportState& state, std::uint16_t address, std::uint8_t count) {
     state.value = kReportStateIdle;
     SendCommand(channel, MakeReadRequest(address, count));
     waits.Wait(kQueryWait);

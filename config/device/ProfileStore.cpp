@@ -2,6 +2,9 @@
 
 #include "SettingsLayout.h"
 
+using platform::SettingsHive;
+using platform::SettingsStore;
+
 namespace {
 
 bool ValidSlot(int profile, int button) {

@@ -23,7 +23,7 @@ void OkProfile(ProfileWriter& writer, MainState& state, MainView& view) {
     state.PendingProfile = -1;
 }
 
-void WritePendingProfile(ProfileWriter& writer, MainState& state, SettingsStore& store,
+void WritePendingProfile(ProfileWriter& writer, MainState& state, platform::SettingsStore& store,
                          MainView& view, const ProfileSnapshot& pending) {
     if (writer.busy()) return;  // the changes stay pending and shown
     state.PendingProfile = -1;
@@ -34,8 +34,8 @@ void WritePendingProfile(ProfileWriter& writer, MainState& state, SettingsStore&
 }
 
 void AnswerPendingChanges(DeviceSession& session, ProfileWriter& writer, MainState& state,
-                          SettingsStore& store, MainView& view, const ProfileSnapshot& pending,
-                          bool ok) {
+                          platform::SettingsStore& store, MainView& view,
+                          const ProfileSnapshot& pending, bool ok) {
     if (ok) {
         WritePendingProfile(writer, state, store, view, pending);
         return;

@@ -9,8 +9,8 @@
 
 #include "AppContext.h"
 #include "LightDialog.h"
-#include "PortivoChannel_win.h"
-#include "SystemServices_win.h"
+#include "platform/PortivoChannel_win.h"
+#include "platform/SystemServices_win.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
 

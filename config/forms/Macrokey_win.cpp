@@ -269,7 +269,7 @@ void MacroForm::WireEvents() {
     form_.OnClose = [this](ui::Form&) { Cancel(); };
 }
 
-SettingsStore& MacroForm::Store() { return app_.services->store; }
+platform::SettingsStore& MacroForm::Store() { return app_.services->store; }
 
 void MacroForm::EnableButton(ui::Image& button, bool enabled) {
     const bool box = &button == imgBox1_ || &button == imgBox2_;

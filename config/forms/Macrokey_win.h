@@ -23,7 +23,9 @@
 #include "ui/ListView.h"
 #include "ui/Timer.h"
 
+namespace platform {
 class SettingsStore;
+}
 
 namespace tavrine::forms {
 
@@ -86,7 +88,7 @@ class MacroForm {
     void OptionChanged();
     void ApplyTimeResult(const TimeFieldResult& result);
 
-    SettingsStore& Store();
+    platform::SettingsStore& Store();
 
     AppContext& app_;
     ui::Form form_;

@@ -17,7 +17,7 @@
 #include "Popform_win.h"
 #include "ProgramServices_win.h"
 #include "ProfileStore.h"
-#include "RegistrySettingsStore_win.h"
+#include "platform/RegistrySettingsStore_win.h"
 #include "Repeat_win.h"
 #include "Singlekey_win.h"
 #include "StartupTrace_win.h"
@@ -36,7 +36,7 @@ int RunProgram() {
     ui::SetApplicationTitle(L"Tavrine Gaming Mouse");
     AppContext app;
     {
-        RegistrySettingsStore machine;
+        platform::RegistrySettingsStore machine;
         app.installPath = ReadInstallPath(machine);
     }
     while (!app.installPath.empty() && app.installPath.back() == L'\\') app.installPath.pop_back();

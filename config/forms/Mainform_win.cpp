@@ -72,7 +72,7 @@ MainForm::MainForm(AppContext& app)
     postedReportFilter_ =
         SetWindowsHookExW(WH_GETMESSAGE, &DropPostedReports, nullptr, GetCurrentThreadId());
 
-    shell_ = std::make_unique<ShellOpener>(form_.Handle());
+    shell_ = std::make_unique<platform::ShellOpener>(form_.Handle());
     services_ = std::make_unique<DeviceServices>(DeviceServices{program_.channel, program_.store,
                                                                 program_.timers, program_.waits,
                                                                 program_.messenger, *shell_});

@@ -99,8 +99,8 @@ class MainForm final : public MainView {
 
     // The program's services, and the shell, which opens files on behalf of this window.
     ProgramServices& program_;
-    SettingsStore& store_;
-    std::unique_ptr<ShellOpener> shell_;
+    platform::SettingsStore& store_;
+    std::unique_ptr<platform::ShellOpener> shell_;
     std::unique_ptr<DeviceServices> services_;
     std::unique_ptr<ProfileWriter> writer_;
     std::unique_ptr<DeviceSession> session_;

@@ -196,7 +196,7 @@ void TKey::ChooseOption(int box) {
     marked_ = box;
     for (int i = 0; i < 4; ++i)
         LoadPicture(*boxes_[static_cast<std::size_t>(i)], i == box ? L"2.bmp" : L"0.bmp");
-    SettingsStore& store = app_.services->store;
+    platform::SettingsStore& store = app_.services->store;
     switch (box) {
         case 0:
             repeatState_ = L"a0";

@@ -5,7 +5,7 @@
 #include "MacroNumbers.h"
 #include "MacroStore.h"
 
-NewMacroResult AcceptNewMacroName(SettingsStore& store, std::wstring_view name,
+NewMacroResult AcceptNewMacroName(platform::SettingsStore& store, std::wstring_view name,
                                   MacroDocument& document) {
     NewMacroResult result;
     // A name of spaces only would make a key nobody can tell from an empty name.
@@ -24,15 +24,15 @@ NewMacroResult AcceptNewMacroName(SettingsStore& store, std::wstring_view name,
         return result;
     }
     result.outcome = NewMacroOutcome::StoreFailed;
-    if (!store.OpenKey(SettingsHive::CurrentUser, MacrosKeyPath())) return result;
+    if (!store.OpenKey(platform::SettingsHive::CurrentUser, MacrosKeyPath())) return result;
     const std::wstring path = MacroKeyPath(name);
-    if (store.KeyExists(SettingsHive::CurrentUser, path)) {
+    if (store.KeyExists(platform::SettingsHive::CurrentUser, path)) {
         result.outcome = NewMacroOutcome::Refused;
         result.notice = Notice::MacroExists;
         result.message = std::wstring(kNameExistsText);
         return result;
     }
-    if (!store.OpenKey(SettingsHive::CurrentUser, path)) return result;
+    if (!store.OpenKey(platform::SettingsHive::CurrentUser, path)) return result;
     document.macroName = std::wstring(name);
     document.ClearEvents();
     result.outcome = NewMacroOutcome::Created;

@@ -7,7 +7,7 @@
 
 #include "MacroDocument.h"
 #include "Notice.h"
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 inline constexpr std::wstring_view kInvalidNameText =
     L"A file name cannot contain any of the following characters:\\ / : * ? \" < > |";
@@ -32,7 +32,7 @@ struct NewMacroResult {
 
 // Checks the name against the nine characters a file name cannot hold, its length and the
 // stored macros; creates its key and empties the editor for it.
-NewMacroResult AcceptNewMacroName(SettingsStore& store, std::wstring_view name,
+NewMacroResult AcceptNewMacroName(platform::SettingsStore& store, std::wstring_view name,
                                   MacroDocument& document);
 
 struct RepeatCountResult {

@@ -8,10 +8,10 @@
 #include "MacroText.h"
 #include "SettingsLayout.h"
 
-StoredMacro ReadStoredMacro(SettingsStore& store, std::wstring_view name) {
+StoredMacro ReadStoredMacro(platform::SettingsStore& store, std::wstring_view name) {
     StoredMacro macro;
     if (!IsStorableMacroName(name)) return macro;
-    auto key = store.OpenKey(SettingsHive::CurrentUser, MacroKeyPath(name));
+    auto key = store.OpenKey(platform::SettingsHive::CurrentUser, MacroKeyPath(name));
     if (!key) return macro;
     macro.keys = key->ReadString(kKeysValue).value_or(L"");
     macro.commandMark = key->ReadString(kCommandSlotsValue).value_or(L"");

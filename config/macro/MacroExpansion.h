@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "ButtonRecord.h"
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
 
 // The values of a macro's key that the assignment reads (missing values are empty).
 struct StoredMacro {
@@ -15,7 +15,7 @@ struct StoredMacro {
     std::wstring repeatState;  // "a0", "a1", "a2"
     std::wstring repeatTimes;  // decimal
 };
-StoredMacro ReadStoredMacro(SettingsStore& store, std::wstring_view name);
+StoredMacro ReadStoredMacro(platform::SettingsStore& store, std::wstring_view name);
 
 struct MacroAssignment {
     bool ok = false;

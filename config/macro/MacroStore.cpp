@@ -6,6 +6,9 @@
 #include "MacroText.h"
 #include "SettingsLayout.h"
 
+using platform::SettingsHive;
+using platform::SettingsStore;
+
 std::wstring MacrosKeyPath() {
     return std::wstring(kSettingsRoot) + std::wstring(kMacrosKeyName) + L'\\';
 }

@@ -12,7 +12,8 @@ constexpr std::chrono::milliseconds kLightWriteWait{60};
 }  // namespace
 
 LightDialog::LightDialog(LightState& lights, const PerformanceRecord& record,
-                         DeviceReportState& reportState, DeviceChannel& channel, Waits& waits)
+                         DeviceReportState& reportState, platform::DeviceChannel& channel,
+                         platform::Waits& waits)
     : lights_(lights),
       record_(record),
       reportState_(reportState),

@@ -4,19 +4,19 @@
 #include <cstdint>
 #include <string>
 
-#include "DeviceChannel.h"
+#include "platform/DeviceChannel.h"
 #include "DeviceReportState.h"
 #include "LightState.h"
 #include "PerformanceDialog.h"
 #include "PerformanceRecord.h"
-#include "Waits.h"
+#include "platform/Waits.h"
 
 enum class Light { Wheel, Logo };
 
 class LightDialog {
   public:
     LightDialog(LightState& lights, const PerformanceRecord& record, DeviceReportState& reportState,
-                DeviceChannel& channel, Waits& waits);
+                platform::DeviceChannel& channel, platform::Waits& waits);
 
     // FormShow: both lights as stored, nothing selected.
     void Show();
@@ -49,8 +49,8 @@ class LightDialog {
     LightState& lights_;
     const PerformanceRecord& record_;
     DeviceReportState& reportState_;
-    DeviceChannel& channel_;
-    Waits& waits_;
+    platform::DeviceChannel& channel_;
+    platform::Waits& waits_;
 
     bool logoSelected_ = false;
     bool wheelSelected_ = false;

@@ -93,7 +93,7 @@ LoadResult PerformanceDialog::LoadPerformance(std::wstring_view path, LoadMode m
     // A missing value keeps the value it would have had had it never been stored.
     const PerformanceRecord fallback =
         path == kPerformanceDefaultKey ? kFactoryPerformance : PerformanceRecord{};
-    if (auto key = services_.store.OpenKey(SettingsHive::CurrentUser, path)) {
+    if (auto key = services_.store.OpenKey(platform::SettingsHive::CurrentUser, path)) {
         result.keyOpened = true;
         for (const PerformanceField& field : kPerformanceWriteOrder) {
             const auto value = key->ReadInteger(field.name);
@@ -205,7 +205,7 @@ SaveResult PerformanceDialog::SavePerformance() {
     next.ScrollSpeed = scrollStep_;
     next.OneScreenPage = oneScreenValue_;
     next.PollingRate = pollingCode_;
-    auto key = services_.store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
+    auto key = services_.store.OpenKey(platform::SettingsHive::CurrentUser, kPerformanceKey);
     if (!key) {
         return {false,
                 L"The performance settings could not be stored: the registry key "

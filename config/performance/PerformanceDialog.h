@@ -9,22 +9,22 @@
 #include <string_view>
 #include <vector>
 
-#include "DeviceChannel.h"
+#include "platform/DeviceChannel.h"
 #include "DeviceReportState.h"
 #include "LightState.h"
 #include "PerformanceRecord.h"
 #include "PerformanceTables.h"
 #include "PointerSettings.h"
-#include "SettingsStore.h"
-#include "Waits.h"
-#include "WindowMessenger.h"
+#include "platform/SettingsStore.h"
+#include "platform/Waits.h"
+#include "platform/WindowMessenger.h"
 
 struct PerformanceServices {
-    DeviceChannel& channel;
-    SettingsStore& store;
-    Waits& waits;
+    platform::DeviceChannel& channel;
+    platform::SettingsStore& store;
+    platform::Waits& waits;
     PointerSettings& pointer;
-    WindowMessenger& messenger;
+    platform::WindowMessenger& messenger;
 };
 
 enum class LoadMode {

@@ -3,6 +3,12 @@
 #include "CommandReport.h"
 #include "PerformanceTables.h"
 
+using platform::DeviceChannel;
+using platform::SettingsHive;
+using platform::SettingsKey;
+using platform::SettingsStore;
+using platform::Waits;
+
 namespace {
 constexpr std::uint16_t kAddressLiveLevel = performance::kLiveLevel;
 }  // namespace

@@ -10,6 +10,12 @@
 #include "CliTestKit.h"
 #include "Utf8.h"
 
+using platform::MemorySettingsStore;
+using platform::SettingsHive;
+using platform::SettingsKey;
+using platform::SettingsStore;
+using platform::SettingsValueKind;
+
 namespace {
 
 // A store whose writes fail from the nth one on, to see an import put everything back.

@@ -10,6 +10,11 @@
 #include "ReadBack.h"
 #include "Utf8.h"
 
+using platform::ManualTimeline;
+using platform::MemorySettingsStore;
+using platform::SettingsHive;
+using platform::SettingsStore;
+
 namespace {
 
 struct Bench : DeviceReports {

@@ -13,7 +13,8 @@ using namespace std::chrono_literals;
 
 std::optional<std::wstring> Stored(MouseRig& rig, int profile, int button,
                                    std::wstring_view value) {
-    auto key = rig.store.OpenKey(SettingsHive::CurrentUser, ButtonKeyPath(profile, button));
+    auto key =
+        rig.store.OpenKey(platform::SettingsHive::CurrentUser, ButtonKeyPath(profile, button));
     if (!key || !key->ValueExists(value)) return std::nullopt;
     return key->ReadString(value);
 }

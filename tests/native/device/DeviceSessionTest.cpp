@@ -6,6 +6,8 @@
 #include "SettingsLayout.h"
 #include "WriteStarts.h"
 
+using platform::SettingsHive;
+
 namespace {
 
 using namespace std::chrono_literals;

@@ -7,6 +7,9 @@
 #include "SettingsLayout.h"
 #include "WriteStarts.h"
 
+using platform::SettingsHive;
+using platform::SettingsValueKind;
+
 namespace {
 
 using namespace std::chrono_literals;

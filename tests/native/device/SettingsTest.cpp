@@ -5,6 +5,11 @@
 #include "RecordTemplates.h"
 #include "SettingsLayout.h"
 
+using platform::ManualTimeline;
+using platform::MemorySettingsStore;
+using platform::SettingsHive;
+using platform::SettingsValueKind;
+
 namespace {
 
 using namespace std::chrono_literals;

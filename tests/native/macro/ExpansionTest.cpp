@@ -10,7 +10,7 @@
 #include "MacroStore.h"
 #include "MacroTestKit.h"
 #include "MacroText.h"
-#include "MemorySettingsStore.h"
+#include "platform/MemorySettingsStore.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ TEST(Expansion, EveryCommandAsTheEditorStoresIt) {
 // Ctrl+C recorded, stored, chosen again, saved to a file, loaded and assigned: a key
 // combination from start to end, never a mouse click.
 TEST(Expansion, RecordedCtrlCStaysAKeyCombination) {
-    MemorySettingsStore store;
+    platform::MemorySettingsStore store;
     TableKeyNames names;
     MacroDocument document;
     ASSERT_EQ(AcceptNewMacroName(store, L"CopyKeys", document).outcome, NewMacroOutcome::Created);
@@ -127,7 +127,7 @@ TEST(Expansion, RepeatModesAndCounts) {
               Record({0x04, 0x00, 0x04, 0x80}, 0xA0, 0));
 
     // A name with no key: all events zero.
-    MemorySettingsStore store;
+    platform::MemorySettingsStore store;
     const auto none = ExpandMacro(ReadStoredMacro(store, L""), L"");
     EXPECT_TRUE(none.ok);
     EXPECT_EQ(none.record, Record({}, 0xA0, 0));

@@ -12,7 +12,11 @@
 #include "MacroStore.h"
 #include "MacroTestKit.h"
 #include "MacroText.h"
-#include "MemorySettingsStore.h"
+#include "platform/MemorySettingsStore.h"
+
+using platform::MemorySettingsStore;
+using platform::SettingsHive;
+using platform::SettingsKey;
 
 namespace {
 

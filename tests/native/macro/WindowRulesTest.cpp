@@ -7,7 +7,7 @@
 #include "MacroTestKit.h"
 #include "MacroText.h"
 #include "MacroWindowRules.h"
-#include "MemorySettingsStore.h"
+#include "platform/MemorySettingsStore.h"
 
 namespace {
 
@@ -56,10 +56,10 @@ TEST(WindowRules, EachPhaseEnablesItsButtonsAndDropDowns) {
 // A recording writes only into the macro it was started for: once the document is replaced (a
 // stored macro chosen, a file loaded, New), keystrokes are refused and Stop commits nothing.
 TEST(WindowRules, ARecordingNeverWritesIntoAMacroItWasNotStartedFor) {
-    MemorySettingsStore store;
+    platform::MemorySettingsStore store;
     TableKeyNames names;
     std::wstring time2 = L"0";
-    store.Seed(SettingsHive::CurrentUser, MacroKeyPath(L"Stored"), L"keys", L"6 2 6 80 ");
+    store.Seed(platform::SettingsHive::CurrentUser, MacroKeyPath(L"Stored"), L"keys", L"6 2 6 80 ");
     MacroDocument document;
     document.macroName = L"Fresh";
     MacroRecorder recorder;
@@ -92,9 +92,9 @@ TEST(WindowRules, ARecordingNeverWritesIntoAMacroItWasNotStartedFor) {
 // Showing the editor and New empty the rows and the image together, so that nothing hidden is
 // saved under an empty list.
 TEST(WindowRules, ShowAndNewEmptyImageAndRowsTogether) {
-    MemorySettingsStore store;
+    platform::MemorySettingsStore store;
     TableKeyNames names;
-    store.Seed(SettingsHive::CurrentUser, MacroKeyPath(L"Old"), L"keys", L"4 3 4 80 ");
+    store.Seed(platform::SettingsHive::CurrentUser, MacroKeyPath(L"Old"), L"keys", L"4 3 4 80 ");
     MacroDocument document;
     ASSERT_TRUE(ChooseStoredMacro(store, L"Old", document, names, kWords).ok);
     document.selectedRow = 1;
@@ -112,7 +112,7 @@ TEST(WindowRules, ShowAndNewEmptyImageAndRowsTogether) {
     EXPECT_EQ(AcceptNewMacroName(store, L"Old", document).outcome, NewMacroOutcome::Refused);
     document.macroName = L"Other";
     ASSERT_TRUE(ApplyMacro(store, document));
-    auto key = store.OpenKey(SettingsHive::CurrentUser, MacroKeyPath(L"Other"));
+    auto key = store.OpenKey(platform::SettingsHive::CurrentUser, MacroKeyPath(L"Other"));
     EXPECT_EQ(key->ReadString(L"keys"), MacroImageText(MacroImage{}));
 }
 

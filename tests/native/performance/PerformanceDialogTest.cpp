@@ -5,6 +5,10 @@
 #include "CommandReport.h"
 #include "PerformanceRig.h"
 
+using platform::DeviceChannel;
+using platform::FeatureReport;
+using platform::SettingsHive;
+
 namespace {
 
 using Lines = std::vector<std::string>;

@@ -1,8 +1,8 @@
 // What an attach does for the performance settings, against the virtual mouse's model.
 #include <gtest/gtest.h>
 
-#include "ManualTimeline.h"
-#include "MemorySettingsStore.h"
+#include "platform/ManualTimeline.h"
+#include "platform/MemorySettingsStore.h"
 #include "MouseRig.h"
 #include "PerformanceKeys.h"
 #include "PerformanceRig.h"
@@ -14,15 +14,15 @@ using FixedPointer = RecordingPointer;
 class PerformanceKeysTest : public ::testing::Test {
   protected:
     vmouse::VirtualMouse mouse;
-    ManualTimeline time;
+    platform::ManualTimeline time;
     ModelChannel channel{mouse, time};
-    MemorySettingsStore store;
+    platform::MemorySettingsStore store;
     DeviceReportState reportState{kReportStateProfileWrite};
     FixedPointer pointer;
     PerformanceRecord record;
 
     std::optional<std::int32_t> Stored(std::wstring_view key, std::wstring_view name) {
-        auto k = store.OpenKey(SettingsHive::CurrentUser, key);
+        auto k = store.OpenKey(platform::SettingsHive::CurrentUser, key);
         return k ? k->ReadInteger(name) : std::nullopt;
     }
 };
@@ -50,13 +50,14 @@ TEST_F(PerformanceKeysTest, FirstAttachTakesWindowsAndTheMouseAndCreatesBothKeys
     EXPECT_EQ(Stored(kPerformanceDefaultKey, L"ScrollSpeed"), 3);
     EXPECT_EQ(Stored(kPerformanceDefaultKey, L"LevelNumber"), 1);
     EXPECT_EQ(Stored(kPerformanceDefaultKey, L"DoubleClickSpeed"), 500);
-    auto key = store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
+    auto key = store.OpenKey(platform::SettingsHive::CurrentUser, kPerformanceKey);
     EXPECT_EQ(key->ValueNames().size(), 10u);
 }
 
 TEST_F(PerformanceKeysTest, LaterAttachesLeaveTheStoredSettingsAlone) {
     ASSERT_TRUE(EnsurePerformanceKeys(record, pointer, channel, time, reportState, store));
-    store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey)->WriteInteger(L"DpiLevel1", 20);
+    store.OpenKey(platform::SettingsHive::CurrentUser, kPerformanceKey)
+        ->WriteInteger(L"DpiLevel1", 20);
     EXPECT_FALSE(EnsurePerformanceKeys(record, pointer, channel, time, reportState, store));
     EXPECT_EQ(Stored(kPerformanceKey, L"DpiLevel1"), 20);
 }

@@ -7,8 +7,12 @@
 
 #include "ProfileStore.h"
 #include "RecordTemplates.h"
-#include "RegistrySettingsStore_win.h"
+#include "platform/RegistrySettingsStore_win.h"
 #include "SettingsLayout.h"
+
+using platform::RegistrySettingsStore;
+using platform::SettingsHive;
+using platform::SettingsValueKind;
 
 namespace {
 
