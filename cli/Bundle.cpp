@@ -5,8 +5,17 @@
 
 #include "MacroStore.h"
 #include "MacroText.h"
-#include "RecordTemplates.h"
-#include "SettingsLayout.h"
+#include "device/RecordTemplates.h"
+#include "device/SettingsLayout.h"
+
+using device::kButtonCount;
+using device::kButtonRecordSize;
+using device::kFunctionLaunchProgram;
+using device::kFunctionMacro;
+using device::kFunctionNone;
+using device::kProfileCount;
+using device::ProfileHasLeftButton;
+using device::ProfileRecordTexts;
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "ButtonRecord.h"
+#include "device/ButtonRecord.h"
 #include "MacroStore.h"
 #include "MacroText.h"
 #include "PerformanceRecord.h"
-#include "SettingsLayout.h"
+#include "device/SettingsLayout.h"
 
 inline constexpr int kBundleVersion = 1;
 inline constexpr std::string_view kBundleFormat = "tavrine-profile-bundle";
@@ -29,7 +29,7 @@ struct BundleButton {
 };
 
 struct BundleProfile {
-    std::array<BundleButton, kButtonCount> buttons{};
+    std::array<BundleButton, device::kButtonCount> buttons{};
     bool operator==(const BundleProfile&) const = default;
 };
 
@@ -56,15 +56,15 @@ struct BundleField {
     std::optional<std::int32_t> Record::*number = nullptr;
 };
 inline constexpr std::array<BundleField<BundleButton>, 4> kButtonFields = {{
-    {"keys", kKeysValue, &BundleButton::keys},
-    {"description", kDescriptionValue, &BundleButton::description},
-    {"kind", kStateIdValue, nullptr, &BundleButton::kind},
-    {"launchPath", kFilePathValue, &BundleButton::launchPath},
+    {"keys", device::kKeysValue, &BundleButton::keys},
+    {"description", device::kDescriptionValue, &BundleButton::description},
+    {"kind", device::kStateIdValue, nullptr, &BundleButton::kind},
+    {"launchPath", device::kFilePathValue, &BundleButton::launchPath},
 }};
 inline constexpr std::array<BundleField<BundleMacro>, 5> kMacroFields = {{
-    {"keys", kKeysValue, &BundleMacro::keys},
+    {"keys", device::kKeysValue, &BundleMacro::keys},
     {"commandSlots", kCommandSlotsValue, &BundleMacro::commandSlots},
-    {"description", kDescriptionValue, &BundleMacro::description},
+    {"description", device::kDescriptionValue, &BundleMacro::description},
     {"repeatState", kRepeatStateValue, &BundleMacro::repeatState},
     {"repeatTimes", kRepeatTimesValue, &BundleMacro::repeatTimes},
 }};
@@ -79,7 +79,7 @@ struct BundleLights {
 };
 
 struct Bundle {
-    std::array<BundleProfile, kProfileCount> profiles{};
+    std::array<BundleProfile, device::kProfileCount> profiles{};
     std::vector<BundleMacro> macros;
     BundlePerformance performance{};
     BundleLights lights;

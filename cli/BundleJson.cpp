@@ -4,6 +4,9 @@
 
 #include "Utf8.h"
 
+using device::kButtonCount;
+using device::kProfileCount;
+
 using json = nlohmann::ordered_json;
 
 namespace {

@@ -5,9 +5,18 @@
 
 #include "MacroStore.h"
 #include "MacroText.h"
-#include "RecordTemplates.h"
-#include "SettingsLayout.h"
+#include "device/RecordTemplates.h"
+#include "device/SettingsLayout.h"
 #include "StoreTransaction.h"
+
+using device::ButtonKeyPath;
+using device::kButtonCount;
+using device::kFunctionMacro;
+using device::kLogoLightValue;
+using device::kProfileCount;
+using device::kSettingsRoot;
+using device::kWheelLightValue;
+using device::LightKeyPath;
 
 using platform::SettingsHive;
 using platform::SettingsKey;

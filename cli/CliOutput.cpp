@@ -5,6 +5,19 @@
 #include "PerformanceTables.h"
 #include "Utf8.h"
 
+using device::ButtonRecord;
+using device::FormatButtonRecord;
+using device::FunctionKind;
+using device::kButtonCount;
+using device::kFunctionDefault;
+using device::kFunctionLaunchProgram;
+using device::kFunctionMacro;
+using device::kFunctionSingleCommand;
+using device::kProfileCount;
+using device::kRepeatTimes;
+using device::kRepeatUntilPressed;
+using device::kRepeatWhileHeld;
+
 using json = nlohmann::ordered_json;
 
 namespace {

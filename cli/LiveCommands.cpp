@@ -3,7 +3,20 @@
 #include "MouseReads.h"
 #include "PerformanceDialog.h"
 #include "PerformanceTables.h"
-#include "WindowMessages.h"
+#include "device/WindowMessages.h"
+
+using device::DeviceReportState;
+using device::kAddressActiveProfile;
+using device::kMsgShowDpiLevel;
+using device::kMsgShowPolling;
+using device::kMsgShowProfile;
+using device::kProfileCount;
+using device::kVistrelCaption;
+using device::kVistrelClass;
+using device::LightState;
+using device::MakeApplyCommand;
+using device::MakeWriteCommand;
+using device::SendCommand;
 
 using namespace performance;
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "CommandReport.h"
+#include "device/CommandReport.h"
 #include "ReadBack.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowMessenger.h"

@@ -17,14 +17,23 @@
 #include "Portivo.h"
 #include "platform/PortivoChannel_win.h"
 #include "ProfileBurner.h"
-#include "ProfileStore.h"
+#include "device/ProfileStore.h"
 #include "ReadBack.h"
 #include "platform/RegistrySettingsStore_win.h"
-#include "SettingsLayout.h"
+#include "device/SettingsLayout.h"
 #include "platform/SystemServices_win.h"
 #include "Utf8.h"
-#include "WindowMessages.h"
+#include "device/WindowMessages.h"
 #include "platform/WindowTimers_win.h"
+
+using device::DeviceReportState;
+using device::kProfileCount;
+using device::kProgramMutex;
+using device::LoadProfile;
+using device::MainState;
+using device::ProfileRecordTexts;
+using device::ProfileSnapshot;
+using device::SnapshotOf;
 
 using platform::PortivoChannel;
 using platform::RegistrySettingsStore;

@@ -2,6 +2,16 @@
 
 #include <algorithm>
 
+using device::CommandReport;
+using device::DeviceReportState;
+using device::kMaxCommandData;
+using device::kQueryWait;
+using device::kReportRead;
+using device::kReportStateIdle;
+using device::MakeReadRequest;
+using device::ReadAnswer;
+using device::SendCommand;
+
 using platform::DeviceChannel;
 using platform::Waits;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "CommandReport.h"
+#include "device/CommandReport.h"
 
 struct MouseRead {
     std::vector<std::uint8_t> bytes;  // count bytes from the address; empty on failure
@@ -18,10 +18,11 @@ struct MouseRead {
 
 // count 1..12. One more try when the first goes wrong.
 MouseRead ReadMouse(platform::DeviceChannel& channel, platform::Waits& waits,
-                    DeviceReportState& state, std::uint16_t address, std::uint8_t count);
+                    device::DeviceReportState& state, std::uint16_t address, std::uint8_t count);
 // Any length, in answers of up to 12 bytes; stops at the first address that is not answered.
 MouseRead ReadMouseRange(platform::DeviceChannel& channel, platform::Waits& waits,
-                         DeviceReportState& state, std::uint16_t address, std::size_t length);
+                         device::DeviceReportState& state, std::uint16_t address,
+                         std::size_t length);
 
 // "0x0010"
 std::wstring HexWord(std::uint16_t value);

@@ -1,15 +1,15 @@
 #include "ProfileBurner.h"
 
-#include "DeviceReportState.h"
+#include "device/DeviceReportState.h"
 
 namespace {
 constexpr std::uint8_t kAcknowledgement = 0x10;
 constexpr int kAttemptsPerProfile = 2;
 }  // namespace
 
-void ProfileBurner::View::ShowNotice(Notice notice) {
-    if (notice == Notice::WriteGivenUp) givenUp = true;
-    if (notice == Notice::NoLeftButton) refused = true;
+void ProfileBurner::View::ShowNotice(device::Notice notice) {
+    if (notice == device::Notice::WriteGivenUp) givenUp = true;
+    if (notice == device::Notice::NoLeftButton) refused = true;
 }
 
 ProfileBurner::ProfileBurner(platform::DeviceChannel& channel, platform::SettingsStore& store,
@@ -19,7 +19,7 @@ ProfileBurner::ProfileBurner(platform::DeviceChannel& channel, platform::Setting
     writer_.OnIdle = [this] { OnWriterIdle(); };
 }
 
-void ProfileBurner::Start(std::vector<ProfileSnapshot> profiles) {
+void ProfileBurner::Start(std::vector<device::ProfileSnapshot> profiles) {
     pending_.assign(profiles.begin(), profiles.end());
     error_.clear();
     written_ = 0;
@@ -65,6 +65,7 @@ void ProfileBurner::OnWriterIdle() {
 
 void ProfileBurner::OnDeviceReport(std::span<const std::uint8_t> report) {
     if (report.size() < 2) return;
-    if (state_.deviceReportState.value == kReportStateProfileWrite && report[1] == kAcknowledgement)
+    if (state_.deviceReportState.value == device::kReportStateProfileWrite &&
+        report[1] == kAcknowledgement)
         writer_.OnWriteAcknowledged();
 }

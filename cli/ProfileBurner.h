@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "DeviceServices.h"
-#include "MainState.h"
-#include "MainView.h"
-#include "ProfileWrite.h"
+#include "device/DeviceServices.h"
+#include "device/MainState.h"
+#include "device/MainView.h"
+#include "device/ProfileWrite.h"
 
 class ProfileBurner {
   public:
@@ -21,7 +21,7 @@ class ProfileBurner {
     ProfileBurner(const ProfileBurner&) = delete;
     ProfileBurner& operator=(const ProfileBurner&) = delete;
 
-    void Start(std::vector<ProfileSnapshot> profiles);
+    void Start(std::vector<device::ProfileSnapshot> profiles);
     // An input report of the mouse (its first bytes); acknowledgements move the write on.
     void OnDeviceReport(std::span<const std::uint8_t> report);
 
@@ -32,16 +32,16 @@ class ProfileBurner {
 
   private:
     // The writer's window side: only the notices matter here.
-    class View final : public MainView {
+    class View final : public device::MainView {
       public:
         bool givenUp = false;
         bool refused = false;
-        void ShowNotice(Notice notice) override;
+        void ShowNotice(device::Notice notice) override;
         void SetMainControlsEnabled(bool) override {}
         void SetWindowEnabled(bool) override {}
         void HideNoticeWindow() override {}
         void ShowProfileSelected(int) override {}
-        void ShowLights(const LightState&) override {}
+        void ShowLights(const device::LightState&) override {}
         void ShowAttachPictures() override {}
         void HideButtonMarker() override {}
         void FinishLightDialog() override {}
@@ -67,12 +67,12 @@ class ProfileBurner {
 
     NoMessages messages_;
     NoShell shell_;
-    DeviceServices services_;
-    MainState state_;
+    device::DeviceServices services_;
+    device::MainState state_;
     View view_;
-    ProfileWriter writer_;
-    std::deque<ProfileSnapshot> pending_;
-    ProfileSnapshot current_{};
+    device::ProfileWriter writer_;
+    std::deque<device::ProfileSnapshot> pending_;
+    device::ProfileSnapshot current_{};
     int attempts_ = 0;
     int written_ = 0;
     bool done_ = true;

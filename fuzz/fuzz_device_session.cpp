@@ -8,12 +8,27 @@
 #include <algorithm>
 #include <vector>
 
-#include "DeviceSession.h"
+#include "device/DeviceSession.h"
 #include "FuzzInput.h"
 #include "platform/ManualTimeline.h"
 #include "platform/MemorySettingsStore.h"
-#include "ProfileWrite.h"
+#include "device/ProfileWrite.h"
 #include "VirtualMouse.h"
+
+using device::ButtonRecord;
+using device::ButtonRecordOffset;
+using device::DeviceServices;
+using device::DeviceSession;
+using device::kButtonCount;
+using device::kProfileCount;
+using device::LightState;
+using device::MainState;
+using device::MainView;
+using device::Notice;
+using device::ParseButtonRecordText;
+using device::ProfileRecordTexts;
+using device::ProfileWriter;
+using device::ROMAddress;
 
 using platform::DeviceChannel;
 using platform::FeatureReport;

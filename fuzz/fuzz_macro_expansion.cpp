@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ButtonRecord.h"
+#include "device/ButtonRecord.h"
 #include "MacroExpansion.h"
 #include "MacroInvariants.h"
 #include "MacroText.h"
@@ -39,9 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(!result.error.empty() && result.recordText.empty());
         return 0;
     }
-    Require(ParseButtonRecordText(result.recordText) == result.record);
-    const auto mode = result.record[kRepeatModeByte];
+    Require(device::ParseButtonRecordText(result.recordText) == result.record);
+    const auto mode = result.record[device::kRepeatModeByte];
     Require(mode == 0xA0 || mode == 0xA1 || mode == 0xA2);
-    Require(result.record[kRepeatCountByte] <= 254);
+    Require(result.record[device::kRepeatCountByte] <= 254);
     return 0;
 }

@@ -3,8 +3,25 @@
 // profile, gives 82-byte records, and what is saved from a loaded profile loads back the same.
 #include "FuzzInput.h"
 #include "platform/MemorySettingsStore.h"
-#include "ProfileStore.h"
-#include "SettingsLayout.h"
+#include "device/ProfileStore.h"
+#include "device/SettingsLayout.h"
+
+using device::ButtonKeyPath;
+using device::kButtonCount;
+using device::kButtonRecordSize;
+using device::kDescriptionValue;
+using device::kFilePathValue;
+using device::kKeysValue;
+using device::kLogoLightValue;
+using device::kProfileCount;
+using device::kStateIdValue;
+using device::kWheelLightValue;
+using device::LightKeyPath;
+using device::LoadProfile;
+using device::MainState;
+using device::ParseButtonRecordText;
+using device::ReadLaunchFile;
+using device::SaveProfile;
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "Listener_win.h"
 #include "Portivo.h"
 #include "PopupPicture.h"
-#include "SettingsLayout.h"
+#include "device/SettingsLayout.h"
 #include "resource.h"
 
 namespace {
@@ -26,7 +26,7 @@ std::wstring LoadText(HINSTANCE instance, UINT id) {
 
 // The installation key's "AppPath" (the picture folder), read within its 512 bytes.
 std::optional<std::wstring> ReadAppPath() {
-    std::wstring keyName(kInstallKey.substr(1));  // without the leading backslash
+    std::wstring keyName(device::kInstallKey.substr(1));  // without the leading backslash
     if (!keyName.empty() && keyName.back() == L'\\') keyName.pop_back();
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
@@ -35,7 +35,7 @@ std::optional<std::wstring> ReadAppPath() {
     wchar_t value[kAppPathBytes / sizeof(wchar_t) + 1] = {};
     DWORD size = kAppPathBytes;
     DWORD type = 0;
-    const std::wstring name(kAppPathValue);
+    const std::wstring name(device::kAppPathValue);
     const LONG status =
         RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
     RegCloseKey(key);

@@ -14,11 +14,21 @@
 #include <thread>
 #include <vector>
 
-#include "DeviceSession.h"
-#include "ProfileWrite.h"
-#include "RecordTemplates.h"
+#include "device/DeviceSession.h"
+#include "device/ProfileWrite.h"
+#include "device/RecordTemplates.h"
 #include "platform/MemorySettingsStore.h"
 #include "VirtualMouse.h"
+
+using device::DefaultRecordText;
+using device::DeviceServices;
+using device::DeviceSession;
+using device::LightState;
+using device::MainState;
+using device::MainView;
+using device::Notice;
+using device::ProfileWriter;
+using device::SingleCommandRecordText;
 
 using platform::DeviceChannel;
 using platform::FeatureReport;

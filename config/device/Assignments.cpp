@@ -1,7 +1,9 @@
-#include "Assignments.h"
+#include "device/Assignments.h"
 
-#include "ProfileStore.h"
-#include "RecordTemplates.h"
+#include "device/ProfileStore.h"
+#include "device/RecordTemplates.h"
+
+namespace device {
 
 namespace {
 
@@ -67,3 +69,5 @@ bool AssignLaunchProgram(MainState& state, platform::SettingsStore& store, SlotR
     Put(state, slot, LaunchRecordText(slot.profile, slot.button), name, kFunctionLaunchProgram);
     return true;
 }
+
+}  // namespace device

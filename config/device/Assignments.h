@@ -11,8 +11,10 @@
 #include <optional>
 #include <string_view>
 
-#include "MainState.h"
+#include "device/MainState.h"
 #include "platform/SettingsStore.h"
+
+namespace device {
 
 struct SlotRef {
     int profile = 0;
@@ -38,3 +40,5 @@ bool AssignDefault(MainState& state, platform::SettingsStore& store, SlotRef slo
 // A program to start; the file is stored at once, for the launch check.
 bool AssignLaunchProgram(MainState& state, platform::SettingsStore& store, SlotRef slot,
                          std::wstring_view file);
+
+}  // namespace device

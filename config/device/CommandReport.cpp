@@ -1,8 +1,10 @@
-#include "CommandReport.h"
+#include "device/CommandReport.h"
 
 #include <algorithm>
 
 #include <DeviceIds.h>
+
+namespace device {
 
 CommandReport MakeWriteCommand(std::uint16_t address, std::uint8_t count,
                                std::span<const std::uint8_t> data) {
@@ -64,3 +66,5 @@ CommandReport Query(platform::DeviceChannel& channel, platform::Waits& waits,
     ReadAnswer(channel, answer);
     return answer;
 }
+
+}  // namespace device

@@ -5,8 +5,10 @@
 #include <span>
 
 #include "platform/DeviceChannel.h"
-#include "DeviceReportState.h"
+#include "device/DeviceReportState.h"
 #include "platform/Waits.h"
+
+namespace device {
 
 // Byte 0 report id, 1-2 address (little-endian), 3 count, 4-15 data.
 using CommandReport = platform::FeatureReport;
@@ -47,3 +49,5 @@ CommandReport Query(platform::DeviceChannel& channel, platform::Waits& waits,
 
 // Answer bytes are taken as signed 8-bit values where a number is formed from them.
 constexpr int SignedByte(std::uint8_t value) { return static_cast<std::int8_t>(value); }
+
+}  // namespace device

@@ -7,6 +7,8 @@
 #include "platform/Waits.h"
 #include "platform/WindowMessenger.h"
 
+namespace device {
+
 struct DeviceServices {
     platform::DeviceChannel& channel;
     platform::SettingsStore& store;
@@ -15,3 +17,5 @@ struct DeviceServices {
     platform::WindowMessenger& messenger;
     platform::Shell& shell;
 };
+
+}  // namespace device

@@ -1,11 +1,13 @@
-#include "DeviceSession.h"
+#include "device/DeviceSession.h"
 
 #include <DeviceIds.h>
 
-#include "CommandReport.h"
-#include "ProfileStore.h"
-#include "RecordTemplates.h"
-#include "WindowMessages.h"
+#include "device/CommandReport.h"
+#include "device/ProfileStore.h"
+#include "device/RecordTemplates.h"
+#include "device/WindowMessages.h"
+
+namespace device {
 
 namespace {
 constexpr std::uint8_t kEventDpi = 0x01;
@@ -211,3 +213,5 @@ void DeviceSession::LaunchCheck(std::uint8_t code) {
         }
     }
 }
+
+}  // namespace device

@@ -3,8 +3,10 @@
 #include <string>
 #include <string_view>
 
-#include "MainState.h"
+#include "device/MainState.h"
 #include "platform/SettingsStore.h"
+
+namespace device {
 
 // Reads the five button keys of profile p into the record texts and slot table and the light
 // key into the light state (keys are created when missing; a missing value gives an empty text
@@ -26,3 +28,5 @@ bool WriteLaunchFile(platform::SettingsStore& store, int profile, int button,
 
 // The installation folder from the machine-wide key; empty when missing.
 std::wstring ReadInstallPath(platform::SettingsStore& store);
+
+}  // namespace device

@@ -1,7 +1,9 @@
-#include "WriteStarts.h"
+#include "device/WriteStarts.h"
 
-#include "ProfileStore.h"
-#include "RecordTemplates.h"
+#include "device/ProfileStore.h"
+#include "device/RecordTemplates.h"
+
+namespace device {
 
 // While a write runs every start is refused by the writer; these leave the state as it is then,
 // so the running write's own ending (and its OK, if any) stays in charge.
@@ -55,3 +57,5 @@ void ResetProfile(ProfileWriter& writer, MainState& state, MainView& view) {
     writer.Start();
     state.PendingProfile = -1;
 }
+
+}  // namespace device

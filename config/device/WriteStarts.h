@@ -1,11 +1,13 @@
 #pragma once
 // The ways a profile write is started: Apply, OK, the pending-changes question and reset. Each
 // does its steps around the click on the hidden write button.
-#include "DeviceSession.h"
-#include "MainState.h"
-#include "MainView.h"
-#include "ProfileWrite.h"
+#include "device/DeviceSession.h"
+#include "device/MainState.h"
+#include "device/MainView.h"
+#include "device/ProfileWrite.h"
 #include "platform/SettingsStore.h"
+
+namespace device {
 
 // Apply: the program stays open after the write.
 void ApplyProfile(ProfileWriter& writer, MainState& state, MainView& view);
@@ -24,3 +26,5 @@ void AnswerPendingChanges(DeviceSession& session, ProfileWriter& writer, MainSta
                           const ProfileSnapshot& pending, bool ok);
 // Reset confirmed: the current profile's five buttons get their defaults and are written.
 void ResetProfile(ProfileWriter& writer, MainState& state, MainView& view);
+
+}  // namespace device

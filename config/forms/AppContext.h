@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "MainState.h"
+#include "device/MainState.h"
 #include "PerformanceRecord.h"
 #include "ui/LanguageTables.h"
 
@@ -28,7 +28,7 @@ struct ProgramServices;
 struct AppContext {
     // Made by the program entry before any window; outlives them all.
     ProgramServices* services = nullptr;
-    MainState state;
+    device::MainState state;
     PerformanceRecord performance;
     std::wstring installPath;  // "installpath" of the installation key, no trailing backslash
     ui::LanguageLookup language;

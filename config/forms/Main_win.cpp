@@ -16,7 +16,7 @@
 #include "PerformanceKeys.h"
 #include "Popform_win.h"
 #include "ProgramServices_win.h"
-#include "ProfileStore.h"
+#include "device/ProfileStore.h"
 #include "platform/RegistrySettingsStore_win.h"
 #include "Repeat_win.h"
 #include "Singlekey_win.h"
@@ -24,7 +24,7 @@
 #include "T_win.h"
 #include "Warning1_win.h"
 #include "Warning2_win.h"
-#include "WindowMessages.h"
+#include "device/WindowMessages.h"
 #include "ui/Application.h"
 #include "ui/LanguageText.h"
 
@@ -37,7 +37,7 @@ int RunProgram() {
     AppContext app;
     {
         platform::RegistrySettingsStore machine;
-        app.installPath = ReadInstallPath(machine);
+        app.installPath = device::ReadInstallPath(machine);
     }
     while (!app.installPath.empty() && app.installPath.back() == L'\\') app.installPath.pop_back();
     app.language = ui::LanguageLookupFor(app.installPath);
@@ -94,7 +94,7 @@ int RunProgram() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // One instance: a second start ends at once and leaves the first alone.
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, std::wstring(kProgramMutex).c_str());
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, std::wstring(device::kProgramMutex).c_str());
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         if (mutex) CloseHandle(mutex);
         return 0;

@@ -5,17 +5,25 @@
 #include "Loading_win.h"
 #include "Macrokey_win.h"
 #include "T_win.h"
-#include "ProfileStore.h"
-#include "SettingsLayout.h"
+#include "device/ProfileStore.h"
+#include "device/SettingsLayout.h"
 #include "StartupTrace_win.h"
 #include "Warning1_win.h"
 #include "Warning2_win.h"
-#include "WindowMessages.h"
+#include "device/WindowMessages.h"
 #include "WmInput.h"
 #include "ui/Application.h"
 #include "ui/SkinPaths.h"
 
 #include <DeviceIds.h>
+
+using device::DeviceServices;
+using device::DeviceSession;
+using device::kMsgDeviceReport;
+using device::kMsgProfileChanged;
+using device::LightState;
+using device::Notice;
+using device::ProfileWriter;
 
 namespace tavrine::forms {
 namespace {

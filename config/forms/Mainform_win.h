@@ -5,10 +5,10 @@
 #include <memory>
 
 #include "AppContext.h"
-#include "DeviceServices.h"
-#include "DeviceSession.h"
-#include "MainView.h"
-#include "ProfileWrite.h"
+#include "device/DeviceServices.h"
+#include "device/DeviceSession.h"
+#include "device/MainView.h"
+#include "device/ProfileWrite.h"
 #include "ProgramServices_win.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
@@ -20,7 +20,7 @@
 
 namespace tavrine::forms {
 
-class MainForm final : public MainView {
+class MainForm final : public device::MainView {
   public:
     explicit MainForm(AppContext& app);
     ~MainForm() override;
@@ -32,7 +32,7 @@ class MainForm final : public MainView {
     // while the program's other windows are made.
     void StartDriver();
     // The mouse's side of the window, for the program entry to wire its hooks.
-    DeviceSession& Session() { return *session_; }
+    device::DeviceSession& Session() { return *session_; }
 
     // Operations other windows use.
     void RefreshButtonInfo(int button);
@@ -44,10 +44,10 @@ class MainForm final : public MainView {
     // MainView
     void SetMainControlsEnabled(bool on) override;
     void SetWindowEnabled(bool on) override;
-    void ShowNotice(Notice notice) override;
+    void ShowNotice(device::Notice notice) override;
     void HideNoticeWindow() override;
     void ShowProfileSelected(int profileIndex) override;
-    void ShowLights(const LightState& lights) override;
+    void ShowLights(const device::LightState& lights) override;
     void ShowAttachPictures() override;
     void HideButtonMarker() override;
     void FinishLightDialog() override;
@@ -94,16 +94,16 @@ class MainForm final : public MainView {
     }
 
     AppContext& app_;
-    MainState& state_;
+    device::MainState& state_;
     ui::Form form_;
 
     // The program's services, and the shell, which opens files on behalf of this window.
     ProgramServices& program_;
     platform::SettingsStore& store_;
     std::unique_ptr<platform::ShellOpener> shell_;
-    std::unique_ptr<DeviceServices> services_;
-    std::unique_ptr<ProfileWriter> writer_;
-    std::unique_ptr<DeviceSession> session_;
+    std::unique_ptr<device::DeviceServices> services_;
+    std::unique_ptr<device::ProfileWriter> writer_;
+    std::unique_ptr<device::DeviceSession> session_;
 
     // Drops input reports posted to this thread's windows (see Mainform_win.cpp).
     HHOOK postedReportFilter_ = nullptr;

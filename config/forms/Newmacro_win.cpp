@@ -4,7 +4,7 @@
 #include "MacroDialogs.h"
 #include "MacroStore.h"
 #include "Mainform_win.h"
-#include "Notice.h"
+#include "device/Notice.h"
 #include "ProgramServices_win.h"
 #include "Warning2_win.h"
 #include "ui/SkinButton.h"
@@ -84,8 +84,7 @@ void NewMacroForm::Ok() {
     form_.Hide();
     app_.macroForm->NewMacroAnswered(result);
     if (result.outcome == NewMacroOutcome::Refused && app_.warningForm2)
-        app_.warningForm2->ShowNotice(
-            result.notice.value_or(Notice::BadMacroName));
+        app_.warningForm2->ShowNotice(result.notice.value_or(device::Notice::BadMacroName));
 }
 
 void NewMacroForm::Cancel() { form_.Hide(); }

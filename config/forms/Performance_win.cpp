@@ -2,7 +2,7 @@
 
 #include "ErrorReport_win.h"
 #include "Mainform_win.h"
-#include "WindowMessages.h"
+#include "device/WindowMessages.h"
 #include "ui/SkinPaths.h"
 
 #include "Portivo.h"
@@ -243,11 +243,11 @@ void Perform1::WireButton(ui::Image& image, void (Perform1::*action)()) {
 
 bool Perform1::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     // Both come from the display program: plain numbers, checked by the dialog, never pointers.
-    if (msg == kMsgDpiChanged) {
+    if (msg == device::kMsgDpiChanged) {
         dialog_.OnDisplayLevel(static_cast<std::uintptr_t>(wParam),
                                static_cast<std::intptr_t>(lParam));
         Render();
-    } else if (msg == kMsgPollingChanged) {
+    } else if (msg == device::kMsgPollingChanged) {
         dialog_.OnDisplayPolling(static_cast<std::uintptr_t>(wParam));
         RenderPolling();
     } else {

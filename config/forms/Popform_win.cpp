@@ -12,7 +12,7 @@ constexpr COLORREF kListGrey = RGB(0x80, 0x80, 0x80);
 // taller pop-up, which this says at build time.
 constexpr int kListHeight = 150;
 constexpr int kEntryHeight = 16;  // Tahoma 13 pixels and its line gap
-static_assert(static_cast<int>(kSingleCommandCount) * kEntryHeight <= kListHeight);
+static_assert(static_cast<int>(device::kSingleCommandCount) * kEntryHeight <= kListHeight);
 
 ui::FormOptions Options(AppContext& app) {
     ui::FormOptions options;

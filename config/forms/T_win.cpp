@@ -1,12 +1,12 @@
 #include "T_win.h"
 
-#include "Assignments.h"
+#include "device/Assignments.h"
 #include "ErrorReport_win.h"
 #include "MacroExpansion.h"
 #include "MacroStore.h"
 #include "Mainform_win.h"
 #include "ProgramServices_win.h"
-#include "RecordTemplates.h"
+#include "device/RecordTemplates.h"
 #include "Repeat_win.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinPaths.h"
@@ -218,9 +218,9 @@ void TKey::ChooseOption(int box) {
 
 void TKey::Ok() {
     if (!form_.Visible()) return;
-    MainState& state = app_.state;
-    const SlotRef slot = SelectedSlot(state);
-    if (!HoldsSlot(state, slot)) {
+    device::MainState& state = app_.state;
+    const device::SlotRef slot = device::SelectedSlot(state);
+    if (!device::HoldsSlot(state, slot)) {
         form_.Hide();
         return;
     }
@@ -232,7 +232,7 @@ void TKey::Ok() {
         ReportFailure(assignment.error);
         return;
     }
-    AssignMacro(state, slot, name, assignment.recordText);
+    device::AssignMacro(state, slot, name, assignment.recordText);
     form_.Hide();
     if (app_.mainForm) app_.mainForm->RefreshButtonInfo(slot.button);
 }

@@ -13,13 +13,13 @@ NewMacroResult AcceptNewMacroName(platform::SettingsStore& store, std::wstring_v
     result.enableEditor = true;
     if (name.find_first_of(L"\"*/:<>?\\|") != std::wstring_view::npos) {
         result.outcome = NewMacroOutcome::Refused;
-        result.notice = Notice::BadMacroName;
+        result.notice = device::Notice::BadMacroName;
         result.message = std::wstring(kInvalidNameText);
         return result;
     }
     if (name.size() > kMaxMacroNameLength) {
         result.outcome = NewMacroOutcome::Refused;
-        result.notice = Notice::BadMacroName;
+        result.notice = device::Notice::BadMacroName;
         result.message = std::wstring(kNameTooLongText);
         return result;
     }
@@ -28,7 +28,7 @@ NewMacroResult AcceptNewMacroName(platform::SettingsStore& store, std::wstring_v
     const std::wstring path = MacroKeyPath(name);
     if (store.KeyExists(platform::SettingsHive::CurrentUser, path)) {
         result.outcome = NewMacroOutcome::Refused;
-        result.notice = Notice::MacroExists;
+        result.notice = device::Notice::MacroExists;
         result.message = std::wstring(kNameExistsText);
         return result;
     }

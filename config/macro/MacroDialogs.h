@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "MacroDocument.h"
-#include "Notice.h"
+#include "device/Notice.h"
 #include "platform/SettingsStore.h"
 
 inline constexpr std::wstring_view kInvalidNameText =
@@ -24,7 +24,7 @@ enum class NewMacroOutcome {
 
 struct NewMacroResult {
     NewMacroOutcome outcome = NewMacroOutcome::Empty;
-    std::optional<Notice> notice;  // BadMacroName or MacroExists when refused
+    std::optional<device::Notice> notice;  // BadMacroName or MacroExists when refused
     std::wstring message;
     // The editor's buttons are enabled after every OK with a name, accepted or refused.
     bool enableEditor = false;

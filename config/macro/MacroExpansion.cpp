@@ -6,7 +6,17 @@
 #include "MacroImage.h"
 #include "MacroStore.h"
 #include "MacroText.h"
-#include "SettingsLayout.h"
+#include "device/SettingsLayout.h"
+
+using device::ButtonRecord;
+using device::FormatButtonRecord;
+using device::kKeysValue;
+using device::kRepeatCountByte;
+using device::kRepeatModeByte;
+using device::kRepeatTimes;
+using device::kRepeatUntilPressed;
+using device::kRepeatWhileHeld;
+using device::ParseHexToken;
 
 StoredMacro ReadStoredMacro(platform::SettingsStore& store, std::wstring_view name) {
     StoredMacro macro;

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "ButtonRecord.h"
+#include "device/ButtonRecord.h"
 #include "platform/SettingsStore.h"
 
 // The values of a macro's key that the assignment reads (missing values are empty).
@@ -19,7 +19,7 @@ StoredMacro ReadStoredMacro(platform::SettingsStore& store, std::wstring_view na
 
 struct MacroAssignment {
     bool ok = false;
-    ButtonRecord record{};
+    device::ButtonRecord record{};
     std::wstring recordText;  // 82 hex numbers, as the write routine parses them
     std::wstring error;       // why the macro cannot be assigned
 };

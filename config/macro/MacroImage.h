@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ButtonRecord.h"
+#include "device/ButtonRecord.h"
 
 inline constexpr int kMacroImageSize = 82;
 inline constexpr int kMacroSlotCount = 41;
@@ -19,7 +19,7 @@ inline constexpr std::uint8_t kMacroDelayMask = 0x3F;
 inline constexpr int kMaxDelayUnits = 63;
 
 // The same 82 bytes as a button record: the store's text of a macro is a record's text.
-using MacroImage = ButtonRecord;
+using MacroImage = device::ButtonRecord;
 static_assert(sizeof(MacroImage) == kMacroImageSize);
 
 // Which slots hold a command the editor inserted. Kept beside the bytes because the codes of

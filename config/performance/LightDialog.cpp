@@ -2,8 +2,17 @@
 
 #include <chrono>
 
-#include "CommandReport.h"
+#include "device/CommandReport.h"
 #include "PerformanceTables.h"
+
+using device::DeviceReportState;
+using device::kReportStateIdle;
+using device::kReportStateLightDialog;
+using device::kReportStateLightWrite;
+using device::LightState;
+using device::MakeApplyCommand;
+using device::MakeWriteCommand;
+using device::SendCommand;
 
 using namespace performance;
 

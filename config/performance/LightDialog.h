@@ -5,8 +5,8 @@
 #include <string>
 
 #include "platform/DeviceChannel.h"
-#include "DeviceReportState.h"
-#include "LightState.h"
+#include "device/DeviceReportState.h"
+#include "device/LightState.h"
 #include "PerformanceDialog.h"
 #include "PerformanceRecord.h"
 #include "platform/Waits.h"
@@ -15,8 +15,9 @@ enum class Light { Wheel, Logo };
 
 class LightDialog {
   public:
-    LightDialog(LightState& lights, const PerformanceRecord& record, DeviceReportState& reportState,
-                platform::DeviceChannel& channel, platform::Waits& waits);
+    LightDialog(device::LightState& lights, const PerformanceRecord& record,
+                device::DeviceReportState& reportState, platform::DeviceChannel& channel,
+                platform::Waits& waits);
 
     // FormShow: both lights as stored, nothing selected.
     void Show();
@@ -46,9 +47,9 @@ class LightDialog {
     void ShowPicture(Light light, bool selected);
     void SendLight(Light light, std::uint8_t on);
 
-    LightState& lights_;
+    device::LightState& lights_;
     const PerformanceRecord& record_;
-    DeviceReportState& reportState_;
+    device::DeviceReportState& reportState_;
     platform::DeviceChannel& channel_;
     platform::Waits& waits_;
 

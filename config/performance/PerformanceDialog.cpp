@@ -3,8 +3,24 @@
 #include <array>
 #include <chrono>
 
-#include "CommandReport.h"
-#include "WindowMessages.h"
+#include "device/CommandReport.h"
+#include "device/WindowMessages.h"
+
+using device::DeviceReportState;
+using device::kAddressApply;
+using device::kMsgShowDpiLevel;
+using device::kMsgShowPolling;
+using device::kReportStateDpiEvent;
+using device::kReportStateIdle;
+using device::kReportStatePollingEvent;
+using device::kVistrelCaption;
+using device::kVistrelClass;
+using device::LightState;
+using device::MakeApplyCommand;
+using device::MakeWriteCommand;
+using device::Query;
+using device::SendCommand;
+using device::SignedByte;
 
 using namespace performance;
 using std::chrono::milliseconds;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/DeviceChannel.h"
-#include "DeviceReportState.h"
-#include "LightState.h"
+#include "device/DeviceReportState.h"
+#include "device/LightState.h"
 #include "PerformanceRecord.h"
 #include "PerformanceTables.h"
 #include "PointerSettings.h"
@@ -68,8 +68,8 @@ struct PerformanceView {
 
 class PerformanceDialog {
   public:
-    PerformanceDialog(PerformanceRecord& record, const LightState& lights,
-                      DeviceReportState& reportState, PerformanceServices services);
+    PerformanceDialog(PerformanceRecord& record, const device::LightState& lights,
+                      device::DeviceReportState& reportState, PerformanceServices services);
 
     // FormShow: four bars and "400", then the stored values, the mouse's level and rate.
     LoadResult Show();
@@ -133,8 +133,8 @@ class PerformanceDialog {
     void TakeSnapshot();
 
     PerformanceRecord& record_;
-    const LightState& lights_;
-    DeviceReportState& reportState_;
+    const device::LightState& lights_;
+    device::DeviceReportState& reportState_;
     PerformanceServices services_;
     PerformanceView view_;
 

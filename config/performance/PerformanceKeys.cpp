@@ -1,6 +1,6 @@
 #include "PerformanceKeys.h"
 
-#include "CommandReport.h"
+#include "device/CommandReport.h"
 #include "PerformanceTables.h"
 
 using platform::DeviceChannel;
@@ -24,8 +24,8 @@ void WriteRecord(SettingsKey& key, const PerformanceRecord& record) {
 }  // namespace
 
 bool EnsurePerformanceKeys(PerformanceRecord& record, const PointerSettings& pointer,
-                           DeviceChannel& channel, Waits& waits, DeviceReportState& reportState,
-                           SettingsStore& store) {
+                           DeviceChannel& channel, Waits& waits,
+                           device::DeviceReportState& reportState, SettingsStore& store) {
     record.DoubleClickSpeed = pointer.DoubleClickTime();
     record.CursorSpeed = pointer.MouseSpeed();
     const std::int32_t lines = pointer.WheelScrollLines();
@@ -36,8 +36,9 @@ bool EnsurePerformanceKeys(PerformanceRecord& record, const PointerSettings& poi
         record.OneScreenPage = 0;
     }
 
-    const auto answer = Query(channel, waits, reportState, kAddressLiveLevel, 2);  // 04 00 FF 02
-    record.LevelNumber = SignedByte(answer[4]) + 1;
+    const auto answer =
+        device::Query(channel, waits, reportState, kAddressLiveLevel, 2);  // 04 00 FF 02
+    record.LevelNumber = device::SignedByte(answer[4]) + 1;
 
     if (store.KeyExists(SettingsHive::CurrentUser, kPerformanceKey)) return false;
     auto key = store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);

@@ -2,7 +2,7 @@
 // What every attach of the mouse does for the performance settings: take the Windows pointer
 // settings and the mouse's active level into the record, and create the Performance keys once.
 #include "platform/DeviceChannel.h"
-#include "DeviceReportState.h"
+#include "device/DeviceReportState.h"
 #include "PerformanceRecord.h"
 #include "PointerSettings.h"
 #include "platform/SettingsStore.h"
@@ -12,4 +12,4 @@
 // opened).
 bool EnsurePerformanceKeys(PerformanceRecord& record, const PointerSettings& pointer,
                            platform::DeviceChannel& channel, platform::Waits& waits,
-                           DeviceReportState& reportState, platform::SettingsStore& store);
+                           device::DeviceReportState& reportState, platform::SettingsStore& store);

@@ -9,11 +9,18 @@
 #include <string>
 #include <vector>
 
-#include "ButtonRecord.h"
+#include "device/ButtonRecord.h"
 #include "E2eLayout.h"
 #include "E2eSupport.h"
 #include "FaultTable.h"
-#include "SettingsLayout.h"
+#include "device/SettingsLayout.h"
+
+using device::ButtonKeyPath;
+using device::ButtonRecord;
+using device::ButtonRecordOffset;
+using device::kButtonCount;
+using device::ParseButtonRecordText;
+using device::ROMAddress;
 
 namespace {
 

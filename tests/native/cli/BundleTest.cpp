@@ -10,6 +10,15 @@
 #include "CliTestKit.h"
 #include "Utf8.h"
 
+using device::ButtonKeyPath;
+using device::DefaultRecordText;
+using device::kDescriptionValue;
+using device::kFilePathValue;
+using device::kKeysValue;
+using device::kWheelLightValue;
+using device::LightKeyPath;
+using device::SingleCommandRecordText;
+
 using platform::MemorySettingsStore;
 using platform::SettingsHive;
 using platform::SettingsKey;

@@ -9,8 +9,8 @@
 #include "MacroText.h"
 #include "platform/MemorySettingsStore.h"
 #include "PerformanceRecord.h"
-#include "RecordTemplates.h"
-#include "SettingsLayout.h"
+#include "device/RecordTemplates.h"
+#include "device/SettingsLayout.h"
 
 // path -> value name -> value text ("s:" or "i:" before it), for every key below the root.
 inline std::map<std::wstring, std::map<std::wstring, std::wstring>> DumpStore(
@@ -30,20 +30,24 @@ inline std::map<std::wstring, std::map<std::wstring, std::wstring>> DumpStore(
 
 inline void SeedSlot(platform::MemorySettingsStore& store, int p, int b, const std::wstring& keys,
                      const std::wstring& des, std::int32_t kind) {
-    store.Seed(platform::SettingsHive::CurrentUser, ButtonKeyPath(p, b), kKeysValue, keys);
-    store.Seed(platform::SettingsHive::CurrentUser, ButtonKeyPath(p, b), kDescriptionValue, des);
-    store.Seed(platform::SettingsHive::CurrentUser, ButtonKeyPath(p, b), kStateIdValue, kind);
+    store.Seed(platform::SettingsHive::CurrentUser, device::ButtonKeyPath(p, b), device::kKeysValue,
+               keys);
+    store.Seed(platform::SettingsHive::CurrentUser, device::ButtonKeyPath(p, b),
+               device::kDescriptionValue, des);
+    store.Seed(platform::SettingsHive::CurrentUser, device::ButtonKeyPath(p, b),
+               device::kStateIdValue, kind);
 }
 
 // Defaults everywhere; profile 1's first side button "Forward"; profile 2's second side button
 // the macro "Grüße" (a press and release of A, played while held); profile 3's middle button a
 // launch program; performance values and lights.
-inline ButtonRecord SeedUsedStore(platform::MemorySettingsStore& store) {
-    for (int p = 0; p < kProfileCount; ++p)
-        for (int b = 0; b < kButtonCount; ++b)
-            SeedSlot(store, p, b, DefaultRecordText(b), std::wstring(DefaultDescription(b)),
-                     kFunctionDefault);
-    SeedSlot(store, 0, 3, SingleCommandRecordText(6), L"Forward", kFunctionSingleCommand);
+inline device::ButtonRecord SeedUsedStore(platform::MemorySettingsStore& store) {
+    for (int p = 0; p < device::kProfileCount; ++p)
+        for (int b = 0; b < device::kButtonCount; ++b)
+            SeedSlot(store, p, b, device::DefaultRecordText(b),
+                     std::wstring(device::DefaultDescription(b)), device::kFunctionDefault);
+    SeedSlot(store, 0, 3, device::SingleCommandRecordText(6), L"Forward",
+             device::kFunctionSingleCommand);
 
     MacroImage image{};
     image[0] = 0x04;
@@ -51,25 +55,29 @@ inline ButtonRecord SeedUsedStore(platform::MemorySettingsStore& store) {
     image[2] = 0x04;
     image[3] = 0x80 | 0x40;
     const std::wstring macro = MacroKeyPath(L"Grüße");
-    store.Seed(platform::SettingsHive::CurrentUser, macro, kKeysValue, MacroImageText(image));
+    store.Seed(platform::SettingsHive::CurrentUser, macro, device::kKeysValue,
+               MacroImageText(image));
     store.Seed(platform::SettingsHive::CurrentUser, macro, kRepeatStateValue, L"a1");
     store.Seed(platform::SettingsHive::CurrentUser, macro, kRepeatTimesValue, L"1");
     const MacroAssignment assigned = ExpandMacro(ReadStoredMacro(store, L"Grüße"), L"Grüße");
-    SeedSlot(store, 1, 4, assigned.recordText, L"Grüße", kFunctionMacro);
+    SeedSlot(store, 1, 4, assigned.recordText, L"Grüße", device::kFunctionMacro);
     // A second stored macro no button uses.
-    store.Seed(platform::SettingsHive::CurrentUser, MacroKeyPath(L"spare"), kKeysValue,
+    store.Seed(platform::SettingsHive::CurrentUser, MacroKeyPath(L"spare"), device::kKeysValue,
                MacroImageText(image));
 
-    SeedSlot(store, 2, 2, LaunchRecordText(2, 2), L"notepad.exe", kFunctionLaunchProgram);
-    store.Seed(platform::SettingsHive::CurrentUser, ButtonKeyPath(2, 2), kFilePathValue,
-               L"C:\\Windows\\notepad.exe");
+    SeedSlot(store, 2, 2, device::LaunchRecordText(2, 2), L"notepad.exe",
+             device::kFunctionLaunchProgram);
+    store.Seed(platform::SettingsHive::CurrentUser, device::ButtonKeyPath(2, 2),
+               device::kFilePathValue, L"C:\\Windows\\notepad.exe");
     for (const PerformanceField& field : kPerformanceWriteOrder)
         store.Seed(platform::SettingsHive::CurrentUser, kPerformanceKey, field.name,
                    PerformanceRecord{2, 5, 9, 16, 30, 1, 400, 12, 3, 0}.*field.member);
     for (const PerformanceField& field : kPerformanceWriteOrder)
         store.Seed(platform::SettingsHive::CurrentUser, kPerformanceDefaultKey, field.name,
                    kFactoryPerformance.*field.member);
-    store.Seed(platform::SettingsHive::CurrentUser, LightKeyPath(), kWheelLightValue, 0);
-    store.Seed(platform::SettingsHive::CurrentUser, LightKeyPath(), kLogoLightValue, 1);
+    store.Seed(platform::SettingsHive::CurrentUser, device::LightKeyPath(),
+               device::kWheelLightValue, 0);
+    store.Seed(platform::SettingsHive::CurrentUser, device::LightKeyPath(), device::kLogoLightValue,
+               1);
     return assigned.record;
 }

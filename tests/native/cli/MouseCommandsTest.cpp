@@ -6,9 +6,30 @@
 #include "LiveCommands.h"
 #include "MouseRig.h"
 #include "ProfileBurner.h"
-#include "ProfileStore.h"
+#include "device/ProfileStore.h"
 #include "ReadBack.h"
 #include "Utf8.h"
+
+using device::ButtonRecord;
+using device::ButtonRecordOffset;
+using device::DeviceReportState;
+using device::kButtonCount;
+using device::kButtonRecordSize;
+using device::kFunctionMacro;
+using device::kFunctionSingleCommand;
+using device::kMsgShowDpiLevel;
+using device::kMsgShowProfile;
+using device::kProfileCount;
+using device::kWheelLightValue;
+using device::LightKeyPath;
+using device::LoadProfile;
+using device::MainState;
+using device::ParseButtonRecordText;
+using device::ProfileRecordTexts;
+using device::ProfileSnapshot;
+using device::ROMAddress;
+using device::SingleCommandRecord;
+using device::SnapshotOf;
 
 using platform::ManualTimeline;
 using platform::MemorySettingsStore;

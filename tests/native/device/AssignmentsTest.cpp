@@ -1,11 +1,41 @@
 #include <gtest/gtest.h>
 
-#include "Assignments.h"
+#include "device/Assignments.h"
 #include "MouseRig.h"
-#include "NoticeWindowState.h"
-#include "ProfileStore.h"
-#include "SettingsLayout.h"
-#include "WriteStarts.h"
+#include "device/NoticeWindowState.h"
+#include "device/ProfileStore.h"
+#include "device/SettingsLayout.h"
+#include "device/WriteStarts.h"
+
+using device::AnswerPendingChanges;
+using device::AssignDefault;
+using device::AssignLaunchProgram;
+using device::AssignMacro;
+using device::AssignSingleCommand;
+using device::ButtonKeyPath;
+using device::ButtonRecordOffset;
+using device::ButtonSlotTable;
+using device::DefaultRecordText;
+using device::kButtonCount;
+using device::kFunctionDefault;
+using device::kFunctionLaunchProgram;
+using device::kFunctionMacro;
+using device::kFunctionSingleCommand;
+using device::kMaxDescriptionLength;
+using device::kProfileCount;
+using device::kSingleCommands;
+using device::LaunchCode;
+using device::LaunchRecordText;
+using device::Notice;
+using device::NoticeWindowState;
+using device::ProfileRecordTexts;
+using device::ProfileSnapshot;
+using device::ROMAddress;
+using device::SaveProfile;
+using device::SelectedSlot;
+using device::SingleCommandRecordText;
+using device::SlotRef;
+using device::SnapshotOf;
 
 namespace {
 

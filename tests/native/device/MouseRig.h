@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "DeviceSession.h"
+#include "device/DeviceSession.h"
 #include "platform/ManualTimeline.h"
 #include "platform/MemorySettingsStore.h"
-#include "ProfileWrite.h"
+#include "device/ProfileWrite.h"
 #include "VirtualMouse.h"
-#include "WindowMessages.h"
+#include "device/WindowMessages.h"
 
 // Every report the core hands to the channel, with the collection it named.
 struct SentReport {
@@ -80,14 +80,14 @@ class RecordingShell final : public platform::Shell {
     std::vector<std::wstring> opened;
 };
 
-class MockView : public MainView {
+class MockView : public device::MainView {
   public:
     MOCK_METHOD(void, SetMainControlsEnabled, (bool), (override));
     MOCK_METHOD(void, SetWindowEnabled, (bool), (override));
-    MOCK_METHOD(void, ShowNotice, (Notice), (override));
+    MOCK_METHOD(void, ShowNotice, (device::Notice), (override));
     MOCK_METHOD(void, HideNoticeWindow, (), (override));
     MOCK_METHOD(void, ShowProfileSelected, (int), (override));
-    MOCK_METHOD(void, ShowLights, (const LightState&), (override));
+    MOCK_METHOD(void, ShowLights, (const device::LightState&), (override));
     MOCK_METHOD(void, ShowAttachPictures, (), (override));
     MOCK_METHOD(void, HideButtonMarker, (), (override));
     MOCK_METHOD(void, FinishLightDialog, (), (override));
@@ -160,10 +160,10 @@ class MouseRig {
     RecordingMessenger messenger;
     RecordingShell shell;
     testing::NiceMock<MockView> view;
-    MainState state;
-    DeviceServices services{channel, store, time, time, messenger, shell};
-    ProfileWriter writer{state, services, view};
-    DeviceSession session{state, services, writer, view};
+    device::MainState state;
+    device::DeviceServices services{channel, store, time, time, messenger, shell};
+    device::ProfileWriter writer{state, services, view};
+    device::DeviceSession session{state, services, writer, view};
     std::optional<int> dropAcksAfter;
 };
 

@@ -16,9 +16,9 @@ namespace {
 
 const MacroLanguage kWords = MacroLanguage::BuiltIn();
 
-ButtonRecord Record(std::initializer_list<std::uint8_t> lead, std::uint8_t mode,
-                    std::uint8_t count) {
-    ButtonRecord r{};
+device::ButtonRecord Record(std::initializer_list<std::uint8_t> lead, std::uint8_t mode,
+                            std::uint8_t count) {
+    device::ButtonRecord r{};
     std::copy(lead.begin(), lead.end(), r.begin());
     r[80] = mode;
     r[81] = count;
@@ -47,7 +47,7 @@ TEST(Expansion, EveryCommandAsTheEditorStoresIt) {
             EXPECT_EQ(result.record[80], 0xA0);
             EXPECT_EQ(result.record[81], 0x01);
             // The text is what the write routine reads back into the same bytes.
-            EXPECT_EQ(ParseButtonRecordText(result.recordText), result.record);
+            EXPECT_EQ(device::ParseButtonRecordText(result.recordText), result.record);
         }
     }
 }
@@ -72,7 +72,7 @@ TEST(Expansion, RecordedCtrlCStaysAKeyCombination) {
     ASSERT_TRUE(ApplyMacro(store, document));
     ASSERT_TRUE(WriteRepeatOption(store, L"CopyKeys", RepeatOption::Once));
 
-    const ButtonRecord expected =
+    const device::ButtonRecord expected =
         Record({0xE0, 0x01, 0x06, 0x01, 0x06, 0x81, 0xE0, 0xC0}, 0xA0, 0x01);
     EXPECT_EQ(ExpandMacro(ReadStoredMacro(store, L"CopyKeys"), L"CopyKeys").record, expected);
 

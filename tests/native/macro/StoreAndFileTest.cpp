@@ -185,7 +185,7 @@ TEST(MacroDialogRules, NewMacroNames) {
     for (const wchar_t* name : {L"a:b", L"x\"", L"*", L"a/b", L"<", L">", L"?", L"a\\b", L"|"}) {
         const auto result = AcceptNewMacroName(rig.store, name, rig.document);
         EXPECT_EQ(result.outcome, NewMacroOutcome::Refused) << name;
-        EXPECT_EQ(result.notice, Notice::BadMacroName);
+        EXPECT_EQ(result.notice, device::Notice::BadMacroName);
         EXPECT_EQ(result.message, kInvalidNameText);
         EXPECT_TRUE(result.enableEditor);
     }
@@ -197,7 +197,7 @@ TEST(MacroDialogRules, NewMacroNames) {
         EXPECT_EQ(result.notice, std::nullopt);
     }
     const auto tooLong = AcceptNewMacroName(rig.store, std::wstring(256, L'n'), rig.document);
-    EXPECT_EQ(tooLong.notice, Notice::BadMacroName);
+    EXPECT_EQ(tooLong.notice, device::Notice::BadMacroName);
     EXPECT_EQ(tooLong.message, kNameTooLongText);
     EXPECT_EQ(rig.store.SubkeyNames(SettingsHive::CurrentUser, MacrosKeyPath()).size(), 0u);
     EXPECT_EQ(AcceptNewMacroName(rig.store, std::wstring(255, L'n'), rig.document).outcome,
@@ -205,7 +205,7 @@ TEST(MacroDialogRules, NewMacroNames) {
 
     rig.store.Seed(SettingsHive::CurrentUser, MacroKeyPath(L"Dup"), L"keys", L"");
     const auto exists = AcceptNewMacroName(rig.store, L"DUP", rig.document);  // names fold case
-    EXPECT_EQ(exists.notice, Notice::MacroExists);
+    EXPECT_EQ(exists.notice, device::Notice::MacroExists);
     EXPECT_EQ(exists.message, L"Macro Name is Exist.");
 }
 

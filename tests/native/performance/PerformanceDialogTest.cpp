@@ -2,7 +2,7 @@
 // the registry, and what the window is told to show.
 #include <gtest/gtest.h>
 
-#include "CommandReport.h"
+#include "device/CommandReport.h"
 #include "PerformanceRig.h"
 
 using platform::DeviceChannel;
@@ -318,7 +318,7 @@ TEST_F(PerformanceDialogTest, ResetAndEditsAreUndoneByCancelInTheMouseWindowsAnd
 TEST_F(PerformanceDialogTest, AnUnknownPollingCodeIsKeptUntilTheUserChoosesARate) {
     StoreDefaults();
     const std::uint8_t eepromRate[] = {2};
-    SendCommand(channel, MakeWriteCommand(performance::kEepromPolling, eepromRate));
+    device::SendCommand(channel, device::MakeWriteCommand(performance::kEepromPolling, eepromRate));
     OddAnswerChannel odd(channel, 0x01, 5);
     PerformanceDialog shown(record, lights, reportState,
                             PerformanceServices{odd, store, time, pointer, messenger});
@@ -449,7 +449,7 @@ TEST_F(PerformanceDialogTest, AWriteTheMouseRefusesStopsBeforeTheApplyAndAClosed
     EXPECT_NE(result.write.failure.find(L"0x0007"), std::wstring::npos);
     EXPECT_EQ(SentSince(mark, 3)[0], "03 07 00");
     for (const auto& line : SentSince(mark)) EXPECT_NE(line, "03 06 FF 01 01 00");
-    EXPECT_EQ(reportState.value, kReportStateIdle);
+    EXPECT_EQ(reportState.value, device::kReportStateIdle);
     // The store and Windows took the values: Cancel keeps them, as the store does.
     ASSERT_NE(Stored(L"DoubleClickSpeed"), doubleClickBefore);
     dialog.Cancel();

@@ -17,7 +17,7 @@ class PerformanceKeysTest : public ::testing::Test {
     platform::ManualTimeline time;
     ModelChannel channel{mouse, time};
     platform::MemorySettingsStore store;
-    DeviceReportState reportState{kReportStateProfileWrite};
+    device::DeviceReportState reportState{device::kReportStateProfileWrite};
     FixedPointer pointer;
     PerformanceRecord record;
 
@@ -32,7 +32,7 @@ TEST_F(PerformanceKeysTest, FirstAttachTakesWindowsAndTheMouseAndCreatesBothKeys
     pointer.speed = 14;
     pointer.doubleClick = 420;
     ASSERT_TRUE(EnsurePerformanceKeys(record, pointer, channel, time, reportState, store));
-    EXPECT_EQ(reportState.value, kReportStateIdle) << "a query idles the report state";
+    EXPECT_EQ(reportState.value, device::kReportStateIdle) << "a query idles the report state";
     ASSERT_EQ(channel.sent.size(), 1u);
     EXPECT_EQ(channel.sent[0].usage, 0x0002);
     EXPECT_EQ((std::vector<std::uint8_t>(channel.sent[0].bytes.begin(),

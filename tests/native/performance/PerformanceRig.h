@@ -145,8 +145,8 @@ struct PerformanceRig {
     RecordingPointer pointer;
     DisplayMessenger messenger;
     PerformanceRecord record;
-    LightState lights;
-    DeviceReportState reportState{kReportStateProfileWrite};
+    device::LightState lights;
+    device::DeviceReportState reportState{device::kReportStateProfileWrite};
     PerformanceDialog dialog{record, lights, reportState,
                              PerformanceServices{channel, store, time, pointer, messenger}};
     LightDialog light{lights, record, reportState, channel, time};

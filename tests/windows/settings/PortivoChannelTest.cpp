@@ -5,8 +5,14 @@
 
 #include <DeviceIds.h>
 
-#include "CommandReport.h"
+#include "device/CommandReport.h"
 #include "platform/PortivoChannel_win.h"
+
+using device::CommandReport;
+using device::kAddressLiveProfile;
+using device::MakeReadRequest;
+using device::ReadAnswer;
+using device::SendCommand;
 
 namespace {
 
