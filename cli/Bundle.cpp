@@ -3,8 +3,8 @@
 #include <cwctype>
 #include <set>
 
-#include "MacroStore.h"
-#include "MacroText.h"
+#include "macro/MacroStore.h"
+#include "macro/MacroText.h"
 #include "device/RecordTemplates.h"
 #include "device/SettingsLayout.h"
 
@@ -86,13 +86,13 @@ std::wstring CheckButton(const BundleButton& button, int profile, int b,
 }
 
 std::wstring CheckMacro(const BundleMacro& macro, std::set<std::wstring>& seen) {
-    if (!IsStorableMacroName(macro.name))
+    if (!macro::IsStorableMacroName(macro.name))
         return L"The macro name " + Quoted(macro.name) + L" cannot be stored.";
     if (!seen.insert(Folded(macro.name)).second)
         return L"The macro " + Quoted(macro.name) + L" is in the bundle twice.";
     const std::wstring which = L"The macro " + Quoted(macro.name);
     if (macro.keys) {
-        if (macro.keys->size() > kMaxKeysLength || !ParseMacroKeys(*macro.keys).ok)
+        if (macro.keys->size() > kMaxKeysLength || !macro::ParseMacroKeys(*macro.keys).ok)
             return which + L" holds events that are not a macro's.";
     }
     for (const auto* text : {&macro.commandSlots, &macro.description})

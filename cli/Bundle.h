@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "device/ButtonRecord.h"
-#include "MacroStore.h"
-#include "MacroText.h"
+#include "macro/MacroStore.h"
+#include "macro/MacroText.h"
 #include "PerformanceRecord.h"
 #include "device/SettingsLayout.h"
 
@@ -63,10 +63,10 @@ inline constexpr std::array<BundleField<BundleButton>, 4> kButtonFields = {{
 }};
 inline constexpr std::array<BundleField<BundleMacro>, 5> kMacroFields = {{
     {"keys", device::kKeysValue, &BundleMacro::keys},
-    {"commandSlots", kCommandSlotsValue, &BundleMacro::commandSlots},
+    {"commandSlots", macro::kCommandSlotsValue, &BundleMacro::commandSlots},
     {"description", device::kDescriptionValue, &BundleMacro::description},
-    {"repeatState", kRepeatStateValue, &BundleMacro::repeatState},
-    {"repeatTimes", kRepeatTimesValue, &BundleMacro::repeatTimes},
+    {"repeatState", macro::kRepeatStateValue, &BundleMacro::repeatState},
+    {"repeatTimes", macro::kRepeatTimesValue, &BundleMacro::repeatTimes},
 }};
 
 // The ten "Performance" values, each present or not, in kPerformanceWriteOrder.

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cwctype>
 
-#include "MacroStore.h"
-#include "MacroText.h"
+#include "macro/MacroStore.h"
+#include "macro/MacroText.h"
 #include "device/RecordTemplates.h"
 #include "device/SettingsLayout.h"
 #include "StoreTransaction.h"
+
+using macro::MacroKeyPath;
+using macro::MacrosKeyPath;
 
 using device::ButtonKeyPath;
 using device::kButtonCount;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "MacroExpansion.h"
-#include "MacroStore.h"
+#include "macro/MacroExpansion.h"
+#include "macro/MacroStore.h"
 #include "MouseReads.h"
 #include "PerformanceRecord.h"
 #include "PerformanceTables.h"
@@ -86,7 +86,8 @@ std::pair<std::int32_t, std::wstring> SlotValues(SettingsStore& store, const But
             break;
     }
     for (const std::wstring& name : macros) {
-        const MacroAssignment expanded = ExpandMacro(ReadStoredMacro(store, name), name);
+        const macro::MacroAssignment expanded =
+            macro::ExpandMacro(macro::ReadStoredMacro(store, name), name);
         if (expanded.ok && expanded.record == record) return {kFunctionMacro, name};
     }
     // The store's own copy of this very record keeps its name.
@@ -252,8 +253,8 @@ std::wstring DescribeFunction(const ButtonFunction& function) {
 
 StoreChange RecordReadBack(SettingsStore& store, const MouseProfiles& profiles) {
     std::vector<std::wstring> macros;
-    if (store.KeyExists(SettingsHive::CurrentUser, MacrosKeyPath()))
-        macros = store.SubkeyNames(SettingsHive::CurrentUser, MacrosKeyPath());
+    if (store.KeyExists(SettingsHive::CurrentUser, macro::MacrosKeyPath()))
+        macros = store.SubkeyNames(SettingsHive::CurrentUser, macro::MacrosKeyPath());
     // Decided before anything is written: the store's old values name the records.
     std::array<std::array<std::pair<std::int32_t, std::wstring>, kButtonCount>, kProfileCount>
         slots;

@@ -4,9 +4,17 @@
 #include <string>
 
 #include "device/ButtonRecord.h"
-#include "MacroExpansion.h"
+#include "macro/MacroExpansion.h"
 #include "MacroInvariants.h"
-#include "MacroText.h"
+#include "macro/MacroText.h"
+
+using macro::CommandMarkText;
+using macro::CommandSlots;
+using macro::ExpandMacro;
+using macro::MacroAssignment;
+using macro::MacroImage;
+using macro::MacroImageText;
+using macro::StoredMacro;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // The first 82 bytes are an image written as the store writes it (so the parse succeeds and

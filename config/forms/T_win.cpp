@@ -2,14 +2,22 @@
 
 #include "device/Assignments.h"
 #include "ErrorReport_win.h"
-#include "MacroExpansion.h"
-#include "MacroStore.h"
+#include "macro/MacroExpansion.h"
+#include "macro/MacroStore.h"
 #include "Mainform_win.h"
 #include "ProgramServices_win.h"
 #include "device/RecordTemplates.h"
 #include "Repeat_win.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinPaths.h"
+
+using macro::ExpandMacro;
+using macro::kMaxMacroNameLength;
+using macro::MacroAssignment;
+using macro::ReadStoredMacro;
+using macro::RepeatOption;
+using macro::StoredMacroNames;
+using macro::WriteRepeatOption;
 
 namespace tavrine::forms {
 namespace {

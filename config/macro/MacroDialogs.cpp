@@ -1,9 +1,11 @@
-#include "MacroDialogs.h"
+#include "macro/MacroDialogs.h"
 
 #include <algorithm>
 
-#include "MacroNumbers.h"
-#include "MacroStore.h"
+#include "macro/MacroNumbers.h"
+#include "macro/MacroStore.h"
+
+namespace macro {
 
 NewMacroResult AcceptNewMacroName(platform::SettingsStore& store, std::wstring_view name,
                                   MacroDocument& document) {
@@ -75,3 +77,5 @@ RepeatCountResult RepeatCountFromText(std::wstring_view edit) {
     result.countText = result.edit;
     return result;
 }
+
+}  // namespace macro

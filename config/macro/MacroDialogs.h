@@ -5,9 +5,11 @@
 #include <string>
 #include <string_view>
 
-#include "MacroDocument.h"
+#include "macro/MacroDocument.h"
 #include "device/Notice.h"
 #include "platform/SettingsStore.h"
+
+namespace macro {
 
 inline constexpr std::wstring_view kInvalidNameText =
     L"A file name cannot contain any of the following characters:\\ / : * ? \" < > |";
@@ -43,3 +45,5 @@ struct RepeatCountResult {
 };
 // 0 or less becomes "1"; 255 and more "254"; otherwise the text as typed ("007" stays "007").
 RepeatCountResult RepeatCountFromText(std::wstring_view edit);
+
+}  // namespace macro

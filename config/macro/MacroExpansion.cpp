@@ -1,12 +1,14 @@
-#include "MacroExpansion.h"
+#include "macro/MacroExpansion.h"
 
 #include <algorithm>
 
-#include "MacroCommands.h"
-#include "MacroImage.h"
-#include "MacroStore.h"
-#include "MacroText.h"
+#include "macro/MacroCommands.h"
+#include "macro/MacroImage.h"
+#include "macro/MacroStore.h"
+#include "macro/MacroText.h"
 #include "device/SettingsLayout.h"
+
+namespace macro {
 
 using device::ButtonRecord;
 using device::FormatButtonRecord;
@@ -102,3 +104,5 @@ MacroAssignment ExpandMacro(const StoredMacro& macro, std::wstring_view name) {
     result.ok = true;
     return result;
 }
+
+}  // namespace macro

@@ -8,6 +8,8 @@
 #include "device/ButtonRecord.h"
 #include "platform/SettingsStore.h"
 
+namespace macro {
+
 // The values of a macro's key that the assignment reads (missing values are empty).
 struct StoredMacro {
     std::wstring keys;
@@ -29,3 +31,5 @@ struct MacroAssignment {
 // from its release would leave a key held down on the mouse. Byte 80 is the repeat mode (A0 for
 // a missing or unknown state), byte 81 the count (0 without a state, at most 254).
 MacroAssignment ExpandMacro(const StoredMacro& macro, std::wstring_view name);
+
+}  // namespace macro

@@ -9,6 +9,8 @@
 
 #include "device/ButtonRecord.h"
 
+namespace macro {
+
 inline constexpr int kMacroImageSize = 82;
 inline constexpr int kMacroSlotCount = 41;
 inline constexpr int kMacroEventLimit = 40;  // recording and insertion never write past byte 79
@@ -72,3 +74,5 @@ bool PressRuleHolds(const MacroImage& image);
 // Removes slot k: the following slots move down and the last slot becomes zero.
 void RemoveSlot(MacroImage& image, CommandSlots& commands, int k);
 void SwapSlots(MacroImage& image, CommandSlots& commands, int a, int b);
+
+}  // namespace macro

@@ -1,10 +1,12 @@
-#include "MacroStore.h"
+#include "macro/MacroStore.h"
 
 #include <algorithm>
 
-#include "MacroRows.h"
-#include "MacroText.h"
+#include "macro/MacroRows.h"
+#include "macro/MacroText.h"
 #include "device/SettingsLayout.h"
+
+namespace macro {
 
 using platform::SettingsHive;
 using platform::SettingsStore;
@@ -94,3 +96,5 @@ bool WriteRepeatOption(SettingsStore& store, std::wstring_view name, RepeatOptio
     }
     return false;
 }
+
+}  // namespace macro

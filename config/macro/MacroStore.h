@@ -7,10 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "KeyTables.h"
-#include "MacroCommands.h"
-#include "MacroDocument.h"
+#include "macro/KeyTables.h"
+#include "macro/MacroCommands.h"
+#include "macro/MacroDocument.h"
 #include "platform/SettingsStore.h"
+
+namespace macro {
 
 inline constexpr std::wstring_view kMacrosKeyName = L"MACROS";
 inline constexpr std::wstring_view kRepeatStateValue = L"RepeatState";
@@ -55,3 +57,5 @@ enum class RepeatOption { Once, Times, WhileHeld, UntilPressedAgain };
 // `times` (the repeat-count dialog's text).
 bool WriteRepeatOption(platform::SettingsStore& store, std::wstring_view name, RepeatOption option,
                        std::wstring_view times = {});
+
+}  // namespace macro

@@ -1,7 +1,9 @@
-#include "MacroText.h"
+#include "macro/MacroText.h"
 
 #include <array>
 #include <cwchar>
+
+namespace macro {
 
 std::wstring MacroImageText(const MacroImage& image) {
     return device::FormatButtonRecordCompact(image) + L' ';
@@ -78,3 +80,5 @@ CommandSlots CommandSlotsFromMark(const MacroImage& image, std::wstring_view mar
     if (crc != Crc32(image) || (slots >> kMacroSlotCount) != 0) return byCode;
     return NormaliseCommandSlots(image, CommandSlots(slots));
 }
+
+}  // namespace macro

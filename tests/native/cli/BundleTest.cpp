@@ -129,7 +129,7 @@ TEST(Bundle, ExportFileImportGivesTheSameStoreValueForValue) {
     // hold goes), other macros stay.
     MemorySettingsStore used;
     used.Seed(SettingsHive::CurrentUser, ButtonKeyPath(4, 1), kFilePathValue, L"C:\\old.exe");
-    used.Seed(SettingsHive::CurrentUser, MacroKeyPath(L"mine"), kKeysValue, L"0 ");
+    used.Seed(SettingsHive::CurrentUser, macro::MacroKeyPath(L"mine"), kKeysValue, L"0 ");
     ASSERT_TRUE(ApplyBundle(used, parsed.bundle).ok);
     auto dump = DumpStore(used);
     EXPECT_EQ(dump[L"\\SOFTWARE\\Tavrine5502\\profile4\\Rbutton"].count(L"filepath"), 0u);
@@ -215,7 +215,8 @@ TEST(Bundle, AWriteFailingAnywhereLeavesTheStoreAsItWas) {
         MemorySettingsStore inner;
         inner.Seed(SettingsHive::CurrentUser, ButtonKeyPath(0, 0), kKeysValue, L"old");
         inner.Seed(SettingsHive::CurrentUser, ButtonKeyPath(0, 0), kFilePathValue, L"C:\\x.exe");
-        inner.Seed(SettingsHive::CurrentUser, MacroKeyPath(L"spare"), kDescriptionValue, L"mine");
+        inner.Seed(SettingsHive::CurrentUser, macro::MacroKeyPath(L"spare"), kDescriptionValue,
+                   L"mine");
         const auto before = DumpStore(inner);
         FailingStore store(inner);
         store.failFrom = failAt;

@@ -4,9 +4,9 @@
 #include <map>
 #include <string>
 
-#include "MacroExpansion.h"
-#include "MacroStore.h"
-#include "MacroText.h"
+#include "macro/MacroExpansion.h"
+#include "macro/MacroStore.h"
+#include "macro/MacroText.h"
 #include "platform/MemorySettingsStore.h"
 #include "PerformanceRecord.h"
 #include "device/RecordTemplates.h"
@@ -49,21 +49,22 @@ inline device::ButtonRecord SeedUsedStore(platform::MemorySettingsStore& store) 
     SeedSlot(store, 0, 3, device::SingleCommandRecordText(6), L"Forward",
              device::kFunctionSingleCommand);
 
-    MacroImage image{};
+    macro::MacroImage image{};
     image[0] = 0x04;
     image[1] = 0x02;
     image[2] = 0x04;
     image[3] = 0x80 | 0x40;
-    const std::wstring macro = MacroKeyPath(L"Grüße");
+    const std::wstring macro = macro::MacroKeyPath(L"Grüße");
     store.Seed(platform::SettingsHive::CurrentUser, macro, device::kKeysValue,
-               MacroImageText(image));
-    store.Seed(platform::SettingsHive::CurrentUser, macro, kRepeatStateValue, L"a1");
-    store.Seed(platform::SettingsHive::CurrentUser, macro, kRepeatTimesValue, L"1");
-    const MacroAssignment assigned = ExpandMacro(ReadStoredMacro(store, L"Grüße"), L"Grüße");
+               macro::MacroImageText(image));
+    store.Seed(platform::SettingsHive::CurrentUser, macro, macro::kRepeatStateValue, L"a1");
+    store.Seed(platform::SettingsHive::CurrentUser, macro, macro::kRepeatTimesValue, L"1");
+    const macro::MacroAssignment assigned =
+        macro::ExpandMacro(macro::ReadStoredMacro(store, L"Grüße"), L"Grüße");
     SeedSlot(store, 1, 4, assigned.recordText, L"Grüße", device::kFunctionMacro);
     // A second stored macro no button uses.
-    store.Seed(platform::SettingsHive::CurrentUser, MacroKeyPath(L"spare"), device::kKeysValue,
-               MacroImageText(image));
+    store.Seed(platform::SettingsHive::CurrentUser, macro::MacroKeyPath(L"spare"),
+               device::kKeysValue, macro::MacroImageText(image));
 
     SeedSlot(store, 2, 2, device::LaunchRecordText(2, 2), L"notepad.exe",
              device::kFunctionLaunchProgram);

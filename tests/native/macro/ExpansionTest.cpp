@@ -2,15 +2,37 @@
 
 #include <filesystem>
 
-#include "MacroCommands.h"
-#include "MacroDialogs.h"
-#include "MacroExpansion.h"
-#include "MacroFile.h"
-#include "MacroRecorder.h"
-#include "MacroStore.h"
+#include "macro/MacroCommands.h"
+#include "macro/MacroDialogs.h"
+#include "macro/MacroExpansion.h"
+#include "macro/MacroFile.h"
+#include "macro/MacroRecorder.h"
+#include "macro/MacroStore.h"
 #include "MacroTestKit.h"
-#include "MacroText.h"
+#include "macro/MacroText.h"
 #include "platform/MemorySettingsStore.h"
+
+using macro::AcceptNewMacroName;
+using macro::ApplyMacro;
+using macro::ChooseStoredMacro;
+using macro::CommandMarkText;
+using macro::CommandSlots;
+using macro::ExpandMacro;
+using macro::FileOutcome;
+using macro::kMacroCommands;
+using macro::LoadMacroFile;
+using macro::MacroDocument;
+using macro::MacroImage;
+using macro::MacroImageText;
+using macro::MacroLanguage;
+using macro::MacroRecorder;
+using macro::MarkLast;
+using macro::NewMacroOutcome;
+using macro::ReadStoredMacro;
+using macro::RepeatOption;
+using macro::SaveMacroFile;
+using macro::StoredMacro;
+using macro::WriteRepeatOption;
 
 namespace {
 

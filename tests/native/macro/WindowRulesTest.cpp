@@ -1,13 +1,30 @@
 #include <gtest/gtest.h>
 
-#include "MacroDialogs.h"
-#include "MacroRecorder.h"
-#include "MacroRows.h"
-#include "MacroStore.h"
+#include "macro/MacroDialogs.h"
+#include "macro/MacroRecorder.h"
+#include "macro/MacroRows.h"
+#include "macro/MacroStore.h"
 #include "MacroTestKit.h"
-#include "MacroText.h"
-#include "MacroWindowRules.h"
+#include "macro/MacroText.h"
+#include "macro/MacroWindowRules.h"
 #include "platform/MemorySettingsStore.h"
+
+using macro::AcceptNewMacroName;
+using macro::ApplyMacro;
+using macro::ChooseStoredMacro;
+using macro::InsertAfterCommandChosen;
+using macro::MacroButtons;
+using macro::MacroDocument;
+using macro::MacroImage;
+using macro::MacroImageText;
+using macro::MacroKeyPath;
+using macro::MacroLanguage;
+using macro::MacroPhase;
+using macro::MacroPhaseButtons;
+using macro::MacroRecorder;
+using macro::NewMacroOutcome;
+using macro::ResetForShow;
+using macro::StartNewMacro;
 
 namespace {
 
