@@ -128,7 +128,7 @@ std::wstring CheckBundle(const Bundle& bundle) {
                 return problem;
     for (std::size_t i = 0; i < bundle.performance.size(); ++i) {
         const auto& value = bundle.performance[i];
-        const PerformanceField& field = kPerformanceWriteOrder[i];
+        const performance::PerformanceField& field = performance::kPerformanceWriteOrder[i];
         if (value && (*value < field.low || *value > field.high))
             return L"The performance value " + std::wstring(field.name) + L" is " +
                    std::to_wstring(*value) + L", outside " + std::to_wstring(field.low) + L".." +

@@ -12,7 +12,7 @@
 #include "device/ButtonRecord.h"
 #include "macro/MacroStore.h"
 #include "macro/MacroText.h"
-#include "PerformanceRecord.h"
+#include "performance/PerformanceRecord.h"
 #include "device/SettingsLayout.h"
 
 inline constexpr int kBundleVersion = 1;
@@ -70,7 +70,8 @@ inline constexpr std::array<BundleField<BundleMacro>, 5> kMacroFields = {{
 }};
 
 // The ten "Performance" values, each present or not, in kPerformanceWriteOrder.
-using BundlePerformance = std::array<std::optional<std::int32_t>, kPerformanceWriteOrder.size()>;
+using BundlePerformance =
+    std::array<std::optional<std::int32_t>, performance::kPerformanceWriteOrder.size()>;
 
 struct BundleLights {
     std::optional<std::int32_t> wheel;

@@ -142,8 +142,8 @@ Bundle ReadBundle(const json& root) {
     if (const json* performance = Member(root, "performance")) {
         if (!performance->is_object())
             throw Refusal{L"The bundle's \"performance\" is not a set of values."};
-        for (std::size_t i = 0; i < kPerformanceWriteOrder.size(); ++i) {
-            const std::string name = ToUtf8(kPerformanceWriteOrder[i].name);
+        for (std::size_t i = 0; i < performance::kPerformanceWriteOrder.size(); ++i) {
+            const std::string name = ToUtf8(performance::kPerformanceWriteOrder[i].name);
             bundle.performance[i] = TakeNumber(*performance, name.c_str(), L"The performance");
         }
     }
@@ -184,8 +184,8 @@ std::string BundleToJson(const Bundle& bundle) {
     }
     root["macros"] = std::move(macros);
     json performance = json::object();
-    for (std::size_t i = 0; i < kPerformanceWriteOrder.size(); ++i)
-        PutNumber(performance, ToUtf8(kPerformanceWriteOrder[i].name).c_str(),
+    for (std::size_t i = 0; i < performance::kPerformanceWriteOrder.size(); ++i)
+        PutNumber(performance, ToUtf8(performance::kPerformanceWriteOrder[i].name).c_str(),
                   bundle.performance[i]);
     root["performance"] = std::move(performance);
     json lights = json::object();

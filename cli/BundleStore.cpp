@@ -9,6 +9,12 @@
 #include "device/SettingsLayout.h"
 #include "StoreTransaction.h"
 
+using performance::kFactoryPerformance;
+using performance::kPerformanceDefaultKey;
+using performance::kPerformanceKey;
+using performance::kPerformanceWriteOrder;
+using performance::PerformanceField;
+
 using macro::MacroKeyPath;
 using macro::MacrosKeyPath;
 

@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "PerformanceTables.h"
+#include "performance/PerformanceTables.h"
 #include "Utf8.h"
 
 using device::ButtonRecord;

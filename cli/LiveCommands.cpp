@@ -1,9 +1,30 @@
 #include "LiveCommands.h"
 
 #include "MouseReads.h"
-#include "PerformanceDialog.h"
-#include "PerformanceTables.h"
+#include "performance/PerformanceDialog.h"
+#include "performance/PerformanceTables.h"
 #include "device/WindowMessages.h"
+
+using performance::DeviceWriteResult;
+using performance::DpiOfStep;
+using performance::IsLevel;
+using performance::kDpiPerStep;
+using performance::kEepromLevelAndLights;
+using performance::kLevelBits;
+using performance::kLevelCount;
+using performance::kLiveLevel;
+using performance::kLiveLogo;
+using performance::kLivePolling;
+using performance::kLiveWheel;
+using performance::kMaxDpiStep;
+using performance::kMinDpiStep;
+using performance::kPollingRates;
+using performance::LevelAndLightsByte;
+using performance::PerformanceDialog;
+using performance::PerformanceRecord;
+using performance::PointerSettings;
+using performance::PollingCodeOfHertz;
+using performance::PollingRate;
 
 using device::DeviceReportState;
 using device::kAddressActiveProfile;
@@ -17,8 +38,6 @@ using device::LightState;
 using device::MakeApplyCommand;
 using device::MakeWriteCommand;
 using device::SendCommand;
-
-using namespace performance;
 
 namespace {
 

@@ -5,11 +5,21 @@
 #include "macro/MacroExpansion.h"
 #include "macro/MacroStore.h"
 #include "MouseReads.h"
-#include "PerformanceRecord.h"
-#include "PerformanceTables.h"
+#include "performance/PerformanceRecord.h"
+#include "performance/PerformanceTables.h"
 #include "device/ProfileStore.h"
 #include "device/SettingsLayout.h"
 #include "StoreTransaction.h"
+
+using performance::IsPollingCode;
+using performance::kFactoryPerformance;
+using performance::kLevelCount;
+using performance::kMaxDpiStep;
+using performance::kMinDpiStep;
+using performance::kPerformanceDefaultKey;
+using performance::kPerformanceKey;
+using performance::kPerformanceWriteOrder;
+using performance::PerformanceField;
 
 using device::ButtonKeyPath;
 using device::ButtonRecord;
@@ -103,7 +113,6 @@ std::pair<std::int32_t, std::wstring> SlotValues(SettingsStore& store, const But
 }
 
 bool WriteGlobals(SettingsStore& store, const MouseGlobals& globals) {
-    using namespace performance;
     const bool created = !store.KeyExists(SettingsHive::CurrentUser, kPerformanceKey);
     auto key = store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
     if (!key) return false;

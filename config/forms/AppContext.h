@@ -5,7 +5,7 @@
 #include <string>
 
 #include "device/MainState.h"
-#include "PerformanceRecord.h"
+#include "performance/PerformanceRecord.h"
 #include "ui/LanguageTables.h"
 
 namespace tavrine::forms {
@@ -29,7 +29,7 @@ struct AppContext {
     // Made by the program entry before any window; outlives them all.
     ProgramServices* services = nullptr;
     device::MainState state;
-    PerformanceRecord performance;
+    performance::PerformanceRecord performance;
     std::wstring installPath;  // "installpath" of the installation key, no trailing backslash
     ui::LanguageLookup language;
 

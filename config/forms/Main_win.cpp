@@ -13,7 +13,7 @@
 #include "Performance_win.h"
 #include "Macrokey_win.h"
 #include "Newmacro_win.h"
-#include "PerformanceKeys.h"
+#include "performance/PerformanceKeys.h"
 #include "Popform_win.h"
 #include "ProgramServices_win.h"
 #include "device/ProfileStore.h"
@@ -50,8 +50,9 @@ int RunProgram() {
     app.mainForm = &main;
     // An attached mouse gets the performance keys it needs, made from its own values if missing.
     main.Session().OnAttach = [&app, &services] {
-        EnsurePerformanceKeys(app.performance, services.pointer, services.channel, services.waits,
-                              app.state.deviceReportState, services.store);
+        performance::EnsurePerformanceKeys(app.performance, services.pointer, services.channel,
+                                           services.waits, app.state.deviceReportState,
+                                           services.store);
     };
     StartupStep("main-window");
     // Shown and painted before the other windows are made (a quarter of a second under Wine):

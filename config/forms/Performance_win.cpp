@@ -7,10 +7,19 @@
 
 #include "Portivo.h"
 
+using performance::kBarHeight;
+using performance::kBarLeft;
+using performance::kBarTops;
+using performance::kBarWidth;
+using performance::kLevelKnobOffset;
+using performance::kPollingCodeCount;
+using performance::LoadResult;
+using performance::PerformanceServices;
+using performance::PerformanceView;
+using performance::PointerSlider;
+
 namespace tavrine::forms {
 namespace {
-
-using namespace performance;
 
 constexpr COLORREF kEntryGrey = RGB(43, 43, 43);
 constexpr ui::Rect kSliderMarker{232, 0, 28, 17};

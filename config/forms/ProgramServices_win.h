@@ -2,7 +2,7 @@
 // The system services of the configuration program, made once by the program entry before any
 // window and handed to the windows that use them: one Portivo channel, one settings store, one
 // set of timers and waits, the pointer settings and the window poster.
-#include "PointerSettings_win.h"
+#include "performance/PointerSettings_win.h"
 #include "platform/PortivoChannel_win.h"
 #include "platform/RegistrySettingsStore_win.h"
 #include "platform/SystemServices_win.h"
@@ -17,7 +17,7 @@ struct ProgramServices {
     platform::RegistrySettingsStore store;
     platform::WindowTimers timers;
     platform::SleepWaits waits;
-    SystemPointerSettings pointer;
+    performance::SystemPointerSettings pointer;
     platform::WindowPoster messenger;
 };
 

@@ -1,9 +1,11 @@
-#include "LightDialog.h"
+#include "performance/LightDialog.h"
 
 #include <chrono>
 
 #include "device/CommandReport.h"
-#include "PerformanceTables.h"
+#include "performance/PerformanceTables.h"
+
+namespace performance {
 
 using device::DeviceReportState;
 using device::kReportStateIdle;
@@ -13,8 +15,6 @@ using device::LightState;
 using device::MakeApplyCommand;
 using device::MakeWriteCommand;
 using device::SendCommand;
-
-using namespace performance;
 
 namespace {
 constexpr std::chrono::milliseconds kLightWriteWait{60};
@@ -120,3 +120,5 @@ void LightDialog::Cancel() {
     SendLight(Light::Wheel, wheel_);
     SendLight(Light::Logo, logo_);
 }
+
+}  // namespace performance

@@ -7,9 +7,11 @@
 #include "platform/DeviceChannel.h"
 #include "device/DeviceReportState.h"
 #include "device/LightState.h"
-#include "PerformanceDialog.h"
-#include "PerformanceRecord.h"
+#include "performance/PerformanceDialog.h"
+#include "performance/PerformanceRecord.h"
 #include "platform/Waits.h"
+
+namespace performance {
 
 enum class Light { Wheel, Logo };
 
@@ -62,3 +64,5 @@ class LightDialog {
     std::wstring wheelPicture_ = L"Off0.bmp";
     std::wstring logoPicture_ = L"Off0.bmp";
 };
+
+}  // namespace performance

@@ -1,10 +1,12 @@
-#include "PerformanceDialog.h"
+#include "performance/PerformanceDialog.h"
 
 #include <array>
 #include <chrono>
 
 #include "device/CommandReport.h"
 #include "device/WindowMessages.h"
+
+namespace performance {
 
 using device::DeviceReportState;
 using device::kAddressApply;
@@ -22,7 +24,6 @@ using device::Query;
 using device::SendCommand;
 using device::SignedByte;
 
-using namespace performance;
 using std::chrono::milliseconds;
 
 namespace {
@@ -447,3 +448,5 @@ void PerformanceDialog::OnDisplayPolling(std::uintptr_t hertz) {
     lastPollingSent_ = *code;  // the mouse runs it: a click on it needs no command
     ShowPollingCode(*code);
 }
+
+}  // namespace performance

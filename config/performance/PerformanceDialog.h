@@ -12,12 +12,14 @@
 #include "platform/DeviceChannel.h"
 #include "device/DeviceReportState.h"
 #include "device/LightState.h"
-#include "PerformanceRecord.h"
-#include "PerformanceTables.h"
-#include "PointerSettings.h"
+#include "performance/PerformanceRecord.h"
+#include "performance/PerformanceTables.h"
+#include "performance/PointerSettings.h"
 #include "platform/SettingsStore.h"
 #include "platform/Waits.h"
 #include "platform/WindowMessenger.h"
+
+namespace performance {
 
 struct PerformanceServices {
     platform::DeviceChannel& channel;
@@ -156,3 +158,5 @@ class PerformanceDialog {
     int lastLevelSent_ = -1;
     int lastPollingSent_ = -1;
 };
+
+}  // namespace performance

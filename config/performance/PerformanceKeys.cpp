@@ -1,7 +1,9 @@
-#include "PerformanceKeys.h"
+#include "performance/PerformanceKeys.h"
 
 #include "device/CommandReport.h"
-#include "PerformanceTables.h"
+#include "performance/PerformanceTables.h"
+
+namespace performance {
 
 using platform::DeviceChannel;
 using platform::SettingsHive;
@@ -49,3 +51,5 @@ bool EnsurePerformanceKeys(PerformanceRecord& record, const PointerSettings& poi
     }
     return true;
 }
+
+}  // namespace performance

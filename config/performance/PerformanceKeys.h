@@ -3,13 +3,17 @@
 // settings and the mouse's active level into the record, and create the Performance keys once.
 #include "platform/DeviceChannel.h"
 #include "device/DeviceReportState.h"
-#include "PerformanceRecord.h"
-#include "PointerSettings.h"
+#include "performance/PerformanceRecord.h"
+#include "performance/PointerSettings.h"
 #include "platform/SettingsStore.h"
 #include "platform/Waits.h"
+
+namespace performance {
 
 // Returns whether the keys were created (false when they were there already or could not be
 // opened).
 bool EnsurePerformanceKeys(PerformanceRecord& record, const PointerSettings& pointer,
                            platform::DeviceChannel& channel, platform::Waits& waits,
                            device::DeviceReportState& reportState, platform::SettingsStore& store);
+
+}  // namespace performance

@@ -139,12 +139,13 @@ TEST(Bundle, ExportFileImportGivesTheSameStoreValueForValue) {
 TEST(Bundle, ImportIntoAnEmptyStoreCreatesThePerformanceDefaultsAsTheProgramWould) {
     MemorySettingsStore original;
     SeedUsedStore(original);
-    original.DeleteKeyTree(SettingsHive::CurrentUser, kPerformanceDefaultKey);
+    original.DeleteKeyTree(SettingsHive::CurrentUser, performance::kPerformanceDefaultKey);
     MemorySettingsStore fresh;
     ASSERT_TRUE(ApplyBundle(fresh, ExportBundle(original)).ok);
-    auto key = fresh.OpenKey(SettingsHive::CurrentUser, kPerformanceDefaultKey);
-    EXPECT_EQ(key->ReadInteger(L"DpiLevel4"), kFactoryPerformance.DpiLevel4);
-    EXPECT_EQ(fresh.OpenKey(SettingsHive::CurrentUser, kPerformanceKey)->ReadInteger(L"DpiLevel3"),
+    auto key = fresh.OpenKey(SettingsHive::CurrentUser, performance::kPerformanceDefaultKey);
+    EXPECT_EQ(key->ReadInteger(L"DpiLevel4"), performance::kFactoryPerformance.DpiLevel4);
+    EXPECT_EQ(fresh.OpenKey(SettingsHive::CurrentUser, performance::kPerformanceKey)
+                  ->ReadInteger(L"DpiLevel3"),
               16);
 }
 

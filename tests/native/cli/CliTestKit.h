@@ -8,7 +8,7 @@
 #include "macro/MacroStore.h"
 #include "macro/MacroText.h"
 #include "platform/MemorySettingsStore.h"
-#include "PerformanceRecord.h"
+#include "performance/PerformanceRecord.h"
 #include "device/RecordTemplates.h"
 #include "device/SettingsLayout.h"
 
@@ -70,12 +70,12 @@ inline device::ButtonRecord SeedUsedStore(platform::MemorySettingsStore& store) 
              device::kFunctionLaunchProgram);
     store.Seed(platform::SettingsHive::CurrentUser, device::ButtonKeyPath(2, 2),
                device::kFilePathValue, L"C:\\Windows\\notepad.exe");
-    for (const PerformanceField& field : kPerformanceWriteOrder)
-        store.Seed(platform::SettingsHive::CurrentUser, kPerformanceKey, field.name,
-                   PerformanceRecord{2, 5, 9, 16, 30, 1, 400, 12, 3, 0}.*field.member);
-    for (const PerformanceField& field : kPerformanceWriteOrder)
-        store.Seed(platform::SettingsHive::CurrentUser, kPerformanceDefaultKey, field.name,
-                   kFactoryPerformance.*field.member);
+    for (const performance::PerformanceField& field : performance::kPerformanceWriteOrder)
+        store.Seed(platform::SettingsHive::CurrentUser, performance::kPerformanceKey, field.name,
+                   performance::PerformanceRecord{2, 5, 9, 16, 30, 1, 400, 12, 3, 0}.*field.member);
+    for (const performance::PerformanceField& field : performance::kPerformanceWriteOrder)
+        store.Seed(platform::SettingsHive::CurrentUser, performance::kPerformanceDefaultKey,
+                   field.name, performance::kFactoryPerformance.*field.member);
     store.Seed(platform::SettingsHive::CurrentUser, device::LightKeyPath(),
                device::kWheelLightValue, 0);
     store.Seed(platform::SettingsHive::CurrentUser, device::LightKeyPath(), device::kLogoLightValue,

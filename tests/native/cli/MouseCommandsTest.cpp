@@ -141,10 +141,11 @@ TEST(MouseProfiles, WrittenReadBackDecodedAndRecordedInAFreshStore) {
     EXPECT_EQ(shown.slotTable[1][4].description, L"Macro from the mouse");
     LoadProfile(fresh, 2, shown);
     EXPECT_EQ(shown.slotTable[2][2].description, L"Launch program");
-    auto performance = fresh.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
+    auto performance = fresh.OpenKey(SettingsHive::CurrentUser, performance::kPerformanceKey);
     EXPECT_EQ(performance->ReadInteger(L"DpiLevel4"), 35);
     EXPECT_EQ(performance->ReadInteger(L"LevelNumber"), 3);
-    EXPECT_EQ(performance->ReadInteger(L"CursorSpeed"), kFactoryPerformance.CursorSpeed);
+    EXPECT_EQ(performance->ReadInteger(L"CursorSpeed"),
+              performance::kFactoryPerformance.CursorSpeed);
 
     ASSERT_TRUE(RecordReadBack(used, read.profiles).ok);
     LoadProfile(used, 1, shown);
@@ -223,7 +224,7 @@ TEST(LiveCommands, EachChangeReachesTheMouseIsReadBackAndWithSaveIsStored) {
     ASSERT_TRUE(SetDpi(bench.live, 4, 2000, true).ok());
     EXPECT_EQ(bench.Eeprom(7, 5), (std::vector<std::uint8_t>{0x33, 4, 8, 12, 20}));
     EXPECT_EQ(bench.mouse.Live().levelIndex, 3);
-    auto performance = bench.store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
+    auto performance = bench.store.OpenKey(SettingsHive::CurrentUser, performance::kPerformanceKey);
     EXPECT_EQ(performance->ReadInteger(L"DpiLevel4"), 20);
     EXPECT_EQ(performance->ReadInteger(L"LevelNumber"), 4);
     EXPECT_FALSE(SetDpi(bench.live, 5, std::nullopt, false).ok());

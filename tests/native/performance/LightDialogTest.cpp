@@ -3,6 +3,9 @@
 
 #include "PerformanceRig.h"
 
+using performance::LevelAndLightsByte;
+using performance::Light;
+
 namespace {
 
 using Lines = std::vector<std::string>;

@@ -5,6 +5,17 @@
 #include "device/CommandReport.h"
 #include "PerformanceRig.h"
 
+using performance::kPerformanceDefaultKey;
+using performance::kPerformanceKey;
+using performance::kPerformanceWriteOrder;
+using performance::LoadResult;
+using performance::PerformanceDialog;
+using performance::PerformanceRecord;
+using performance::PerformanceServices;
+using performance::PerformanceView;
+using performance::PointerSlider;
+using performance::SliderStop;
+
 using platform::DeviceChannel;
 using platform::FeatureReport;
 using platform::SettingsHive;

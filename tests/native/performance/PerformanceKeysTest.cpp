@@ -4,8 +4,13 @@
 #include "platform/ManualTimeline.h"
 #include "platform/MemorySettingsStore.h"
 #include "MouseRig.h"
-#include "PerformanceKeys.h"
+#include "performance/PerformanceKeys.h"
 #include "PerformanceRig.h"
+
+using performance::EnsurePerformanceKeys;
+using performance::kPerformanceDefaultKey;
+using performance::kPerformanceKey;
+using performance::PerformanceRecord;
 
 namespace {
 

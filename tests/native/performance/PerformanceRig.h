@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "LightDialog.h"
+#include "performance/LightDialog.h"
 #include "MouseRig.h"
-#include "PerformanceDialog.h"
+#include "performance/PerformanceDialog.h"
 
 // The pointer settings as Windows would keep them, and every call in its order.
-struct RecordingPointer final : PointerSettings {
+struct RecordingPointer final : performance::PointerSettings {
     std::int32_t lines = 3, speed = 10, doubleClick = 500;
     std::vector<std::string> calls;
     std::int32_t WheelScrollLines() const override { return lines; }
@@ -110,16 +110,19 @@ struct PerformanceRig {
     }
 
     // Stores the ten values as the first attach would have.
-    void StoreRecord(const PerformanceRecord& r) {
-        auto key = store.memory.OpenKey(platform::SettingsHive::CurrentUser, kPerformanceKey);
-        for (const auto& f : kPerformanceWriteOrder) key->WriteInteger(f.name, r.*f.member);
-        auto defaults =
-            store.memory.OpenKey(platform::SettingsHive::CurrentUser, kPerformanceDefaultKey);
-        for (const auto& f : kPerformanceWriteOrder)
-            defaults->WriteInteger(f.name, kFactoryPerformance.*f.member);
+    void StoreRecord(const performance::PerformanceRecord& r) {
+        auto key =
+            store.memory.OpenKey(platform::SettingsHive::CurrentUser, performance::kPerformanceKey);
+        for (const auto& f : performance::kPerformanceWriteOrder)
+            key->WriteInteger(f.name, r.*f.member);
+        auto defaults = store.memory.OpenKey(platform::SettingsHive::CurrentUser,
+                                             performance::kPerformanceDefaultKey);
+        for (const auto& f : performance::kPerformanceWriteOrder)
+            defaults->WriteInteger(f.name, performance::kFactoryPerformance.*f.member);
     }
     std::optional<std::int32_t> Stored(std::wstring_view name) {
-        return store.memory.OpenKey(platform::SettingsHive::CurrentUser, kPerformanceKey)
+        return store.memory
+            .OpenKey(platform::SettingsHive::CurrentUser, performance::kPerformanceKey)
             ->ReadInteger(name);
     }
     // The first bytes of every report sent since the mark, as hex text ("03 01 FF 01 01").
@@ -144,10 +147,11 @@ struct PerformanceRig {
     OrderedStore store;
     RecordingPointer pointer;
     DisplayMessenger messenger;
-    PerformanceRecord record;
+    performance::PerformanceRecord record;
     device::LightState lights;
     device::DeviceReportState reportState{device::kReportStateProfileWrite};
-    PerformanceDialog dialog{record, lights, reportState,
-                             PerformanceServices{channel, store, time, pointer, messenger}};
-    LightDialog light{lights, record, reportState, channel, time};
+    performance::PerformanceDialog dialog{
+        record, lights, reportState,
+        performance::PerformanceServices{channel, store, time, pointer, messenger}};
+    performance::LightDialog light{lights, record, reportState, channel, time};
 };
