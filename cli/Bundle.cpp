@@ -1,4 +1,4 @@
-#include "Bundle.h"
+#include "cli/Bundle.h"
 
 #include <cwctype>
 #include <set>
@@ -7,6 +7,8 @@
 #include "macro/MacroText.h"
 #include "device/RecordTemplates.h"
 #include "device/SettingsLayout.h"
+
+namespace cli {
 
 using device::kButtonCount;
 using device::kButtonRecordSize;
@@ -152,3 +154,5 @@ std::wstring CheckBundleForMouse(const Bundle& bundle) {
     }
     return {};
 }
+
+}  // namespace cli

@@ -15,6 +15,8 @@
 #include "performance/PerformanceRecord.h"
 #include "device/SettingsLayout.h"
 
+namespace cli {
+
 inline constexpr int kBundleVersion = 1;
 inline constexpr std::string_view kBundleFormat = "tavrine-profile-bundle";
 
@@ -95,3 +97,5 @@ std::wstring CheckBundleForMouse(const Bundle& bundle);
 
 // "profile 2, right button": how messages name a slot.
 std::wstring SlotName(int profile, int button);
+
+}  // namespace cli

@@ -1,8 +1,10 @@
-#include "BundleJson.h"
+#include "cli/BundleJson.h"
 
 #include <nlohmann/json.hpp>
 
-#include "Utf8.h"
+#include "cli/Utf8.h"
+
+namespace cli {
 
 using device::kButtonCount;
 using device::kProfileCount;
@@ -216,3 +218,5 @@ BundleParse ParseBundle(std::string_view text) {
     result.ok = result.error.empty();
     return result;
 }
+
+}  // namespace cli

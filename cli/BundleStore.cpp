@@ -1,4 +1,4 @@
-#include "BundleStore.h"
+#include "cli/BundleStore.h"
 
 #include <algorithm>
 #include <cwctype>
@@ -7,7 +7,9 @@
 #include "macro/MacroText.h"
 #include "device/RecordTemplates.h"
 #include "device/SettingsLayout.h"
-#include "StoreTransaction.h"
+#include "cli/StoreTransaction.h"
+
+namespace cli {
 
 using performance::kFactoryPerformance;
 using performance::kPerformanceDefaultKey;
@@ -202,3 +204,5 @@ StoreChange ApplyBundle(SettingsStore& store, const Bundle& bundle) {
     change.ok = true;
     return change;
 }
+
+}  // namespace cli

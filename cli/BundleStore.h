@@ -2,8 +2,10 @@
 // A bundle taken from the per-user store and put back into it, all or nothing.
 #include <string>
 
-#include "Bundle.h"
+#include "cli/Bundle.h"
 #include "platform/SettingsStore.h"
+
+namespace cli {
 
 // Reads without creating anything: keys that are missing give missing fields.
 Bundle ExportBundle(platform::SettingsStore& store);
@@ -17,3 +19,5 @@ struct StoreChange {
 // lights are replaced when the bundle holds any of them. A bundle that fails CheckBundle
 // changes nothing, and a write that fails puts everything back as it was.
 StoreChange ApplyBundle(platform::SettingsStore& store, const Bundle& bundle);
+
+}  // namespace cli

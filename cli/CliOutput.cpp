@@ -1,9 +1,11 @@
-#include "CliOutput.h"
+#include "cli/CliOutput.h"
 
 #include <nlohmann/json.hpp>
 
 #include "performance/PerformanceTables.h"
-#include "Utf8.h"
+#include "cli/Utf8.h"
+
+namespace cli {
 
 using device::ButtonRecord;
 using device::FormatButtonRecord;
@@ -146,3 +148,5 @@ std::wstring ErrorLine(std::wstring_view what, std::wstring_view why) {
         reason[0] = static_cast<wchar_t>(reason[0] - L'A' + L'a');
     return L"tavrine: " + std::wstring(what) + L" failed: " + reason;
 }
+
+}  // namespace cli

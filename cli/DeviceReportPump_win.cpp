@@ -1,8 +1,10 @@
-#include "DeviceReportPump_win.h"
+#include "cli/DeviceReportPump_win.h"
 
 #include <DeviceIds.h>
 
 #include "WmInput.h"
+
+namespace cli {
 
 namespace {
 constexpr wchar_t kClass[] = L"TavrineCliReports";
@@ -80,3 +82,5 @@ bool DeviceReportPump::WaitForReport(std::chrono::milliseconds timeout) {
     const std::uint64_t before = reports_;
     return RunUntil([&] { return reports_ != before; }, timeout);
 }
+
+}  // namespace cli

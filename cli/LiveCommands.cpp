@@ -1,9 +1,11 @@
-#include "LiveCommands.h"
+#include "cli/LiveCommands.h"
 
-#include "MouseReads.h"
+#include "cli/MouseReads.h"
 #include "performance/PerformanceDialog.h"
 #include "performance/PerformanceTables.h"
 #include "device/WindowMessages.h"
+
+namespace cli {
 
 using performance::DeviceWriteResult;
 using performance::DpiOfStep;
@@ -260,3 +262,5 @@ CommandResult SetLight(LiveServices& services, LightName light, bool on, bool sa
     if (!stored.ok) return Failed(stored.error);
     return {{}, name + (on ? L" on" : L" off") + L" (stored)"};
 }
+
+}  // namespace cli

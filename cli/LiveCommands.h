@@ -6,9 +6,11 @@
 #include <string>
 
 #include "device/CommandReport.h"
-#include "ReadBack.h"
+#include "cli/ReadBack.h"
 #include "platform/SettingsStore.h"
 #include "platform/WindowMessenger.h"
+
+namespace cli {
 
 // The mouse's next input report, awaited by the program's own message loop.
 class DeviceReports {
@@ -59,3 +61,5 @@ enum class LightName { Wheel, Logo };
 CommandResult SetLight(LiveServices& services, LightName light, bool on, bool save);
 
 int PollingHertz(int code);  // 0 for an unknown code
+
+}  // namespace cli

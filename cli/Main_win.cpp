@@ -7,22 +7,22 @@
 #include <fstream>
 #include <sstream>
 
-#include "BundleJson.h"
-#include "BundleStore.h"
-#include "CliArgs.h"
-#include "CliOutput.h"
-#include "ConsoleOutput_win.h"
-#include "DeviceReportPump_win.h"
-#include "LiveCommands.h"
+#include "cli/BundleJson.h"
+#include "cli/BundleStore.h"
+#include "cli/CliArgs.h"
+#include "cli/CliOutput.h"
+#include "cli/ConsoleOutput_win.h"
+#include "cli/DeviceReportPump_win.h"
+#include "cli/LiveCommands.h"
 #include "Portivo.h"
 #include "platform/PortivoChannel_win.h"
-#include "ProfileBurner.h"
+#include "cli/ProfileBurner.h"
 #include "device/ProfileStore.h"
-#include "ReadBack.h"
+#include "cli/ReadBack.h"
 #include "platform/RegistrySettingsStore_win.h"
 #include "device/SettingsLayout.h"
 #include "platform/SystemServices_win.h"
-#include "Utf8.h"
+#include "cli/Utf8.h"
 #include "device/WindowMessages.h"
 #include "platform/WindowTimers_win.h"
 
@@ -41,6 +41,8 @@ using platform::SettingsStore;
 using platform::SleepWaits;
 using platform::WindowPoster;
 using platform::WindowTimers;
+
+namespace cli {
 
 namespace {
 
@@ -311,17 +313,19 @@ int Run(const CliArgs& args) {
 
 }  // namespace
 
+}  // namespace cli
+
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::wstring> arguments;
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-    const CliParse parse = ParseCliArgs(arguments);
+    const cli::CliParse parse = cli::ParseCliArgs(arguments);
     if (!parse.ok) {
-        WriteError(ErrorLine(L"arguments", parse.error + L" (see tavrine --help)"));
-        return kExitUsage;
+        cli::WriteError(cli::ErrorLine(L"arguments", parse.error + L" (see tavrine --help)"));
+        return cli::kExitUsage;
     }
     try {
-        return Run(parse.args);
+        return cli::Run(parse.args);
     } catch (const std::exception& e) {
-        return Fail(L"tavrine", FromUtf8(e.what()));
+        return cli::Fail(L"tavrine", cli::FromUtf8(e.what()));
     }
 }

@@ -1,6 +1,8 @@
-#include "MouseReads.h"
+#include "cli/MouseReads.h"
 
 #include <algorithm>
+
+namespace cli {
 
 using device::CommandReport;
 using device::DeviceReportState;
@@ -81,3 +83,5 @@ MouseRead ReadMouseRange(DeviceChannel& channel, Waits& waits, DeviceReportState
     }
     return range;
 }
+
+}  // namespace cli

@@ -10,6 +10,8 @@
 
 #include "device/CommandReport.h"
 
+namespace cli {
+
 struct MouseRead {
     std::vector<std::uint8_t> bytes;  // count bytes from the address; empty on failure
     std::wstring error;               // why not, when empty bytes
@@ -26,3 +28,5 @@ MouseRead ReadMouseRange(platform::DeviceChannel& channel, platform::Waits& wait
 
 // "0x0010"
 std::wstring HexWord(std::uint16_t value);
+
+}  // namespace cli

@@ -1,6 +1,8 @@
-#include "ProfileBurner.h"
+#include "cli/ProfileBurner.h"
 
 #include "device/DeviceReportState.h"
+
+namespace cli {
 
 namespace {
 constexpr std::uint8_t kAcknowledgement = 0x10;
@@ -69,3 +71,5 @@ void ProfileBurner::OnDeviceReport(std::span<const std::uint8_t> report) {
         report[1] == kAcknowledgement)
         writer_.OnWriteAcknowledged();
 }
+
+}  // namespace cli

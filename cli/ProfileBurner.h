@@ -14,6 +14,8 @@
 #include "device/MainView.h"
 #include "device/ProfileWrite.h"
 
+namespace cli {
+
 class ProfileBurner {
   public:
     ProfileBurner(platform::DeviceChannel& channel, platform::SettingsStore& store,
@@ -78,3 +80,5 @@ class ProfileBurner {
     bool done_ = true;
     std::wstring error_;
 };
+
+}  // namespace cli

@@ -1,15 +1,17 @@
-#include "ReadBack.h"
+#include "cli/ReadBack.h"
 
 #include <algorithm>
 
 #include "macro/MacroExpansion.h"
 #include "macro/MacroStore.h"
-#include "MouseReads.h"
+#include "cli/MouseReads.h"
 #include "performance/PerformanceRecord.h"
 #include "performance/PerformanceTables.h"
 #include "device/ProfileStore.h"
 #include "device/SettingsLayout.h"
-#include "StoreTransaction.h"
+#include "cli/StoreTransaction.h"
+
+namespace cli {
 
 using performance::IsPollingCode;
 using performance::kFactoryPerformance;
@@ -316,3 +318,5 @@ std::wstring CompareWritten(const MouseProfiles& read,
     }
     return {};
 }
+
+}  // namespace cli

@@ -7,10 +7,12 @@
 #include <utility>
 #include <vector>
 
-#include "BundleStore.h"
+#include "cli/BundleStore.h"
 #include "device/ButtonRecord.h"
 #include "device/CommandReport.h"
 #include "device/RecordTemplates.h"
+
+namespace cli {
 
 // EEPROM 0x0005..0x000B: active profile x 0x20, polling code, level and lights, four DPI steps.
 inline constexpr std::uint16_t kGlobalsAddress = 0x0005;
@@ -68,3 +70,5 @@ StoreChange RecordGlobals(platform::SettingsStore& store, const MouseGlobals& gl
 // which slot differs.
 std::wstring CompareWritten(const MouseProfiles& read,
                             const std::vector<std::pair<int, device::ProfileRecordTexts>>& written);
+
+}  // namespace cli

@@ -1,4 +1,6 @@
-#include "StoreTransaction.h"
+#include "cli/StoreTransaction.h"
+
+namespace cli {
 
 using platform::SettingsHive;
 using platform::SettingsValueKind;
@@ -58,3 +60,5 @@ bool StoreTransaction::Restore() {
     }
     return ok;
 }
+
+}  // namespace cli

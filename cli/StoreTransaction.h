@@ -8,6 +8,8 @@
 
 #include "platform/SettingsStore.h"
 
+namespace cli {
+
 class StoreTransaction {
   public:
     explicit StoreTransaction(platform::SettingsStore& store) : store_(store) {}
@@ -27,3 +29,5 @@ class StoreTransaction {
     platform::SettingsStore& store_;
     std::vector<Kept> kept_;
 };
+
+}  // namespace cli

@@ -3,12 +3,27 @@
 
 #include <nlohmann/json.hpp>
 
-#include "BundleJson.h"
-#include "BundleStore.h"
-#include "CliArgs.h"
-#include "CliOutput.h"
+#include "cli/BundleJson.h"
+#include "cli/BundleStore.h"
+#include "cli/CliArgs.h"
+#include "cli/CliOutput.h"
 #include "CliTestKit.h"
-#include "Utf8.h"
+#include "cli/Utf8.h"
+
+using cli::ApplyBundle;
+using cli::Bundle;
+using cli::BundleParse;
+using cli::BundleToJson;
+using cli::CheckBundleForMouse;
+using cli::CliCommand;
+using cli::CliParse;
+using cli::ErrorLine;
+using cli::ExportBundle;
+using cli::FromUtf8;
+using cli::ParseBundle;
+using cli::ParseCliArgs;
+using cli::StoreChange;
+using cli::ToUtf8;
 
 using device::ButtonKeyPath;
 using device::DefaultRecordText;

@@ -3,12 +3,32 @@
 #include <gtest/gtest.h>
 
 #include "CliTestKit.h"
-#include "LiveCommands.h"
+#include "cli/LiveCommands.h"
 #include "MouseRig.h"
-#include "ProfileBurner.h"
+#include "cli/ProfileBurner.h"
 #include "device/ProfileStore.h"
-#include "ReadBack.h"
-#include "Utf8.h"
+#include "cli/ReadBack.h"
+#include "cli/Utf8.h"
+
+using cli::CommandResult;
+using cli::CompareWritten;
+using cli::DecodeButtonRecord;
+using cli::DescribeFunction;
+using cli::DeviceReports;
+using cli::LightName;
+using cli::LiveServices;
+using cli::MouseProfiles;
+using cli::ProfileBurner;
+using cli::ProfileReadBack;
+using cli::ReadMouseProfiles;
+using cli::ReadStatus;
+using cli::RecordReadBack;
+using cli::SetDpi;
+using cli::SetLight;
+using cli::SetPolling;
+using cli::StatusRead;
+using cli::SwitchProfile;
+using cli::ToUtf8;
 
 using device::ButtonRecord;
 using device::ButtonRecordOffset;
