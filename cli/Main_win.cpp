@@ -2,7 +2,7 @@
 // the same core and settings store as the configuration program.
 #include <windows.h>
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
 #include <fstream>
 #include <sstream>
@@ -75,8 +75,9 @@ struct Services {
     Services() {
         // Portivo looks the mouse up in the device list its start fills; the change messages it
         // posts to the window are not needed by a program that runs one command.
-        static DeviceSpec collections[] = {{DeviceVendorId, DeviceProductId, 0xFF00, 0xFF00},
-                                           {DeviceVendorId, DeviceProductId, 0xFF00, 0x0002}};
+        static DeviceSpec collections[] = {
+            {common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0xFF00},
+            {common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0x0002}};
         InitDriver(reports.window(), collections, 2);
     }
     RegistrySettingsStore store;
@@ -87,7 +88,8 @@ struct Services {
 
     std::optional<int> Firmware() {
         int version = 0;
-        if (GetFirmwareVer(DeviceVendorId, DeviceProductId, 0xFF00, 0x0002, &version) != 1)
+        if (GetFirmwareVer(common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0x0002,
+                           &version) != 1)
             return std::nullopt;
         return version;
     }

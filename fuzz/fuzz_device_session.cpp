@@ -3,7 +3,7 @@
 // plugging, faults and time. Whatever happened, the window's profile stays 0..4, and once the
 // faults are cleared and the mouse is back a write of the current profile ends and leaves
 // exactly its records in the mouse's EEPROM.
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
 #include <algorithm>
 #include <vector>
@@ -14,6 +14,9 @@
 #include "platform/MemorySettingsStore.h"
 #include "device/ProfileWrite.h"
 #include "VirtualMouse.h"
+
+using common::DeviceProductId;
+using common::DeviceVendorId;
 
 using device::ButtonRecord;
 using device::ButtonRecordOffset;

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "DeviceIds.h"
+#include "common/DeviceIds.h"
 #include "Gdi_win.h"
 #include "Listener_win.h"
 #include "Portivo.h"
@@ -48,8 +48,8 @@ std::optional<std::wstring> ReadAppPath() {
 
 // Portivo keeps this table for the life of the program.
 DeviceSpec g_devices[2] = {
-    {DeviceVendorId, DeviceProductId, 0xFF00, 0xFF00},
-    {DeviceVendorId, DeviceProductId, 0xFF00, 0x0002},
+    {common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0xFF00},
+    {common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0x0002},
 };
 
 }  // namespace

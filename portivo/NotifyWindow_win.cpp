@@ -1,7 +1,7 @@
 #include "NotifyWindow_win.h"
 
 #include <dbt.h>
-#include "HidHeaders_win.h"
+#include "common/HidHeaders_win.h"
 
 #include <cstddef>
 #include <new>

@@ -2,7 +2,7 @@
 // its floor: 100 ms + 35 x (3 ms + acknowledgement latency).
 //
 //   bench_profile_write [runs per latency] [latency ms ...]
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
 #include <algorithm>
 #include <chrono>
@@ -206,7 +206,7 @@ Result RunOnce(std::chrono::microseconds latency) {
             const auto report = inbox.front().report;
             inbox.pop_front();
             const bool wasSending = writer.phase() == ProfileWriter::Phase::Sending;
-            session.OnDeviceReport(DeviceVendorId, DeviceProductId, report.bytes);
+            session.OnDeviceReport(common::DeviceVendorId, common::DeviceProductId, report.bytes);
             if (wasSending && writer.phase() == ProfileWriter::Phase::Ending)
                 lastAck = Steady::now();
             collect();

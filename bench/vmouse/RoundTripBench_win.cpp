@@ -10,14 +10,17 @@
 #include <cwchar>
 #include <vector>
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
 #include "DeviceInstall_win.h"
 #include "HidEnum_win.h"
-#include "HidHeaders_win.h"
+#include "common/HidHeaders_win.h"
 #include "Portivo.h"
 #include "RawWalk_win.h"
 #include "ReportDescriptors.h"
+
+using common::DeviceProductId;
+using common::DeviceVendorId;
 
 namespace {
 

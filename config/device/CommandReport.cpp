@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
 namespace device {
 
@@ -40,11 +40,11 @@ CommandReport MakeApplyCommand() {
 int SendCommand(platform::DeviceChannel& channel, const CommandReport& report) {
     switch (report[0]) {
         case kReportRead:
-            return channel.SetFeature(DeviceVendorId, DeviceProductId, kVendorUsagePage, kReadUsage,
-                                      report);
+            return channel.SetFeature(common::DeviceVendorId, common::DeviceProductId,
+                                      kVendorUsagePage, kReadUsage, report);
         case kReportWrite:
-            return channel.SetFeature(DeviceVendorId, DeviceProductId, kVendorUsagePage,
-                                      kWriteUsage, report);
+            return channel.SetFeature(common::DeviceVendorId, common::DeviceProductId,
+                                      kVendorUsagePage, kWriteUsage, report);
         default:
             return 0;
     }
@@ -53,8 +53,8 @@ int SendCommand(platform::DeviceChannel& channel, const CommandReport& report) {
 int ReadAnswer(platform::DeviceChannel& channel, CommandReport& buffer) {
     buffer.fill(0);
     buffer[0] = kReportRead;
-    return channel.GetFeature(DeviceVendorId, DeviceProductId, kVendorUsagePage, kReadUsage,
-                              buffer);
+    return channel.GetFeature(common::DeviceVendorId, common::DeviceProductId, kVendorUsagePage,
+                              kReadUsage, buffer);
 }
 
 CommandReport Query(platform::DeviceChannel& channel, platform::Waits& waits,

@@ -15,7 +15,7 @@
 #include "ui/Application.h"
 #include "ui/SkinPaths.h"
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
 using device::DeviceServices;
 using device::DeviceSession;
@@ -96,8 +96,8 @@ MainForm::MainForm(AppContext& app)
     // FormCreate.
     state_.CurrentButton = 0;
     for (int i = 1; i < 5; ++i) profilePressed_[static_cast<std::size_t>(i)] = false;
-    deviceSpecTable_[0] = {DeviceVendorId, DeviceProductId, 0xFF00, 0x0002};
-    deviceSpecTable_[1] = {DeviceVendorId, DeviceProductId, 0xFF00, 0xFF00};
+    deviceSpecTable_[0] = {common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0x0002};
+    deviceSpecTable_[1] = {common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0xFF00};
     session_->StartAttachTimer();  // the device library's search starts once the window shows
     form_.ApplyLanguageHints(app_.language);
 }

@@ -11,7 +11,7 @@
 #include "DeviceInstall_win.h"
 #include "FaultTable.h"
 #include "HidEnum_win.h"
-#include "HidHeaders_win.h"
+#include "common/HidHeaders_win.h"
 #include "TraceFormat.h"
 
 namespace {

@@ -6,6 +6,9 @@
 #include "device/SettingsLayout.h"
 #include "device/WriteStarts.h"
 
+using common::DeviceProductId;
+using common::DeviceVendorId;
+
 using device::ApplyProfile;
 using device::ButtonKeyPath;
 using device::ButtonRecordOffset;

@@ -4,7 +4,7 @@
 // recording fakes of the window side.
 #include <gmock/gmock.h>
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
 #include <optional>
 #include <string>
@@ -48,7 +48,7 @@ class ModelChannel final : public platform::DeviceChannel {
 
   private:
     bool Matches(int vid, int pid) const {
-        return plugged && vid == DeviceVendorId && pid == DeviceProductId;
+        return plugged && vid == common::DeviceVendorId && pid == common::DeviceProductId;
     }
     vmouse::VirtualMouse& mouse_;
     const platform::Clock& clock_;
@@ -119,7 +119,7 @@ class MouseRig {
                 if (*dropAcksAfter == 0) continue;
                 --*dropAcksAfter;
             }
-            session.OnDeviceReport(DeviceVendorId, DeviceProductId, r.bytes);
+            session.OnDeviceReport(common::DeviceVendorId, common::DeviceProductId, r.bytes);
             ++delivered;
         }
         return delivered;

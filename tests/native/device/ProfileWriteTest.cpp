@@ -246,7 +246,7 @@ TEST(ProfileWrite, LateAcknowledgementsAfterTheEndAreIgnored) {
     rig.state.ExitAfterWrite = true;
     EXPECT_CALL(rig.view, TerminateApplication()).Times(0);
     const std::uint8_t ack[8] = {2, 0x10};
-    rig.session.OnDeviceReport(DeviceVendorId, DeviceProductId, ack);
+    rig.session.OnDeviceReport(common::DeviceVendorId, common::DeviceProductId, ack);
     rig.RunFor(1s);
     EXPECT_EQ(rig.LoadingPosts(0), 1);
     EXPECT_FALSE(rig.time.IsRunning(kWriteEndingTimer));

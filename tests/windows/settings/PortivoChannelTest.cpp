@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
 #include "device/CommandReport.h"
 #include "platform/PortivoChannel_win.h"

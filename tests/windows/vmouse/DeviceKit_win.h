@@ -11,7 +11,7 @@
 
 #include "ControlClient_win.h"
 #include "HidEnum_win.h"
-#include "HidHeaders_win.h"
+#include "common/HidHeaders_win.h"
 
 namespace vmtest {
 
