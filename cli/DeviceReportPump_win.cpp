@@ -2,7 +2,7 @@
 
 #include "common/DeviceIds.h"
 
-#include "WmInput.h"
+#include "wminput/WmInput.h"
 
 namespace cli {
 

@@ -14,7 +14,7 @@
 #include "cli/ConsoleOutput_win.h"
 #include "cli/DeviceReportPump_win.h"
 #include "cli/LiveCommands.h"
-#include "Portivo.h"
+#include "portivo/Portivo.h"
 #include "platform/PortivoChannel_win.h"
 #include "cli/ProfileBurner.h"
 #include "device/ProfileStore.h"

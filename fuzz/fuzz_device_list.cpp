@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "DeviceAccess.h"
+#include "portivo/DeviceAccess.h"
 #include "FakeHidPlatform.h"
 #include "FuzzInput.h"
 

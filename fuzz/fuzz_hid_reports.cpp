@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "FuzzInput.h"
-#include "HidReports.h"
+#include "wminput/HidReports.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

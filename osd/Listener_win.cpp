@@ -5,7 +5,7 @@
 #include <array>
 
 #include "common/DeviceIds.h"
-#include "Portivo.h"
+#include "portivo/Portivo.h"
 #include "PopupPicture.h"
 #include "RawInput_win.h"
 #include "resource.h"

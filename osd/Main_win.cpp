@@ -8,7 +8,7 @@
 #include "common/DeviceIds.h"
 #include "Gdi_win.h"
 #include "Listener_win.h"
-#include "Portivo.h"
+#include "portivo/Portivo.h"
 #include "PopupPicture.h"
 #include "device/SettingsLayout.h"
 #include "resource.h"

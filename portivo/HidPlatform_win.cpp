@@ -1,4 +1,4 @@
-#include "HidPlatform_win.h"
+#include "portivo/HidPlatform_win.h"
 
 #include "common/HidHeaders_win.h"
 

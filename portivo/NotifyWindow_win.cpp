@@ -1,4 +1,4 @@
-#include "NotifyWindow_win.h"
+#include "portivo/NotifyWindow_win.h"
 
 #include <dbt.h>
 #include "common/HidHeaders_win.h"
@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <new>
 
-#include "DeviceAccess.h"
+#include "portivo/DeviceAccess.h"
 
 namespace portivo {
 namespace {

@@ -15,7 +15,7 @@
 #include "DeviceInstall_win.h"
 #include "HidEnum_win.h"
 #include "common/HidHeaders_win.h"
-#include "Portivo.h"
+#include "portivo/Portivo.h"
 #include "RawWalk_win.h"
 #include "ReportDescriptors.h"
 

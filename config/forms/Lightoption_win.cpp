@@ -4,7 +4,7 @@
 #include "Mainform_win.h"
 #include "ui/SkinPaths.h"
 
-#include "Portivo.h"
+#include "portivo/Portivo.h"
 
 namespace tavrine::forms {
 namespace {

@@ -11,7 +11,7 @@
 #include "Warning1_win.h"
 #include "Warning2_win.h"
 #include "device/WindowMessages.h"
-#include "WmInput.h"
+#include "wminput/WmInput.h"
 #include "ui/Application.h"
 #include "ui/SkinPaths.h"
 

@@ -16,7 +16,7 @@
 #include "ui/PaintBox.h"
 #include "ui/Timer.h"
 
-#include "Portivo.h"
+#include "portivo/Portivo.h"
 
 namespace tavrine::forms {
 

@@ -5,7 +5,7 @@
 #include "device/WindowMessages.h"
 #include "ui/SkinPaths.h"
 
-#include "Portivo.h"
+#include "portivo/Portivo.h"
 
 using performance::kBarHeight;
 using performance::kBarLeft;

@@ -8,7 +8,7 @@
 #include "platform/SystemServices_win.h"
 #include "platform/WindowTimers_win.h"
 
-#include "Portivo.h"
+#include "portivo/Portivo.h"
 
 namespace tavrine::forms {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <type_traits>
 
-#include "Portivo.h"
+#include "portivo/Portivo.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 // The device list and change watch: initial search, arrival, removal and their messages.
 #include <gtest/gtest.h>
 
-#include "DeviceAccess.h"
+#include "portivo/DeviceAccess.h"
 #include "FakeHidPlatform.h"
 
 namespace portivo {

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "DeviceAccess.h"
+#include "portivo/DeviceAccess.h"
 #include "FakeHidPlatform.h"
 
 namespace portivo {

@@ -12,7 +12,7 @@
 
 #include "DeviceInstall_win.h"
 #include "DeviceKit_win.h"
-#include "Portivo.h"
+#include "portivo/Portivo.h"
 
 namespace vmtest {
 namespace {
