@@ -1,14 +1,14 @@
-#include "Listener_win.h"
+#include "osd/Listener_win.h"
 
-#include "WindowProc_win.h"
+#include "osd/WindowProc_win.h"
 
 #include <array>
 
 #include "common/DeviceIds.h"
 #include "portivo/Portivo.h"
-#include "PopupPicture.h"
-#include "RawInput_win.h"
-#include "resource.h"
+#include "osd/core/PopupPicture.h"
+#include "osd/RawInput_win.h"
+#include "osd/resource.h"
 
 namespace vistrel {
 

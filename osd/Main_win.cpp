@@ -6,12 +6,12 @@
 #include <string>
 
 #include "common/DeviceIds.h"
-#include "Gdi_win.h"
-#include "Listener_win.h"
+#include "osd/Gdi_win.h"
+#include "osd/Listener_win.h"
 #include "portivo/Portivo.h"
-#include "PopupPicture.h"
+#include "osd/core/PopupPicture.h"
 #include "device/SettingsLayout.h"
-#include "resource.h"
+#include "osd/resource.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "ControlClient_win.h"
 #include "E2eSupport.h"
-#include "PictureComposer_win.h"
+#include "osd/PictureComposer_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "OsdEvent.h"
+#include "osd/core/OsdEvent.h"
 
 #include "device/WindowMessages.h"
 

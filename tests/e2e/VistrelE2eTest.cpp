@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "E2eSupport.h"
-#include "PictureComposer_win.h"
+#include "osd/PictureComposer_win.h"
 
 namespace {
 
