@@ -13,7 +13,7 @@
 #include "platform/ManualTimeline.h"
 #include "platform/MemorySettingsStore.h"
 #include "device/ProfileWrite.h"
-#include "VirtualMouse.h"
+#include "vmouse/model/VirtualMouse.h"
 
 using common::DeviceProductId;
 using common::DeviceVendorId;

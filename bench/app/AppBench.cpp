@@ -17,7 +17,7 @@
 #include <optional>
 #include <vector>
 
-#include "ControlClient_win.h"
+#include "vmouse/tool/ControlClient_win.h"
 #include "E2eSupport.h"
 
 extern "C" {

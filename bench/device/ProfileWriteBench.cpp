@@ -18,7 +18,7 @@
 #include "device/ProfileWrite.h"
 #include "device/RecordTemplates.h"
 #include "platform/MemorySettingsStore.h"
-#include "VirtualMouse.h"
+#include "vmouse/model/VirtualMouse.h"
 
 using device::DefaultRecordText;
 using device::DeviceServices;

@@ -13,7 +13,7 @@
 #include <thread>
 #include <vector>
 
-#include "ControlClient_win.h"
+#include "vmouse/tool/ControlClient_win.h"
 #include "E2eSupport.h"
 #include "osd/PictureComposer_win.h"
 

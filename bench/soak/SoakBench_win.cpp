@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "ControlClient_win.h"
+#include "vmouse/tool/ControlClient_win.h"
 #include "E2eSupport.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "device/ButtonRecord.h"
 #include "E2eLayout.h"
 #include "E2eSupport.h"
-#include "FaultTable.h"
+#include "vmouse/model/FaultTable.h"
 #include "device/SettingsLayout.h"
 
 using device::ButtonKeyPath;

@@ -1,8 +1,8 @@
 // What hidclass asks of the minidriver: descriptors, attributes, strings, reads and features.
 #include "common/DeviceIds.h"
 
-#include "ControlProtocol.h"
-#include "DriverState.h"
+#include "vmouse/model/ControlProtocol.h"
+#include "vmouse/driver/DriverState.h"
 
 namespace vmdriver {
 namespace {

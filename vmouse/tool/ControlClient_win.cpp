@@ -1,4 +1,4 @@
-#include "ControlClient_win.h"
+#include "vmouse/tool/ControlClient_win.h"
 
 #include "common/HidHeaders_win.h"
 

@@ -1,4 +1,4 @@
-#include "DeviceInstall_win.h"
+#include "vmouse/tool/DeviceInstall_win.h"
 
 #include <windows.h>
 // clang-format off
@@ -12,7 +12,7 @@
 
 #include "common/DeviceIds.h"
 
-#include "HidEnum_win.h"
+#include "vmouse/tool/HidEnum_win.h"
 
 namespace vmtool {
 namespace {

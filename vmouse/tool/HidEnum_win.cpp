@@ -1,4 +1,4 @@
-#include "HidEnum_win.h"
+#include "vmouse/tool/HidEnum_win.h"
 
 #include <setupapi.h>
 

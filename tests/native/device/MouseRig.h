@@ -14,7 +14,7 @@
 #include "platform/ManualTimeline.h"
 #include "platform/MemorySettingsStore.h"
 #include "device/ProfileWrite.h"
-#include "VirtualMouse.h"
+#include "vmouse/model/VirtualMouse.h"
 #include "device/WindowMessages.h"
 
 // Every report the core hands to the channel, with the collection it named.

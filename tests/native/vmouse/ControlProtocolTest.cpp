@@ -9,7 +9,7 @@
 #include <type_traits>
 #include <utility>
 
-#include "ControlProtocol.h"
+#include "vmouse/model/ControlProtocol.h"
 #include "MouseTestKit.h"
 
 namespace vmouse {

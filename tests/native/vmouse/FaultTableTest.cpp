@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "FaultTable.h"
+#include "vmouse/model/FaultTable.h"
 #include "MouseTestKit.h"
 
 namespace vmouse {

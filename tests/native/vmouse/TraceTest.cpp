@@ -4,7 +4,7 @@
 #include <string>
 
 #include "MouseTestKit.h"
-#include "TraceFormat.h"
+#include "vmouse/model/TraceFormat.h"
 
 namespace vmouse {
 namespace {

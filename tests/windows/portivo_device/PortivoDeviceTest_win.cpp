@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-#include "DeviceInstall_win.h"
+#include "vmouse/tool/DeviceInstall_win.h"
 #include "DeviceKit_win.h"
 #include "portivo/Portivo.h"
 
