@@ -1,4 +1,4 @@
-#include "KeyboardHooks_win.h"
+#include "forms/KeyboardHooks_win.h"
 
 #include "macro/MacroRecorder.h"
 #include "ui/Application.h"

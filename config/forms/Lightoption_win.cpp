@@ -1,7 +1,7 @@
-#include "Lightoption_win.h"
+#include "forms/Lightoption_win.h"
 
-#include "ErrorReport_win.h"
-#include "Mainform_win.h"
+#include "forms/ErrorReport_win.h"
+#include "forms/Mainform_win.h"
 #include "ui/SkinPaths.h"
 
 #include "portivo/Portivo.h"

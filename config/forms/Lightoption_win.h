@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "AppContext.h"
+#include "forms/AppContext.h"
 #include "performance/LightDialog.h"
 #include "platform/PortivoChannel_win.h"
 #include "platform/SystemServices_win.h"

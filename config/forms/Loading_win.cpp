@@ -1,4 +1,4 @@
-#include "Loading_win.h"
+#include "forms/Loading_win.h"
 
 #include <algorithm>
 #include <memory>

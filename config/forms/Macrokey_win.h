@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "AppContext.h"
-#include "KeyboardHooks_win.h"
+#include "forms/AppContext.h"
+#include "forms/KeyboardHooks_win.h"
 #include "macro/MacroCommands.h"
 #include "macro/MacroDialogs.h"
 #include "macro/MacroDocument.h"

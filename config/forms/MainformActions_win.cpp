@@ -1,19 +1,19 @@
 // The main window's pictures and button areas: hover and press looks, the function buttons and
 // their enabling rule, profiles, Apply / OK / Cancel, each bound to its action where it is wired.
-#include "Mainform_win.h"
+#include "forms/Mainform_win.h"
 
 #include <shellapi.h>
 
 #include "device/Assignments.h"
-#include "Lightoption_win.h"
-#include "Performance_win.h"
-#include "Macrokey_win.h"
-#include "T_win.h"
+#include "forms/Lightoption_win.h"
+#include "forms/Performance_win.h"
+#include "forms/Macrokey_win.h"
+#include "forms/T_win.h"
 #include "device/ProfileStore.h"
 #include "device/RecordTemplates.h"
-#include "Singlekey_win.h"
-#include "Warning1_win.h"
-#include "WebAddress.h"
+#include "forms/Singlekey_win.h"
+#include "forms/Warning1_win.h"
+#include "forms/WebAddress.h"
 #include "device/WriteStarts.h"
 #include "ui/Application.h"
 #include "ui/FileDialog.h"

@@ -4,12 +4,12 @@
 #include <array>
 #include <memory>
 
-#include "AppContext.h"
+#include "forms/AppContext.h"
 #include "device/DeviceServices.h"
 #include "device/DeviceSession.h"
 #include "device/MainView.h"
 #include "device/ProfileWrite.h"
-#include "ProgramServices_win.h"
+#include "forms/ProgramServices_win.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/Label.h"

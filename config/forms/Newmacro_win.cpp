@@ -1,12 +1,12 @@
-#include "Newmacro_win.h"
+#include "forms/Newmacro_win.h"
 
-#include "Macrokey_win.h"
+#include "forms/Macrokey_win.h"
 #include "macro/MacroDialogs.h"
 #include "macro/MacroStore.h"
-#include "Mainform_win.h"
+#include "forms/Mainform_win.h"
 #include "device/Notice.h"
-#include "ProgramServices_win.h"
-#include "Warning2_win.h"
+#include "forms/ProgramServices_win.h"
+#include "forms/Warning2_win.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinPaths.h"
 

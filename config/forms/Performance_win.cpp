@@ -1,7 +1,7 @@
-#include "Performance_win.h"
+#include "forms/Performance_win.h"
 
-#include "ErrorReport_win.h"
-#include "Mainform_win.h"
+#include "forms/ErrorReport_win.h"
+#include "forms/Mainform_win.h"
 #include "device/WindowMessages.h"
 #include "ui/SkinPaths.h"
 

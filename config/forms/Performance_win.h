@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "AppContext.h"
+#include "forms/AppContext.h"
 #include "performance/PerformanceDialog.h"
 #include "performance/PointerSettings_win.h"
 #include "platform/PortivoChannel_win.h"

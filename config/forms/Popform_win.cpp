@@ -1,7 +1,7 @@
-#include "Popform_win.h"
+#include "forms/Popform_win.h"
 
-#include "Mainform_win.h"
-#include "Singlekey_win.h"
+#include "forms/Mainform_win.h"
+#include "forms/Singlekey_win.h"
 #include "ui/LanguageTables.h"
 
 namespace tavrine::forms {

@@ -1,11 +1,11 @@
-#include "Repeat_win.h"
+#include "forms/Repeat_win.h"
 
-#include "ErrorReport_win.h"
+#include "forms/ErrorReport_win.h"
 #include "macro/MacroDialogs.h"
 #include "macro/MacroStore.h"
-#include "Mainform_win.h"
-#include "ProgramServices_win.h"
-#include "T_win.h"
+#include "forms/Mainform_win.h"
+#include "forms/ProgramServices_win.h"
+#include "forms/T_win.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinPaths.h"
 

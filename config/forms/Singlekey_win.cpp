@@ -1,8 +1,8 @@
-#include "Singlekey_win.h"
+#include "forms/Singlekey_win.h"
 
 #include "device/Assignments.h"
-#include "Mainform_win.h"
-#include "Popform_win.h"
+#include "forms/Mainform_win.h"
+#include "forms/Popform_win.h"
 #include "device/RecordTemplates.h"
 #include "ui/LanguageTables.h"
 #include "ui/SkinPaths.h"

@@ -1,13 +1,13 @@
-#include "T_win.h"
+#include "forms/T_win.h"
 
 #include "device/Assignments.h"
-#include "ErrorReport_win.h"
+#include "forms/ErrorReport_win.h"
 #include "macro/MacroExpansion.h"
 #include "macro/MacroStore.h"
-#include "Mainform_win.h"
-#include "ProgramServices_win.h"
+#include "forms/Mainform_win.h"
+#include "forms/ProgramServices_win.h"
 #include "device/RecordTemplates.h"
-#include "Repeat_win.h"
+#include "forms/Repeat_win.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinPaths.h"
 

@@ -1,6 +1,6 @@
-#include "Warning1_win.h"
+#include "forms/Warning1_win.h"
 
-#include "Mainform_win.h"
+#include "forms/Mainform_win.h"
 #include "ui/LanguageTables.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinPaths.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "AppContext.h"
+#include "forms/AppContext.h"
 #include "device/Notice.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"

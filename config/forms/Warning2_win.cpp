@@ -1,6 +1,6 @@
-#include "Warning2_win.h"
+#include "forms/Warning2_win.h"
 
-#include "Mainform_win.h"
+#include "forms/Mainform_win.h"
 #include "device/WindowMessages.h"
 #include "ui/Application.h"
 #include "ui/LanguageTables.h"

@@ -4,7 +4,7 @@
 #include <array>
 #include <memory>
 
-#include "AppContext.h"
+#include "forms/AppContext.h"
 #include "device/NoticeWindowState.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
