@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "device/ButtonRecord.h"
-#include "FuzzInput.h"
+#include "fuzz/FuzzInput.h"
 
 using device::ButtonRecord;
 using device::EepromImage;

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "portivo/DeviceAccess.h"
-#include "FakeHidPlatform.h"
-#include "FuzzInput.h"
+#include "tests/native/portivo/FakeHidPlatform.h"
+#include "fuzz/FuzzInput.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "device/DeviceSession.h"
-#include "FuzzInput.h"
+#include "fuzz/FuzzInput.h"
 #include "platform/ManualTimeline.h"
 #include "platform/MemorySettingsStore.h"
 #include "device/ProfileWrite.h"

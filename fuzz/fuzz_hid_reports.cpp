@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "FuzzInput.h"
+#include "fuzz/FuzzInput.h"
 #include "wminput/HidReports.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

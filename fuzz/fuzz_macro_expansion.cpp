@@ -5,7 +5,7 @@
 
 #include "device/ButtonRecord.h"
 #include "macro/MacroExpansion.h"
-#include "MacroInvariants.h"
+#include "fuzz/MacroInvariants.h"
 #include "macro/MacroText.h"
 
 using macro::CommandMarkText;

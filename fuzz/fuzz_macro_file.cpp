@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "macro/MacroFile.h"
-#include "MacroInvariants.h"
+#include "fuzz/MacroInvariants.h"
 
 using macro::DecodedMacroFile;
 using macro::DecodeMacroFile;

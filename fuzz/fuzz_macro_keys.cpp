@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "MacroInvariants.h"
+#include "fuzz/MacroInvariants.h"
 #include "macro/MacroText.h"
 
 using macro::CommandMarkText;

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "macro/MacroEditing.h"
-#include "MacroInvariants.h"
+#include "fuzz/MacroInvariants.h"
 
 using macro::ChooseCommand;
 using macro::CommandSlots;

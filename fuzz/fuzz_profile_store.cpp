@@ -1,7 +1,7 @@
 // The profile keys as the store hands them back: values of the wrong type, texts of any length
 // and content (embedded terminators included), missing values. Loading never fails for a valid
 // profile, gives 82-byte records, and what is saved from a loaded profile loads back the same.
-#include "FuzzInput.h"
+#include "fuzz/FuzzInput.h"
 #include "platform/MemorySettingsStore.h"
 #include "device/ProfileStore.h"
 #include "device/SettingsLayout.h"

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "vmouse/model/ControlProtocol.h"
-#include "FuzzInput.h"
+#include "fuzz/FuzzInput.h"
 #include "vmouse/model/ReportDescriptors.h"
 #include "vmouse/model/VirtualMouse.h"
 

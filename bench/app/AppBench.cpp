@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "vmouse/tool/ControlClient_win.h"
-#include "E2eSupport.h"
+#include "tests/e2e/E2eSupport.h"
 
 extern "C" {
 #include <hidsdi.h>

@@ -1,4 +1,4 @@
-#include "RawWalk_win.h"
+#include "bench/baseline/RawWalk_win.h"
 
 #include "common/HidHeaders_win.h"
 

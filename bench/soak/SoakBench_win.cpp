@@ -12,7 +12,7 @@
 #include <string>
 
 #include "vmouse/tool/ControlClient_win.h"
-#include "E2eSupport.h"
+#include "tests/e2e/E2eSupport.h"
 
 namespace {
 

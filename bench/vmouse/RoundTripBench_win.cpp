@@ -16,7 +16,7 @@
 #include "vmouse/tool/HidEnum_win.h"
 #include "common/HidHeaders_win.h"
 #include "portivo/Portivo.h"
-#include "RawWalk_win.h"
+#include "bench/baseline/RawWalk_win.h"
 #include "vmouse/model/ReportDescriptors.h"
 
 using common::DeviceProductId;

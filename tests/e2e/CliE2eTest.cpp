@@ -10,7 +10,7 @@
 #include <map>
 #include <sstream>
 
-#include "E2eSupport.h"
+#include "tests/e2e/E2eSupport.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "device/ButtonRecord.h"
-#include "E2eLayout.h"
-#include "E2eSupport.h"
+#include "tests/e2e/E2eLayout.h"
+#include "tests/e2e/E2eSupport.h"
 #include "vmouse/model/FaultTable.h"
 #include "device/SettingsLayout.h"
 

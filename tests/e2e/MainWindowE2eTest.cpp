@@ -1,8 +1,8 @@
 // A user's journeys through the main window, from start to the bytes in the virtual mouse.
 #include <gtest/gtest.h>
 
-#include "E2eLayout.h"
-#include "E2eSupport.h"
+#include "tests/e2e/E2eLayout.h"
+#include "tests/e2e/E2eSupport.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "E2eLayout.h"
-#include "E2eSupport.h"
+#include "tests/e2e/E2eLayout.h"
+#include "tests/e2e/E2eSupport.h"
 #include "device/SingleCommands.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "E2eSupport.h"
+#include "tests/e2e/E2eSupport.h"
 #include "osd/PictureComposer_win.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "cli/BundleStore.h"
 #include "cli/CliArgs.h"
 #include "cli/CliOutput.h"
-#include "CliTestKit.h"
+#include "tests/native/cli/CliTestKit.h"
 #include "cli/Utf8.h"
 
 using cli::ApplyBundle;

@@ -2,9 +2,9 @@
 // through the write sequence, read back and recorded, and the live commands.
 #include <gtest/gtest.h>
 
-#include "CliTestKit.h"
+#include "tests/native/cli/CliTestKit.h"
 #include "cli/LiveCommands.h"
-#include "MouseRig.h"
+#include "tests/native/device/MouseRig.h"
 #include "cli/ProfileBurner.h"
 #include "device/ProfileStore.h"
 #include "cli/ReadBack.h"

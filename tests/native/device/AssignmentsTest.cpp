@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "device/Assignments.h"
-#include "MouseRig.h"
+#include "tests/native/device/MouseRig.h"
 #include "device/NoticeWindowState.h"
 #include "device/ProfileStore.h"
 #include "device/SettingsLayout.h"

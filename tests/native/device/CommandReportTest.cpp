@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "device/CommandReport.h"
-#include "MouseRig.h"
+#include "tests/native/device/MouseRig.h"
 
 using device::CommandReport;
 using device::kAddressActiveProfile;

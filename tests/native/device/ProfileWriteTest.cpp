@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "device/CommandReport.h"
-#include "MouseRig.h"
+#include "tests/native/device/MouseRig.h"
 #include "device/ProfileStore.h"
 #include "device/RecordTemplates.h"
 #include "device/SettingsLayout.h"

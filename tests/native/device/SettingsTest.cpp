@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "MouseRig.h"
+#include "tests/native/device/MouseRig.h"
 #include "device/ProfileStore.h"
 #include "device/RecordTemplates.h"
 #include "device/SettingsLayout.h"

@@ -2,7 +2,7 @@
 
 #include "macro/MacroEditing.h"
 #include "macro/MacroRows.h"
-#include "MacroTestKit.h"
+#include "tests/native/macro/MacroTestKit.h"
 
 using macro::ChooseCommand;
 using macro::CommandCapacity;

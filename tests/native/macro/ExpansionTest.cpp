@@ -8,7 +8,7 @@
 #include "macro/MacroFile.h"
 #include "macro/MacroRecorder.h"
 #include "macro/MacroStore.h"
-#include "MacroTestKit.h"
+#include "tests/native/macro/MacroTestKit.h"
 #include "macro/MacroText.h"
 #include "platform/MemorySettingsStore.h"
 

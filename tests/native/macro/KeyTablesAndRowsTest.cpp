@@ -6,7 +6,7 @@
 #include "macro/MacroCommands.h"
 #include "macro/MacroRecorder.h"
 #include "macro/MacroRows.h"
-#include "MacroTestKit.h"
+#include "tests/native/macro/MacroTestKit.h"
 
 using macro::CommandName;
 using macro::CommandSlots;

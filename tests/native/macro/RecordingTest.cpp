@@ -3,7 +3,7 @@
 #include "macro/MacroHooks.h"
 #include "macro/MacroNumbers.h"
 #include "macro/MacroRecorder.h"
-#include "MacroTestKit.h"
+#include "tests/native/macro/MacroTestKit.h"
 
 using macro::CeilTenth;
 using macro::DecodeKeystroke;

@@ -10,7 +10,7 @@
 #include "macro/MacroRecorder.h"
 #include "macro/MacroRows.h"
 #include "macro/MacroStore.h"
-#include "MacroTestKit.h"
+#include "tests/native/macro/MacroTestKit.h"
 #include "macro/MacroText.h"
 #include "platform/MemorySettingsStore.h"
 

@@ -4,7 +4,7 @@
 #include "macro/MacroRecorder.h"
 #include "macro/MacroRows.h"
 #include "macro/MacroStore.h"
-#include "MacroTestKit.h"
+#include "tests/native/macro/MacroTestKit.h"
 #include "macro/MacroText.h"
 #include "macro/MacroWindowRules.h"
 #include "platform/MemorySettingsStore.h"

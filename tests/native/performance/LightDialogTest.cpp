@@ -1,7 +1,7 @@
 // The light dialog's core against the virtual mouse.
 #include <gtest/gtest.h>
 
-#include "PerformanceRig.h"
+#include "tests/native/performance/PerformanceRig.h"
 
 using performance::LevelAndLightsByte;
 using performance::Light;

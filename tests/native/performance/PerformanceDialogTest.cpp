@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "device/CommandReport.h"
-#include "PerformanceRig.h"
+#include "tests/native/performance/PerformanceRig.h"
 
 using performance::kPerformanceDefaultKey;
 using performance::kPerformanceKey;

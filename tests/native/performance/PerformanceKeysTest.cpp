@@ -3,9 +3,9 @@
 
 #include "platform/ManualTimeline.h"
 #include "platform/MemorySettingsStore.h"
-#include "MouseRig.h"
+#include "tests/native/device/MouseRig.h"
 #include "performance/PerformanceKeys.h"
-#include "PerformanceRig.h"
+#include "tests/native/performance/PerformanceRig.h"
 
 using performance::EnsurePerformanceKeys;
 using performance::kPerformanceDefaultKey;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "performance/LightDialog.h"
-#include "MouseRig.h"
+#include "tests/native/device/MouseRig.h"
 #include "performance/PerformanceDialog.h"
 
 // The pointer settings as Windows would keep them, and every call in its order.

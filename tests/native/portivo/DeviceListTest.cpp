@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "portivo/DeviceAccess.h"
-#include "FakeHidPlatform.h"
+#include "tests/native/portivo/FakeHidPlatform.h"
 
 namespace portivo {
 namespace {

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "portivo/DeviceAccess.h"
-#include "FakeHidPlatform.h"
+#include "tests/native/portivo/FakeHidPlatform.h"
 
 namespace portivo {
 namespace {

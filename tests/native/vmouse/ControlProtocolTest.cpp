@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "vmouse/model/ControlProtocol.h"
-#include "MouseTestKit.h"
+#include "tests/native/vmouse/MouseTestKit.h"
 
 namespace vmouse {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "vmouse/model/FaultTable.h"
-#include "MouseTestKit.h"
+#include "tests/native/vmouse/MouseTestKit.h"
 
 namespace vmouse {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "MouseTestKit.h"
+#include "tests/native/vmouse/MouseTestKit.h"
 #include "vmouse/model/TraceFormat.h"
 
 namespace vmouse {

@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "vmouse/tool/DeviceInstall_win.h"
-#include "DeviceKit_win.h"
+#include "tests/windows/vmouse/DeviceKit_win.h"
 #include "portivo/Portivo.h"
 
 namespace vmtest {

@@ -1,7 +1,7 @@
 // The mouse as programs see it through the HID class driver: identity, features, answers.
 #include "common/DeviceIds.h"
 
-#include "DeviceKit_win.h"
+#include "tests/windows/vmouse/DeviceKit_win.h"
 
 namespace vmtest {
 namespace {
