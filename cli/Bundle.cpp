@@ -1,12 +1,23 @@
-#include "Bundle.h"
+#include "cli/Bundle.h"
 
 #include <cwctype>
 #include <set>
 
-#include "MacroStore.h"
-#include "MacroText.h"
-#include "RecordTemplates.h"
-#include "SettingsLayout.h"
+#include "macro/MacroStore.h"
+#include "macro/MacroText.h"
+#include "device/RecordTemplates.h"
+#include "device/SettingsLayout.h"
+
+namespace cli {
+
+using device::kButtonCount;
+using device::kButtonRecordSize;
+using device::kFunctionLaunchProgram;
+using device::kFunctionMacro;
+using device::kFunctionNone;
+using device::kProfileCount;
+using device::ProfileHasLeftButton;
+using device::ProfileRecordTexts;
 
 namespace {
 
@@ -77,13 +88,13 @@ std::wstring CheckButton(const BundleButton& button, int profile, int b,
 }
 
 std::wstring CheckMacro(const BundleMacro& macro, std::set<std::wstring>& seen) {
-    if (!IsStorableMacroName(macro.name))
+    if (!macro::IsStorableMacroName(macro.name))
         return L"The macro name " + Quoted(macro.name) + L" cannot be stored.";
     if (!seen.insert(Folded(macro.name)).second)
         return L"The macro " + Quoted(macro.name) + L" is in the bundle twice.";
     const std::wstring which = L"The macro " + Quoted(macro.name);
     if (macro.keys) {
-        if (macro.keys->size() > kMaxKeysLength || !ParseMacroKeys(*macro.keys).ok)
+        if (macro.keys->size() > kMaxKeysLength || !macro::ParseMacroKeys(*macro.keys).ok)
             return which + L" holds events that are not a macro's.";
     }
     for (const auto* text : {&macro.commandSlots, &macro.description})
@@ -119,7 +130,7 @@ std::wstring CheckBundle(const Bundle& bundle) {
                 return problem;
     for (std::size_t i = 0; i < bundle.performance.size(); ++i) {
         const auto& value = bundle.performance[i];
-        const PerformanceField& field = kPerformanceWriteOrder[i];
+        const performance::PerformanceField& field = performance::kPerformanceWriteOrder[i];
         if (value && (*value < field.low || *value > field.high))
             return L"The performance value " + std::wstring(field.name) + L" is " +
                    std::to_wstring(*value) + L", outside " + std::to_wstring(field.low) + L".." +
@@ -143,3 +154,5 @@ std::wstring CheckBundleForMouse(const Bundle& bundle) {
     }
     return {};
 }
+
+}  // namespace cli

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "ButtonRecord.h"
-#include "MacroStore.h"
-#include "MacroText.h"
-#include "PerformanceRecord.h"
-#include "SettingsLayout.h"
+#include "device/ButtonRecord.h"
+#include "macro/MacroStore.h"
+#include "macro/MacroText.h"
+#include "performance/PerformanceRecord.h"
+#include "device/SettingsLayout.h"
+
+namespace cli {
 
 inline constexpr int kBundleVersion = 1;
 inline constexpr std::string_view kBundleFormat = "tavrine-profile-bundle";
@@ -29,7 +31,7 @@ struct BundleButton {
 };
 
 struct BundleProfile {
-    std::array<BundleButton, kButtonCount> buttons{};
+    std::array<BundleButton, device::kButtonCount> buttons{};
     bool operator==(const BundleProfile&) const = default;
 };
 
@@ -56,21 +58,22 @@ struct BundleField {
     std::optional<std::int32_t> Record::*number = nullptr;
 };
 inline constexpr std::array<BundleField<BundleButton>, 4> kButtonFields = {{
-    {"keys", kKeysValue, &BundleButton::keys},
-    {"description", kDescriptionValue, &BundleButton::description},
-    {"kind", kStateIdValue, nullptr, &BundleButton::kind},
-    {"launchPath", kFilePathValue, &BundleButton::launchPath},
+    {"keys", device::kKeysValue, &BundleButton::keys},
+    {"description", device::kDescriptionValue, &BundleButton::description},
+    {"kind", device::kStateIdValue, nullptr, &BundleButton::kind},
+    {"launchPath", device::kFilePathValue, &BundleButton::launchPath},
 }};
 inline constexpr std::array<BundleField<BundleMacro>, 5> kMacroFields = {{
-    {"keys", kKeysValue, &BundleMacro::keys},
-    {"commandSlots", kCommandSlotsValue, &BundleMacro::commandSlots},
-    {"description", kDescriptionValue, &BundleMacro::description},
-    {"repeatState", kRepeatStateValue, &BundleMacro::repeatState},
-    {"repeatTimes", kRepeatTimesValue, &BundleMacro::repeatTimes},
+    {"keys", device::kKeysValue, &BundleMacro::keys},
+    {"commandSlots", macro::kCommandSlotsValue, &BundleMacro::commandSlots},
+    {"description", device::kDescriptionValue, &BundleMacro::description},
+    {"repeatState", macro::kRepeatStateValue, &BundleMacro::repeatState},
+    {"repeatTimes", macro::kRepeatTimesValue, &BundleMacro::repeatTimes},
 }};
 
 // The ten "Performance" values, each present or not, in kPerformanceWriteOrder.
-using BundlePerformance = std::array<std::optional<std::int32_t>, kPerformanceWriteOrder.size()>;
+using BundlePerformance =
+    std::array<std::optional<std::int32_t>, performance::kPerformanceWriteOrder.size()>;
 
 struct BundleLights {
     std::optional<std::int32_t> wheel;
@@ -79,7 +82,7 @@ struct BundleLights {
 };
 
 struct Bundle {
-    std::array<BundleProfile, kProfileCount> profiles{};
+    std::array<BundleProfile, device::kProfileCount> profiles{};
     std::vector<BundleMacro> macros;
     BundlePerformance performance{};
     BundleLights lights;
@@ -94,3 +97,5 @@ std::wstring CheckBundleForMouse(const Bundle& bundle);
 
 // "profile 2, right button": how messages name a slot.
 std::wstring SlotName(int profile, int button);
+
+}  // namespace cli

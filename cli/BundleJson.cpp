@@ -1,8 +1,13 @@
-#include "BundleJson.h"
+#include "cli/BundleJson.h"
 
 #include <nlohmann/json.hpp>
 
-#include "Utf8.h"
+#include "cli/Utf8.h"
+
+namespace cli {
+
+using device::kButtonCount;
+using device::kProfileCount;
 
 using json = nlohmann::ordered_json;
 
@@ -139,8 +144,8 @@ Bundle ReadBundle(const json& root) {
     if (const json* performance = Member(root, "performance")) {
         if (!performance->is_object())
             throw Refusal{L"The bundle's \"performance\" is not a set of values."};
-        for (std::size_t i = 0; i < kPerformanceWriteOrder.size(); ++i) {
-            const std::string name = ToUtf8(kPerformanceWriteOrder[i].name);
+        for (std::size_t i = 0; i < performance::kPerformanceWriteOrder.size(); ++i) {
+            const std::string name = ToUtf8(performance::kPerformanceWriteOrder[i].name);
             bundle.performance[i] = TakeNumber(*performance, name.c_str(), L"The performance");
         }
     }
@@ -181,8 +186,8 @@ std::string BundleToJson(const Bundle& bundle) {
     }
     root["macros"] = std::move(macros);
     json performance = json::object();
-    for (std::size_t i = 0; i < kPerformanceWriteOrder.size(); ++i)
-        PutNumber(performance, ToUtf8(kPerformanceWriteOrder[i].name).c_str(),
+    for (std::size_t i = 0; i < performance::kPerformanceWriteOrder.size(); ++i)
+        PutNumber(performance, ToUtf8(performance::kPerformanceWriteOrder[i].name).c_str(),
                   bundle.performance[i]);
     root["performance"] = std::move(performance);
     json lights = json::object();
@@ -213,3 +218,5 @@ BundleParse ParseBundle(std::string_view text) {
     result.ok = result.error.empty();
     return result;
 }
+
+}  // namespace cli

@@ -4,7 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "Bundle.h"
+#include "cli/Bundle.h"
+
+namespace cli {
 
 std::string BundleToJson(const Bundle& bundle);
 
@@ -15,3 +17,5 @@ struct BundleParse {
 };
 // Refuses anything that is not a complete, valid bundle of this version; see CheckBundle.
 BundleParse ParseBundle(std::string_view text);
+
+}  // namespace cli

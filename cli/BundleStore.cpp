@@ -1,13 +1,37 @@
-#include "BundleStore.h"
+#include "cli/BundleStore.h"
 
 #include <algorithm>
 #include <cwctype>
 
-#include "MacroStore.h"
-#include "MacroText.h"
-#include "RecordTemplates.h"
-#include "SettingsLayout.h"
-#include "StoreTransaction.h"
+#include "macro/MacroStore.h"
+#include "macro/MacroText.h"
+#include "device/RecordTemplates.h"
+#include "device/SettingsLayout.h"
+#include "cli/StoreTransaction.h"
+
+namespace cli {
+
+using performance::kFactoryPerformance;
+using performance::kPerformanceDefaultKey;
+using performance::kPerformanceKey;
+using performance::kPerformanceWriteOrder;
+using performance::PerformanceField;
+
+using macro::MacroKeyPath;
+using macro::MacrosKeyPath;
+
+using device::ButtonKeyPath;
+using device::kButtonCount;
+using device::kFunctionMacro;
+using device::kLogoLightValue;
+using device::kProfileCount;
+using device::kSettingsRoot;
+using device::kWheelLightValue;
+using device::LightKeyPath;
+
+using platform::SettingsHive;
+using platform::SettingsKey;
+using platform::SettingsStore;
 
 namespace {
 
@@ -180,3 +204,5 @@ StoreChange ApplyBundle(SettingsStore& store, const Bundle& bundle) {
     change.ok = true;
     return change;
 }
+
+}  // namespace cli

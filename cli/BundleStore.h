@@ -2,11 +2,13 @@
 // A bundle taken from the per-user store and put back into it, all or nothing.
 #include <string>
 
-#include "Bundle.h"
-#include "SettingsStore.h"
+#include "cli/Bundle.h"
+#include "platform/SettingsStore.h"
+
+namespace cli {
 
 // Reads without creating anything: keys that are missing give missing fields.
-Bundle ExportBundle(SettingsStore& store);
+Bundle ExportBundle(platform::SettingsStore& store);
 
 struct StoreChange {
     bool ok = false;
@@ -16,4 +18,6 @@ struct StoreChange {
 // macros are written over macros of the same name, others stay; the performance values and the
 // lights are replaced when the bundle holds any of them. A bundle that fails CheckBundle
 // changes nothing, and a write that fails puts everything back as it was.
-StoreChange ApplyBundle(SettingsStore& store, const Bundle& bundle);
+StoreChange ApplyBundle(platform::SettingsStore& store, const Bundle& bundle);
+
+}  // namespace cli

@@ -1,6 +1,8 @@
-#include "CliArgs.h"
+#include "cli/CliArgs.h"
 
 #include <array>
+
+namespace cli {
 
 namespace {
 
@@ -149,3 +151,5 @@ Options:
 Exit code 0 on success; on failure one line "tavrine: <what> failed: <why>" on stderr.
 )";
 }
+
+}  // namespace cli

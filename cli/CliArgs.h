@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace cli {
+
 enum class CliCommand { Help, Status, Profile, Dpi, Polling, Light, Export, Import, ReadBack };
 
 struct CliArgs {
@@ -29,3 +31,5 @@ struct CliParse {
 CliParse ParseCliArgs(const std::vector<std::wstring>& arguments);
 
 std::wstring CliHelp();
+
+}  // namespace cli

@@ -1,9 +1,24 @@
-#include "CliOutput.h"
+#include "cli/CliOutput.h"
 
 #include <nlohmann/json.hpp>
 
-#include "PerformanceTables.h"
-#include "Utf8.h"
+#include "performance/PerformanceTables.h"
+#include "cli/Utf8.h"
+
+namespace cli {
+
+using device::ButtonRecord;
+using device::FormatButtonRecord;
+using device::FunctionKind;
+using device::kButtonCount;
+using device::kFunctionDefault;
+using device::kFunctionLaunchProgram;
+using device::kFunctionMacro;
+using device::kFunctionSingleCommand;
+using device::kProfileCount;
+using device::kRepeatTimes;
+using device::kRepeatUntilPressed;
+using device::kRepeatWhileHeld;
 
 using json = nlohmann::ordered_json;
 
@@ -133,3 +148,5 @@ std::wstring ErrorLine(std::wstring_view what, std::wstring_view why) {
         reason[0] = static_cast<wchar_t>(reason[0] - L'A' + L'a');
     return L"tavrine: " + std::wstring(what) + L" failed: " + reason;
 }
+
+}  // namespace cli

@@ -3,8 +3,10 @@
 #include <optional>
 #include <string>
 
-#include "LiveCommands.h"
-#include "ReadBack.h"
+#include "cli/LiveCommands.h"
+#include "cli/ReadBack.h"
+
+namespace cli {
 
 // firmware: the version Portivo reports, when it does.
 std::string StatusText(const MouseStatus& status, std::optional<int> firmware, bool json);
@@ -13,3 +15,5 @@ std::string ReadBackText(const MouseProfiles& profiles, bool json);
 
 // "tavrine: import failed: the file is not complete JSON (cut short or damaged)" (no newline).
 std::wstring ErrorLine(std::wstring_view what, std::wstring_view why);
+
+}  // namespace cli

@@ -1,10 +1,12 @@
-#include "ConsoleOutput_win.h"
+#include "cli/ConsoleOutput_win.h"
 
 #include <windows.h>
 
 #include <string>
 
-#include "Utf8.h"
+#include "cli/Utf8.h"
+
+namespace cli {
 
 namespace {
 
@@ -28,3 +30,5 @@ void Write(DWORD which, std::string_view utf8) {
 void WriteOut(std::string_view utf8) { Write(STD_OUTPUT_HANDLE, utf8); }
 
 void WriteError(std::wstring_view line) { Write(STD_ERROR_HANDLE, ToUtf8(line) + "\n"); }
+
+}  // namespace cli

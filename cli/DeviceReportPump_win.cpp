@@ -1,8 +1,10 @@
-#include "DeviceReportPump_win.h"
+#include "cli/DeviceReportPump_win.h"
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
-#include "WmInput.h"
+#include "wminput/WmInput.h"
+
+namespace cli {
 
 namespace {
 constexpr wchar_t kClass[] = L"TavrineCliReports";
@@ -40,7 +42,7 @@ LRESULT CALLBACK DeviceReportPump::WindowProc(HWND window, UINT message, WPARAM 
         auto* pump = reinterpret_cast<DeviceReportPump*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (pump && wParam && lParam) {
             const auto* ids = reinterpret_cast<const DWORD*>(wParam);
-            if (ids[0] == DeviceVendorId && ids[1] == DeviceProductId) {
+            if (ids[0] == common::DeviceVendorId && ids[1] == common::DeviceProductId) {
                 ++pump->reports_;
                 const auto* bytes = reinterpret_cast<const std::uint8_t*>(lParam);
                 try {
@@ -80,3 +82,5 @@ bool DeviceReportPump::WaitForReport(std::chrono::milliseconds timeout) {
     const std::uint64_t before = reports_;
     return RunUntil([&] { return reports_ != before; }, timeout);
 }
+
+}  // namespace cli

@@ -9,7 +9,9 @@
 #include <functional>
 #include <span>
 
-#include "LiveCommands.h"
+#include "cli/LiveCommands.h"
+
+namespace cli {
 
 class DeviceReportPump final : public DeviceReports {
   public:
@@ -36,3 +38,5 @@ class DeviceReportPump final : public DeviceReports {
     bool registered_ = false;
     std::uint64_t reports_ = 0;
 };
+
+}  // namespace cli

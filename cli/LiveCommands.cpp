@@ -1,11 +1,45 @@
-#include "LiveCommands.h"
+#include "cli/LiveCommands.h"
 
-#include "MouseReads.h"
-#include "PerformanceDialog.h"
-#include "PerformanceTables.h"
-#include "WindowMessages.h"
+#include "cli/MouseReads.h"
+#include "performance/PerformanceDialog.h"
+#include "performance/PerformanceTables.h"
+#include "device/WindowMessages.h"
 
-using namespace performance;
+namespace cli {
+
+using performance::DeviceWriteResult;
+using performance::DpiOfStep;
+using performance::IsLevel;
+using performance::kDpiPerStep;
+using performance::kEepromLevelAndLights;
+using performance::kLevelBits;
+using performance::kLevelCount;
+using performance::kLiveLevel;
+using performance::kLiveLogo;
+using performance::kLivePolling;
+using performance::kLiveWheel;
+using performance::kMaxDpiStep;
+using performance::kMinDpiStep;
+using performance::kPollingRates;
+using performance::LevelAndLightsByte;
+using performance::PerformanceDialog;
+using performance::PerformanceRecord;
+using performance::PointerSettings;
+using performance::PollingCodeOfHertz;
+using performance::PollingRate;
+
+using device::DeviceReportState;
+using device::kAddressActiveProfile;
+using device::kMsgShowDpiLevel;
+using device::kMsgShowPolling;
+using device::kMsgShowProfile;
+using device::kProfileCount;
+using device::kVistrelCaption;
+using device::kVistrelClass;
+using device::LightState;
+using device::MakeApplyCommand;
+using device::MakeWriteCommand;
+using device::SendCommand;
 
 namespace {
 
@@ -29,7 +63,7 @@ class NoPointer final : public PointerSettings {
 
 CommandResult Failed(std::wstring why) { return CommandResult{std::move(why), {}}; }
 
-bool SendChecked(DeviceChannel& channel, std::uint16_t address,
+bool SendChecked(platform::DeviceChannel& channel, std::uint16_t address,
                  std::initializer_list<std::uint8_t> data) {
     const std::vector<std::uint8_t> bytes(data);
     return SendCommand(channel, MakeWriteCommand(address, bytes)) == 1;
@@ -97,7 +131,7 @@ int PollingHertz(int code) {
     return 0;
 }
 
-StatusRead ReadStatus(DeviceChannel& channel, Waits& waits) {
+StatusRead ReadStatus(platform::DeviceChannel& channel, platform::Waits& waits) {
     StatusRead result;
     DeviceReportState state;
     const MouseRead profile = ReadMouse(channel, waits, state, kLiveProfile, 2);
@@ -228,3 +262,5 @@ CommandResult SetLight(LiveServices& services, LightName light, bool on, bool sa
     if (!stored.ok) return Failed(stored.error);
     return {{}, name + (on ? L" on" : L" off") + L" (stored)"};
 }
+
+}  // namespace cli

@@ -5,10 +5,12 @@
 #include <optional>
 #include <string>
 
-#include "CommandReport.h"
-#include "ReadBack.h"
-#include "SettingsStore.h"
-#include "WindowMessenger.h"
+#include "device/CommandReport.h"
+#include "cli/ReadBack.h"
+#include "platform/SettingsStore.h"
+#include "platform/WindowMessenger.h"
+
+namespace cli {
 
 // The mouse's next input report, awaited by the program's own message loop.
 class DeviceReports {
@@ -19,11 +21,11 @@ class DeviceReports {
 };
 
 struct LiveServices {
-    DeviceChannel& channel;
-    Waits& waits;
+    platform::DeviceChannel& channel;
+    platform::Waits& waits;
     DeviceReports& reports;
-    WindowMessenger& messenger;
-    SettingsStore& store;
+    platform::WindowMessenger& messenger;
+    platform::SettingsStore& store;
 };
 
 struct MouseStatus {
@@ -39,7 +41,7 @@ struct StatusRead {
     MouseStatus status;
     std::wstring error;
 };
-StatusRead ReadStatus(DeviceChannel& channel, Waits& waits);
+StatusRead ReadStatus(platform::DeviceChannel& channel, platform::Waits& waits);
 
 // The outcome of a command: empty error when the mouse took it.
 struct CommandResult {
@@ -59,3 +61,5 @@ enum class LightName { Wheel, Logo };
 CommandResult SetLight(LiveServices& services, LightName light, bool on, bool save);
 
 int PollingHertz(int code);  // 0 for an unknown code
+
+}  // namespace cli

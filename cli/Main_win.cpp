@@ -2,29 +2,47 @@
 // the same core and settings store as the configuration program.
 #include <windows.h>
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
 #include <fstream>
 #include <sstream>
 
-#include "BundleJson.h"
-#include "BundleStore.h"
-#include "CliArgs.h"
-#include "CliOutput.h"
-#include "ConsoleOutput_win.h"
-#include "DeviceReportPump_win.h"
-#include "LiveCommands.h"
-#include "Portivo.h"
-#include "PortivoChannel_win.h"
-#include "ProfileBurner.h"
-#include "ProfileStore.h"
-#include "ReadBack.h"
-#include "RegistrySettingsStore_win.h"
-#include "SettingsLayout.h"
-#include "SystemServices_win.h"
-#include "Utf8.h"
-#include "WindowMessages.h"
-#include "WindowTimers_win.h"
+#include "cli/BundleJson.h"
+#include "cli/BundleStore.h"
+#include "cli/CliArgs.h"
+#include "cli/CliOutput.h"
+#include "cli/ConsoleOutput_win.h"
+#include "cli/DeviceReportPump_win.h"
+#include "cli/LiveCommands.h"
+#include "portivo/Portivo.h"
+#include "platform/PortivoChannel_win.h"
+#include "cli/ProfileBurner.h"
+#include "device/ProfileStore.h"
+#include "cli/ReadBack.h"
+#include "platform/RegistrySettingsStore_win.h"
+#include "device/SettingsLayout.h"
+#include "platform/SystemServices_win.h"
+#include "cli/Utf8.h"
+#include "device/WindowMessages.h"
+#include "platform/WindowTimers_win.h"
+
+using device::DeviceReportState;
+using device::kProfileCount;
+using device::kProgramMutex;
+using device::LoadProfile;
+using device::MainState;
+using device::ProfileRecordTexts;
+using device::ProfileSnapshot;
+using device::SnapshotOf;
+
+using platform::PortivoChannel;
+using platform::RegistrySettingsStore;
+using platform::SettingsStore;
+using platform::SleepWaits;
+using platform::WindowPoster;
+using platform::WindowTimers;
+
+namespace cli {
 
 namespace {
 
@@ -57,8 +75,9 @@ struct Services {
     Services() {
         // Portivo looks the mouse up in the device list its start fills; the change messages it
         // posts to the window are not needed by a program that runs one command.
-        static DeviceSpec collections[] = {{DeviceVendorId, DeviceProductId, 0xFF00, 0xFF00},
-                                           {DeviceVendorId, DeviceProductId, 0xFF00, 0x0002}};
+        static DeviceSpec collections[] = {
+            {common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0xFF00},
+            {common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0x0002}};
         InitDriver(reports.window(), collections, 2);
     }
     RegistrySettingsStore store;
@@ -69,7 +88,8 @@ struct Services {
 
     std::optional<int> Firmware() {
         int version = 0;
-        if (GetFirmwareVer(DeviceVendorId, DeviceProductId, 0xFF00, 0x0002, &version) != 1)
+        if (GetFirmwareVer(common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0x0002,
+                           &version) != 1)
             return std::nullopt;
         return version;
     }
@@ -295,17 +315,19 @@ int Run(const CliArgs& args) {
 
 }  // namespace
 
+}  // namespace cli
+
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::wstring> arguments;
     for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
-    const CliParse parse = ParseCliArgs(arguments);
+    const cli::CliParse parse = cli::ParseCliArgs(arguments);
     if (!parse.ok) {
-        WriteError(ErrorLine(L"arguments", parse.error + L" (see tavrine --help)"));
-        return kExitUsage;
+        cli::WriteError(cli::ErrorLine(L"arguments", parse.error + L" (see tavrine --help)"));
+        return cli::kExitUsage;
     }
     try {
-        return Run(parse.args);
+        return cli::Run(parse.args);
     } catch (const std::exception& e) {
-        return Fail(L"tavrine", FromUtf8(e.what()));
+        return cli::Fail(L"tavrine", cli::FromUtf8(e.what()));
     }
 }

@@ -1,6 +1,21 @@
-#include "MouseReads.h"
+#include "cli/MouseReads.h"
 
 #include <algorithm>
+
+namespace cli {
+
+using device::CommandReport;
+using device::DeviceReportState;
+using device::kMaxCommandData;
+using device::kQueryWait;
+using device::kReportRead;
+using device::kReportStateIdle;
+using device::MakeReadRequest;
+using device::ReadAnswer;
+using device::SendCommand;
+
+using platform::DeviceChannel;
+using platform::Waits;
 
 namespace {
 
@@ -68,3 +83,5 @@ MouseRead ReadMouseRange(DeviceChannel& channel, Waits& waits, DeviceReportState
     }
     return range;
 }
+
+}  // namespace cli

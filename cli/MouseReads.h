@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "CommandReport.h"
+#include "device/CommandReport.h"
+
+namespace cli {
 
 struct MouseRead {
     std::vector<std::uint8_t> bytes;  // count bytes from the address; empty on failure
@@ -17,11 +19,14 @@ struct MouseRead {
 };
 
 // count 1..12. One more try when the first goes wrong.
-MouseRead ReadMouse(DeviceChannel& channel, Waits& waits, DeviceReportState& state,
-                    std::uint16_t address, std::uint8_t count);
+MouseRead ReadMouse(platform::DeviceChannel& channel, platform::Waits& waits,
+                    device::DeviceReportState& state, std::uint16_t address, std::uint8_t count);
 // Any length, in answers of up to 12 bytes; stops at the first address that is not answered.
-MouseRead ReadMouseRange(DeviceChannel& channel, Waits& waits, DeviceReportState& state,
-                         std::uint16_t address, std::size_t length);
+MouseRead ReadMouseRange(platform::DeviceChannel& channel, platform::Waits& waits,
+                         device::DeviceReportState& state, std::uint16_t address,
+                         std::size_t length);
 
 // "0x0010"
 std::wstring HexWord(std::uint16_t value);
+
+}  // namespace cli

@@ -1,25 +1,27 @@
-#include "ProfileBurner.h"
+#include "cli/ProfileBurner.h"
 
-#include "DeviceReportState.h"
+#include "device/DeviceReportState.h"
+
+namespace cli {
 
 namespace {
 constexpr std::uint8_t kAcknowledgement = 0x10;
 constexpr int kAttemptsPerProfile = 2;
 }  // namespace
 
-void ProfileBurner::View::ShowNotice(Notice notice) {
-    if (notice == Notice::WriteGivenUp) givenUp = true;
-    if (notice == Notice::NoLeftButton) refused = true;
+void ProfileBurner::View::ShowNotice(device::Notice notice) {
+    if (notice == device::Notice::WriteGivenUp) givenUp = true;
+    if (notice == device::Notice::NoLeftButton) refused = true;
 }
 
-ProfileBurner::ProfileBurner(DeviceChannel& channel, SettingsStore& store, Timers& timers,
-                             Waits& waits)
+ProfileBurner::ProfileBurner(platform::DeviceChannel& channel, platform::SettingsStore& store,
+                             platform::Timers& timers, platform::Waits& waits)
     : services_{channel, store, timers, waits, messages_, shell_},
       writer_(state_, services_, view_) {
     writer_.OnIdle = [this] { OnWriterIdle(); };
 }
 
-void ProfileBurner::Start(std::vector<ProfileSnapshot> profiles) {
+void ProfileBurner::Start(std::vector<device::ProfileSnapshot> profiles) {
     pending_.assign(profiles.begin(), profiles.end());
     error_.clear();
     written_ = 0;
@@ -65,6 +67,9 @@ void ProfileBurner::OnWriterIdle() {
 
 void ProfileBurner::OnDeviceReport(std::span<const std::uint8_t> report) {
     if (report.size() < 2) return;
-    if (state_.deviceReportState.value == kReportStateProfileWrite && report[1] == kAcknowledgement)
+    if (state_.deviceReportState.value == device::kReportStateProfileWrite &&
+        report[1] == kAcknowledgement)
         writer_.OnWriteAcknowledged();
 }
+
+}  // namespace cli

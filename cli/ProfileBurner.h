@@ -9,18 +9,21 @@
 #include <string>
 #include <vector>
 
-#include "DeviceServices.h"
-#include "MainState.h"
-#include "MainView.h"
-#include "ProfileWrite.h"
+#include "device/DeviceServices.h"
+#include "device/MainState.h"
+#include "device/MainView.h"
+#include "device/ProfileWrite.h"
+
+namespace cli {
 
 class ProfileBurner {
   public:
-    ProfileBurner(DeviceChannel& channel, SettingsStore& store, Timers& timers, Waits& waits);
+    ProfileBurner(platform::DeviceChannel& channel, platform::SettingsStore& store,
+                  platform::Timers& timers, platform::Waits& waits);
     ProfileBurner(const ProfileBurner&) = delete;
     ProfileBurner& operator=(const ProfileBurner&) = delete;
 
-    void Start(std::vector<ProfileSnapshot> profiles);
+    void Start(std::vector<device::ProfileSnapshot> profiles);
     // An input report of the mouse (its first bytes); acknowledgements move the write on.
     void OnDeviceReport(std::span<const std::uint8_t> report);
 
@@ -31,16 +34,16 @@ class ProfileBurner {
 
   private:
     // The writer's window side: only the notices matter here.
-    class View final : public MainView {
+    class View final : public device::MainView {
       public:
         bool givenUp = false;
         bool refused = false;
-        void ShowNotice(Notice notice) override;
+        void ShowNotice(device::Notice notice) override;
         void SetMainControlsEnabled(bool) override {}
         void SetWindowEnabled(bool) override {}
         void HideNoticeWindow() override {}
         void ShowProfileSelected(int) override {}
-        void ShowLights(const LightState&) override {}
+        void ShowLights(const device::LightState&) override {}
         void ShowAttachPictures() override {}
         void HideButtonMarker() override {}
         void FinishLightDialog() override {}
@@ -49,14 +52,14 @@ class ProfileBurner {
         void TerminateApplication() override {}
     };
     // The loading animation belongs to the configuration program; nothing is posted to it.
-    class NoMessages final : public WindowMessenger {
+    class NoMessages final : public platform::WindowMessenger {
       public:
         bool Post(std::wstring_view, std::wstring_view, std::uint32_t, std::uintptr_t,
                   std::intptr_t) override {
             return false;
         }
     };
-    class NoShell final : public Shell {
+    class NoShell final : public platform::Shell {
       public:
         bool Open(std::wstring_view) override { return false; }
     };
@@ -66,14 +69,16 @@ class ProfileBurner {
 
     NoMessages messages_;
     NoShell shell_;
-    DeviceServices services_;
-    MainState state_;
+    device::DeviceServices services_;
+    device::MainState state_;
     View view_;
-    ProfileWriter writer_;
-    std::deque<ProfileSnapshot> pending_;
-    ProfileSnapshot current_{};
+    device::ProfileWriter writer_;
+    std::deque<device::ProfileSnapshot> pending_;
+    device::ProfileSnapshot current_{};
     int attempts_ = 0;
     int written_ = 0;
     bool done_ = true;
     std::wstring error_;
 };
+
+}  // namespace cli

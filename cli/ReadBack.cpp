@@ -1,15 +1,71 @@
-#include "ReadBack.h"
+#include "cli/ReadBack.h"
 
 #include <algorithm>
 
-#include "MacroExpansion.h"
-#include "MacroStore.h"
-#include "MouseReads.h"
-#include "PerformanceRecord.h"
-#include "PerformanceTables.h"
-#include "ProfileStore.h"
-#include "SettingsLayout.h"
-#include "StoreTransaction.h"
+#include "macro/MacroExpansion.h"
+#include "macro/MacroStore.h"
+#include "cli/MouseReads.h"
+#include "performance/PerformanceRecord.h"
+#include "performance/PerformanceTables.h"
+#include "device/ProfileStore.h"
+#include "device/SettingsLayout.h"
+#include "cli/StoreTransaction.h"
+
+namespace cli {
+
+using performance::IsPollingCode;
+using performance::kFactoryPerformance;
+using performance::kLevelCount;
+using performance::kMaxDpiStep;
+using performance::kMinDpiStep;
+using performance::kPerformanceDefaultKey;
+using performance::kPerformanceKey;
+using performance::kPerformanceWriteOrder;
+using performance::PerformanceField;
+
+using device::ButtonKeyPath;
+using device::ButtonRecord;
+using device::ButtonRecordOffset;
+using device::DefaultDescription;
+using device::DefaultRecord;
+using device::DeviceReportState;
+using device::EepromImage;
+using device::FormatButtonRecord;
+using device::kAttrLast;
+using device::kButtonCount;
+using device::kButtonRecordSize;
+using device::kDescriptionValue;
+using device::kEepromImageSize;
+using device::kFunctionDefault;
+using device::kFunctionLaunchProgram;
+using device::kFunctionMacro;
+using device::kFunctionSingleCommand;
+using device::kKeysValue;
+using device::kLogoLightValue;
+using device::kProfileAreaStart;
+using device::kProfileCount;
+using device::kProfileImageSize;
+using device::kRepeatCountByte;
+using device::kRepeatModeByte;
+using device::kRepeatTimes;
+using device::kRepeatUntilPressed;
+using device::kRepeatWhileHeld;
+using device::kSettingsRoot;
+using device::kSingleCommands;
+using device::kStateIdValue;
+using device::kWheelLightValue;
+using device::LaunchRecord;
+using device::LightKeyPath;
+using device::ParseButtonRecord;
+using device::ParseButtonRecordText;
+using device::ProfileRecordTexts;
+using device::ReadLaunchFile;
+using device::SingleCommandRecord;
+
+using platform::DeviceChannel;
+using platform::SettingsHive;
+using platform::SettingsStore;
+using platform::Waits;
 
 namespace {
 
@@ -42,7 +98,8 @@ std::pair<std::int32_t, std::wstring> SlotValues(SettingsStore& store, const But
             break;
     }
     for (const std::wstring& name : macros) {
-        const MacroAssignment expanded = ExpandMacro(ReadStoredMacro(store, name), name);
+        const macro::MacroAssignment expanded =
+            macro::ExpandMacro(macro::ReadStoredMacro(store, name), name);
         if (expanded.ok && expanded.record == record) return {kFunctionMacro, name};
     }
     // The store's own copy of this very record keeps its name.
@@ -58,7 +115,6 @@ std::pair<std::int32_t, std::wstring> SlotValues(SettingsStore& store, const But
 }
 
 bool WriteGlobals(SettingsStore& store, const MouseGlobals& globals) {
-    using namespace performance;
     const bool created = !store.KeyExists(SettingsHive::CurrentUser, kPerformanceKey);
     auto key = store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
     if (!key) return false;
@@ -208,8 +264,8 @@ std::wstring DescribeFunction(const ButtonFunction& function) {
 
 StoreChange RecordReadBack(SettingsStore& store, const MouseProfiles& profiles) {
     std::vector<std::wstring> macros;
-    if (store.KeyExists(SettingsHive::CurrentUser, MacrosKeyPath()))
-        macros = store.SubkeyNames(SettingsHive::CurrentUser, MacrosKeyPath());
+    if (store.KeyExists(SettingsHive::CurrentUser, macro::MacrosKeyPath()))
+        macros = store.SubkeyNames(SettingsHive::CurrentUser, macro::MacrosKeyPath());
     // Decided before anything is written: the store's old values name the records.
     std::array<std::array<std::pair<std::int32_t, std::wstring>, kButtonCount>, kProfileCount>
         slots;
@@ -262,3 +318,5 @@ std::wstring CompareWritten(const MouseProfiles& read,
     }
     return {};
 }
+
+}  // namespace cli

@@ -7,10 +7,12 @@
 #include <utility>
 #include <vector>
 
-#include "BundleStore.h"
-#include "ButtonRecord.h"
-#include "CommandReport.h"
-#include "RecordTemplates.h"
+#include "cli/BundleStore.h"
+#include "device/ButtonRecord.h"
+#include "device/CommandReport.h"
+#include "device/RecordTemplates.h"
+
+namespace cli {
 
 // EEPROM 0x0005..0x000B: active profile x 0x20, polling code, level and lights, four DPI steps.
 inline constexpr std::uint16_t kGlobalsAddress = 0x0005;
@@ -28,7 +30,8 @@ struct MouseGlobals {
 
 struct MouseProfiles {
     MouseGlobals globals;
-    std::array<std::array<ButtonRecord, kButtonCount>, kProfileCount> records{};
+    std::array<std::array<device::ButtonRecord, device::kButtonCount>, device::kProfileCount>
+        records{};
 };
 
 struct ProfileReadBack {
@@ -38,18 +41,19 @@ struct ProfileReadBack {
 };
 // Reads 0x0005..0x000B and 0x0010..0x0811. Refuses, saying why, when the mouse does not answer
 // such reads or answers with something that holds no button records.
-ProfileReadBack ReadMouseProfiles(DeviceChannel& channel, Waits& waits, DeviceReportState& state);
+ProfileReadBack ReadMouseProfiles(platform::DeviceChannel& channel, platform::Waits& waits,
+                                  device::DeviceReportState& state);
 
 struct ButtonFunction {
-    FunctionKind kind = kFunctionNone;
+    device::FunctionKind kind = device::kFunctionNone;
     std::wstring name;  // the default's or command's list name; "Launch program"; "Macro"
     int events = 0;     // entries of a macro
-    std::uint8_t repeatMode = kRepeatTimes;
+    std::uint8_t repeatMode = device::kRepeatTimes;
     std::uint8_t repeatCount = 0;
     int launchProfile = -1;  // the slot a launch code names
     int launchButton = -1;
 };
-ButtonFunction DecodeButtonRecord(const ButtonRecord& record, int button);
+ButtonFunction DecodeButtonRecord(const device::ButtonRecord& record, int button);
 // One line: "default (Left button)", "command Forward", "launch program (profile 1, middle
 // button)", "macro, 6 events, played 3 times".
 std::wstring DescribeFunction(const ButtonFunction& function);
@@ -58,11 +62,13 @@ std::wstring DescribeFunction(const ButtonFunction& function);
 // slot's record, kind and description (a macro is named after the stored macro it expands to,
 // or keeps the slot's own name when the store already held that record), the lights and the
 // DPI levels and polling rate. All or nothing.
-StoreChange RecordReadBack(SettingsStore& store, const MouseProfiles& profiles);
+StoreChange RecordReadBack(platform::SettingsStore& store, const MouseProfiles& profiles);
 // Only the global settings (after a command changed them in the mouse's EEPROM).
-StoreChange RecordGlobals(SettingsStore& store, const MouseGlobals& globals);
+StoreChange RecordGlobals(platform::SettingsStore& store, const MouseGlobals& globals);
 
 // Whether the mouse holds the records the profiles were written with: empty when it does, else
 // which slot differs.
 std::wstring CompareWritten(const MouseProfiles& read,
-                            const std::vector<std::pair<int, ProfileRecordTexts>>& written);
+                            const std::vector<std::pair<int, device::ProfileRecordTexts>>& written);
+
+}  // namespace cli

@@ -1,4 +1,9 @@
-#include "StoreTransaction.h"
+#include "cli/StoreTransaction.h"
+
+namespace cli {
+
+using platform::SettingsHive;
+using platform::SettingsValueKind;
 
 bool StoreTransaction::Keep(std::wstring_view path) {
     Kept kept;
@@ -55,3 +60,5 @@ bool StoreTransaction::Restore() {
     }
     return ok;
 }
+
+}  // namespace cli

@@ -6,11 +6,13 @@
 #include <variant>
 #include <vector>
 
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
+
+namespace cli {
 
 class StoreTransaction {
   public:
-    explicit StoreTransaction(SettingsStore& store) : store_(store) {}
+    explicit StoreTransaction(platform::SettingsStore& store) : store_(store) {}
 
     // Copies a key (its values, and whether it existed) before the first change to it. Returns
     // false when it cannot be read; the change must not start then.
@@ -24,6 +26,8 @@ class StoreTransaction {
         bool existed = false;
         std::vector<std::pair<std::wstring, std::variant<std::wstring, std::int32_t>>> values;
     };
-    SettingsStore& store_;
+    platform::SettingsStore& store_;
     std::vector<Kept> kept_;
 };
+
+}  // namespace cli

@@ -1,6 +1,8 @@
-#include "Utf8.h"
+#include "cli/Utf8.h"
 
 #include <cstdint>
+
+namespace cli {
 
 namespace {
 
@@ -99,3 +101,5 @@ std::wstring FromUtf8(std::string_view text) {
     }
     return out;
 }
+
+}  // namespace cli

@@ -23,6 +23,8 @@ file(MAKE_DIRECTORY ${TAVRINE_RESULTS_DIR})
 function(tavrine_add_gtest name)
     cmake_parse_arguments(T "DEVICE" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
+    # Test helpers are included by their path from the source root ("tests/e2e/E2eSupport.h").
+    target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
     tavrine_warnings(${name})
     set(_xml ${TAVRINE_RESULTS_DIR}/${name}.xml)

@@ -34,5 +34,6 @@ function(tavrine_ordinal_import_library target def)
     add_library(${target} INTERFACE)
     add_dependencies(${target} ${target}_lib)
     target_link_libraries(${target} INTERFACE ${_implib})
-    target_include_directories(${target} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR})
+    # The DLL's header, by folder ("portivo/Portivo.h").
+    target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR})
 endfunction()

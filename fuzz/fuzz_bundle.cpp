@@ -4,9 +4,15 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "BundleJson.h"
-#include "BundleStore.h"
-#include "MemorySettingsStore.h"
+#include "cli/BundleJson.h"
+#include "cli/BundleStore.h"
+#include "platform/MemorySettingsStore.h"
+
+using cli::ApplyBundle;
+using cli::BundleParse;
+using cli::BundleToJson;
+using cli::CheckBundle;
+using cli::ParseBundle;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -18,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!CheckBundle(parse.bundle).empty()) std::abort();
     const BundleParse again = ParseBundle(BundleToJson(parse.bundle));
     if (!again.ok || !(again.bundle == parse.bundle)) std::abort();
-    MemorySettingsStore store;
+    platform::MemorySettingsStore store;
     if (!ApplyBundle(store, parse.bundle).ok) std::abort();
     return 0;
 }

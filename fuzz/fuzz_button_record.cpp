@@ -3,8 +3,24 @@
 // back as the same record, and parsing into the profile image touches only that record.
 #include <algorithm>
 
-#include "ButtonRecord.h"
-#include "FuzzInput.h"
+#include "device/ButtonRecord.h"
+#include "fuzz/FuzzInput.h"
+
+using device::ButtonRecord;
+using device::EepromImage;
+using device::FormatButtonRecord;
+using device::FormatButtonRecordCompact;
+using device::InitialRecordTexts;
+using device::kButtonRecordSize;
+using device::kEepromImageSize;
+using device::kRepeatModeByte;
+using device::kRepeatTimes;
+using device::kRepeatUntilPressed;
+using device::kRepeatWhileHeld;
+using device::ParseButtonRecord;
+using device::ParseButtonRecordText;
+using device::ProfileHasLeftButton;
+using device::ProfileRecordTexts;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput in(data, size);

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "DeviceAccess.h"
-#include "FakeHidPlatform.h"
-#include "FuzzInput.h"
+#include "portivo/DeviceAccess.h"
+#include "tests/native/portivo/FakeHidPlatform.h"
+#include "fuzz/FuzzInput.h"
 
 namespace {
 

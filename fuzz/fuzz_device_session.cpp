@@ -3,17 +3,42 @@
 // plugging, faults and time. Whatever happened, the window's profile stays 0..4, and once the
 // faults are cleared and the mouse is back a write of the current profile ends and leaves
 // exactly its records in the mouse's EEPROM.
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "DeviceSession.h"
-#include "FuzzInput.h"
-#include "ManualTimeline.h"
-#include "MemorySettingsStore.h"
-#include "ProfileWrite.h"
-#include "VirtualMouse.h"
+#include "device/DeviceSession.h"
+#include "fuzz/FuzzInput.h"
+#include "platform/ManualTimeline.h"
+#include "platform/MemorySettingsStore.h"
+#include "device/ProfileWrite.h"
+#include "vmouse/model/VirtualMouse.h"
+
+using common::DeviceProductId;
+using common::DeviceVendorId;
+
+using device::ButtonRecord;
+using device::ButtonRecordOffset;
+using device::DeviceServices;
+using device::DeviceSession;
+using device::kButtonCount;
+using device::kProfileCount;
+using device::LightState;
+using device::MainState;
+using device::MainView;
+using device::Notice;
+using device::ParseButtonRecordText;
+using device::ProfileRecordTexts;
+using device::ProfileWriter;
+using device::ROMAddress;
+
+using platform::DeviceChannel;
+using platform::FeatureReport;
+using platform::ManualTimeline;
+using platform::MemorySettingsStore;
+using platform::Shell;
+using platform::WindowMessenger;
 
 namespace {
 

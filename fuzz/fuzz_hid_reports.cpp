@@ -5,8 +5,8 @@
 #include <cstring>
 #include <memory>
 
-#include "FuzzInput.h"
-#include "HidReports.h"
+#include "fuzz/FuzzInput.h"
+#include "wminput/HidReports.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

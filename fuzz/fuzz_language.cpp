@@ -4,7 +4,7 @@
 #include <map>
 #include <set>
 
-#include "FuzzInput.h"
+#include "fuzz/FuzzInput.h"
 #include "ui/LanguageTables.h"
 
 using namespace tavrine::ui;

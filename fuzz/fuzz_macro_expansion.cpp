@@ -3,10 +3,18 @@
 #include <cstdint>
 #include <string>
 
-#include "ButtonRecord.h"
-#include "MacroExpansion.h"
-#include "MacroInvariants.h"
-#include "MacroText.h"
+#include "device/ButtonRecord.h"
+#include "macro/MacroExpansion.h"
+#include "fuzz/MacroInvariants.h"
+#include "macro/MacroText.h"
+
+using macro::CommandMarkText;
+using macro::CommandSlots;
+using macro::ExpandMacro;
+using macro::MacroAssignment;
+using macro::MacroImage;
+using macro::MacroImageText;
+using macro::StoredMacro;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // The first 82 bytes are an image written as the store writes it (so the parse succeeds and
@@ -39,9 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(!result.error.empty() && result.recordText.empty());
         return 0;
     }
-    Require(ParseButtonRecordText(result.recordText) == result.record);
-    const auto mode = result.record[kRepeatModeByte];
+    Require(device::ParseButtonRecordText(result.recordText) == result.record);
+    const auto mode = result.record[device::kRepeatModeByte];
     Require(mode == 0xA0 || mode == 0xA1 || mode == 0xA2);
-    Require(result.record[kRepeatCountByte] <= 254);
+    Require(result.record[device::kRepeatCountByte] <= 254);
     return 0;
 }

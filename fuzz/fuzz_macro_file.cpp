@@ -4,8 +4,20 @@
 #include <span>
 #include <vector>
 
-#include "MacroFile.h"
-#include "MacroInvariants.h"
+#include "macro/MacroFile.h"
+#include "fuzz/MacroInvariants.h"
+
+using macro::DecodedMacroFile;
+using macro::DecodeMacroFile;
+using macro::EncodeMacroFile;
+using macro::KeyNames;
+using macro::kMacroFileHeaderSize;
+using macro::kMacroImageSize;
+using macro::MacroDocument;
+using macro::MacroFileBytes;
+using macro::MacroLanguage;
+using macro::MacroRecord;
+using macro::RebuildRows;
 
 namespace {
 

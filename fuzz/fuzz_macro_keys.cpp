@@ -3,8 +3,18 @@
 #include <cstdint>
 #include <string>
 
-#include "MacroInvariants.h"
-#include "MacroText.h"
+#include "fuzz/MacroInvariants.h"
+#include "macro/MacroText.h"
+
+using macro::CommandMarkText;
+using macro::CommandSlots;
+using macro::CommandSlotsFromMark;
+using macro::IsCommandCode;
+using macro::KeysParse;
+using macro::kMacroSlotCount;
+using macro::MacroImageText;
+using macro::ParseMacroKeys;
+using macro::SlotCode;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Each byte one character, so spaces, hex digits and everything else all turn up; a byte

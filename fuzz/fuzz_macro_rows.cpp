@@ -3,8 +3,26 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "MacroEditing.h"
-#include "MacroInvariants.h"
+#include "macro/MacroEditing.h"
+#include "fuzz/MacroInvariants.h"
+
+using macro::ChooseCommand;
+using macro::CommandSlots;
+using macro::DelayDown;
+using macro::DelayUp;
+using macro::DeleteSelectedEvent;
+using macro::InsertCommand;
+using macro::KeyNames;
+using macro::kMacroImageSize;
+using macro::kMacroSlotCount;
+using macro::MacroDocument;
+using macro::MacroLanguage;
+using macro::MarkLast;
+using macro::MoveSelectedDown;
+using macro::MoveSelectedUp;
+using macro::RebuildRows;
+using macro::SelectRow;
+using macro::SetDelay;
 
 namespace {
 

@@ -4,10 +4,10 @@
 // the heap, where the address sanitizer sees one byte too far. Its live state stays in range.
 #include <memory>
 
-#include "ControlProtocol.h"
-#include "FuzzInput.h"
-#include "ReportDescriptors.h"
-#include "VirtualMouse.h"
+#include "vmouse/model/ControlProtocol.h"
+#include "fuzz/FuzzInput.h"
+#include "vmouse/model/ReportDescriptors.h"
+#include "vmouse/model/VirtualMouse.h"
 
 namespace {
 

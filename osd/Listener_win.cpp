@@ -1,14 +1,14 @@
-#include "Listener_win.h"
+#include "osd/Listener_win.h"
 
-#include "WindowProc_win.h"
+#include "osd/WindowProc_win.h"
 
 #include <array>
 
-#include "DeviceIds.h"
-#include "Portivo.h"
-#include "PopupPicture.h"
-#include "RawInput_win.h"
-#include "resource.h"
+#include "common/DeviceIds.h"
+#include "portivo/Portivo.h"
+#include "osd/core/PopupPicture.h"
+#include "osd/RawInput_win.h"
+#include "osd/resource.h"
 
 namespace vistrel {
 
@@ -142,7 +142,7 @@ void Listener::OnRawInput(HRAWINPUT handle) {
     const auto header = PacketHeader(packet);
     if (!header) return;
     if (header->dwType == RIM_TYPEHID) {
-        if (!IsHidDevice(header->hDevice, DeviceVendorId, DeviceProductId)) return;
+        if (!IsHidDevice(header->hDevice, common::DeviceVendorId, common::DeviceProductId)) return;
         const auto report = FirstHidReport(packet);
         if (const auto query = QueryForEventReport(report)) AnswerQuery(*query, true);
     } else if (header->dwType == RIM_TYPEMOUSE) {
@@ -166,10 +166,12 @@ void Listener::AnswerQuery(Query query, bool notify) {
 FeatureBuffer Listener::RunQuery(Query query) {
     popup_.Hide();
     FeatureBuffer buffer = QueryRequest(query);
-    SetKbdFeatures(DeviceVendorId, DeviceProductId, kQueryUsagePage, kQueryUsage, buffer.data());
+    SetKbdFeatures(common::DeviceVendorId, common::DeviceProductId, kQueryUsagePage, kQueryUsage,
+                   buffer.data());
     BusyWait(kQueryWaitMilliseconds);
     buffer = AnswerBuffer();
-    GetKbdFeatures(DeviceVendorId, DeviceProductId, kQueryUsagePage, kQueryUsage, buffer.data());
+    GetKbdFeatures(common::DeviceVendorId, common::DeviceProductId, kQueryUsagePage, kQueryUsage,
+                   buffer.data());
     BusyWait(kQueryWaitMilliseconds);
     return buffer;
 }

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "OsdEvent.h"
-#include "PopupWindow_win.h"
+#include "osd/core/OsdEvent.h"
+#include "osd/PopupWindow_win.h"
 
 namespace vistrel {
 

@@ -5,13 +5,13 @@
 #include <optional>
 #include <string>
 
-#include "DeviceIds.h"
-#include "Gdi_win.h"
-#include "Listener_win.h"
-#include "Portivo.h"
-#include "PopupPicture.h"
-#include "SettingsLayout.h"
-#include "resource.h"
+#include "common/DeviceIds.h"
+#include "osd/Gdi_win.h"
+#include "osd/Listener_win.h"
+#include "portivo/Portivo.h"
+#include "osd/core/PopupPicture.h"
+#include "device/SettingsLayout.h"
+#include "osd/resource.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ std::wstring LoadText(HINSTANCE instance, UINT id) {
 
 // The installation key's "AppPath" (the picture folder), read within its 512 bytes.
 std::optional<std::wstring> ReadAppPath() {
-    std::wstring keyName(kInstallKey.substr(1));  // without the leading backslash
+    std::wstring keyName(device::kInstallKey.substr(1));  // without the leading backslash
     if (!keyName.empty() && keyName.back() == L'\\') keyName.pop_back();
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
@@ -35,7 +35,7 @@ std::optional<std::wstring> ReadAppPath() {
     wchar_t value[kAppPathBytes / sizeof(wchar_t) + 1] = {};
     DWORD size = kAppPathBytes;
     DWORD type = 0;
-    const std::wstring name(kAppPathValue);
+    const std::wstring name(device::kAppPathValue);
     const LONG status =
         RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
     RegCloseKey(key);
@@ -48,8 +48,8 @@ std::optional<std::wstring> ReadAppPath() {
 
 // Portivo keeps this table for the life of the program.
 DeviceSpec g_devices[2] = {
-    {DeviceVendorId, DeviceProductId, 0xFF00, 0xFF00},
-    {DeviceVendorId, DeviceProductId, 0xFF00, 0x0002},
+    {common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0xFF00},
+    {common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0x0002},
 };
 
 }  // namespace

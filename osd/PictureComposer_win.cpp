@@ -1,4 +1,4 @@
-#include "PictureComposer_win.h"
+#include "osd/PictureComposer_win.h"
 
 #include <memory>
 

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "Gdi_win.h"
-#include "PopupPicture.h"
+#include "osd/Gdi_win.h"
+#include "osd/core/PopupPicture.h"
 
 namespace vistrel {
 

@@ -1,8 +1,8 @@
-#include "PopupWindow_win.h"
+#include "osd/PopupWindow_win.h"
 
-#include "WindowProc_win.h"
+#include "osd/WindowProc_win.h"
 
-#include "PictureComposer_win.h"
+#include "osd/PictureComposer_win.h"
 
 namespace vistrel {
 

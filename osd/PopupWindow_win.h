@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "PopupPicture.h"
+#include "osd/core/PopupPicture.h"
 
 namespace vistrel {
 

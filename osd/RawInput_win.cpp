@@ -1,4 +1,4 @@
-#include "RawInput_win.h"
+#include "osd/RawInput_win.h"
 
 #include <cstddef>
 #include <cstring>

@@ -1,10 +1,10 @@
-#include "DebugText.h"
+#include "portivo/DebugText.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
-#include "HidPlatform.h"
+#include "portivo/HidPlatform.h"
 
 namespace portivo {
 

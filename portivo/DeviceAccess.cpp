@@ -1,6 +1,6 @@
-#include "DeviceAccess.h"
+#include "portivo/DeviceAccess.h"
 
-#include "DebugText.h"
+#include "portivo/DebugText.h"
 
 #include <algorithm>
 #include <vector>

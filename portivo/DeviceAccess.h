@@ -4,9 +4,9 @@
 // One instance per process; used only from the thread that registered.
 #include <cstdint>
 
-#include "DeviceList.h"
-#include "DeviceSpec.h"
-#include "HidPlatform.h"
+#include "portivo/DeviceList.h"
+#include "portivo/DeviceSpec.h"
+#include "portivo/HidPlatform.h"
 
 namespace portivo {
 

@@ -1,6 +1,6 @@
-#include "DeviceList.h"
+#include "portivo/DeviceList.h"
 
-#include "DebugText.h"
+#include "portivo/DebugText.h"
 
 namespace portivo {
 

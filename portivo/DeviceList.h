@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "HidPlatform.h"
+#include "portivo/HidPlatform.h"
 
 namespace portivo {
 

@@ -2,10 +2,10 @@
 // exception crosses an export.
 #include <new>
 
-#include "DeviceAccess.h"
-#include "HidPlatform_win.h"
-#include "NotifyWindow_win.h"
-#include "Portivo.h"
+#include "portivo/DeviceAccess.h"
+#include "portivo/HidPlatform_win.h"
+#include "portivo/NotifyWindow_win.h"
+#include "portivo/Portivo.h"
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 

@@ -1,6 +1,6 @@
-#include "HidPlatform_win.h"
+#include "portivo/HidPlatform_win.h"
 
-#include "HidHeaders_win.h"
+#include "common/HidHeaders_win.h"
 
 #include <cstdlib>
 #include <memory>

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <setupapi.h>
 
-#include "HidPlatform.h"
+#include "portivo/HidPlatform.h"
 
 namespace portivo {
 

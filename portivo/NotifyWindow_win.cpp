@@ -1,12 +1,12 @@
-#include "NotifyWindow_win.h"
+#include "portivo/NotifyWindow_win.h"
 
 #include <dbt.h>
-#include "HidHeaders_win.h"
+#include "common/HidHeaders_win.h"
 
 #include <cstddef>
 #include <new>
 
-#include "DeviceAccess.h"
+#include "portivo/DeviceAccess.h"
 
 namespace portivo {
 namespace {

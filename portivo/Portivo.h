@@ -2,7 +2,7 @@
 // Portivo.dll's exports. Both programs bind ordinals 2, 3 and 4; every export also has its name.
 #include <windows.h>
 
-#include "DeviceSpec.h"
+#include "portivo/DeviceSpec.h"
 
 extern "C" {
 

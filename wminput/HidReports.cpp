@@ -1,4 +1,4 @@
-#include "HidReports.h"
+#include "wminput/HidReports.h"
 
 #include <algorithm>
 #include <cstring>

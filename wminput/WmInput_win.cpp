@@ -1,6 +1,6 @@
-#include "WmInput.h"
+#include "wminput/WmInput.h"
 
-#include "HidReports.h"
+#include "wminput/HidReports.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -17,8 +17,8 @@
 #include <optional>
 #include <vector>
 
-#include "ControlClient_win.h"
-#include "E2eSupport.h"
+#include "vmouse/tool/ControlClient_win.h"
+#include "tests/e2e/E2eSupport.h"
 
 extern "C" {
 #include <hidsdi.h>

@@ -1,6 +1,6 @@
-#include "RawWalk_win.h"
+#include "bench/baseline/RawWalk_win.h"
 
-#include "HidHeaders_win.h"
+#include "common/HidHeaders_win.h"
 
 namespace bench {
 

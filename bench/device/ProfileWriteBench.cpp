@@ -2,7 +2,7 @@
 // its floor: 100 ms + 35 x (3 ms + acknowledgement latency).
 //
 //   bench_profile_write [runs per latency] [latency ms ...]
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
 #include <algorithm>
 #include <chrono>
@@ -14,11 +14,29 @@
 #include <thread>
 #include <vector>
 
-#include "DeviceSession.h"
-#include "ProfileWrite.h"
-#include "RecordTemplates.h"
-#include "MemorySettingsStore.h"
-#include "VirtualMouse.h"
+#include "device/DeviceSession.h"
+#include "device/ProfileWrite.h"
+#include "device/RecordTemplates.h"
+#include "platform/MemorySettingsStore.h"
+#include "vmouse/model/VirtualMouse.h"
+
+using device::DefaultRecordText;
+using device::DeviceServices;
+using device::DeviceSession;
+using device::LightState;
+using device::MainState;
+using device::MainView;
+using device::Notice;
+using device::ProfileWriter;
+using device::SingleCommandRecordText;
+
+using platform::DeviceChannel;
+using platform::FeatureReport;
+using platform::MemorySettingsStore;
+using platform::Shell;
+using platform::Timers;
+using platform::Waits;
+using platform::WindowMessenger;
 
 namespace {
 
@@ -188,7 +206,7 @@ Result RunOnce(std::chrono::microseconds latency) {
             const auto report = inbox.front().report;
             inbox.pop_front();
             const bool wasSending = writer.phase() == ProfileWriter::Phase::Sending;
-            session.OnDeviceReport(DeviceVendorId, DeviceProductId, report.bytes);
+            session.OnDeviceReport(common::DeviceVendorId, common::DeviceProductId, report.bytes);
             if (wasSending && writer.phase() == ProfileWriter::Phase::Ending)
                 lastAck = Steady::now();
             collect();

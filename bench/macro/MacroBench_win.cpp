@@ -13,8 +13,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "E2eLayout.h"
-#include "E2eSupport.h"
+#include "tests/e2e/E2eLayout.h"
+#include "tests/e2e/E2eSupport.h"
 
 namespace {
 

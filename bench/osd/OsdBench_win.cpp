@@ -13,9 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "ControlClient_win.h"
-#include "E2eSupport.h"
-#include "PictureComposer_win.h"
+#include "vmouse/tool/ControlClient_win.h"
+#include "tests/e2e/E2eSupport.h"
+#include "osd/PictureComposer_win.h"
 
 namespace {
 

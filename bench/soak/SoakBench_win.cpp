@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "ControlClient_win.h"
-#include "E2eSupport.h"
+#include "vmouse/tool/ControlClient_win.h"
+#include "tests/e2e/E2eSupport.h"
 
 namespace {
 

@@ -10,14 +10,17 @@
 #include <cwchar>
 #include <vector>
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
-#include "DeviceInstall_win.h"
-#include "HidEnum_win.h"
-#include "HidHeaders_win.h"
-#include "Portivo.h"
-#include "RawWalk_win.h"
-#include "ReportDescriptors.h"
+#include "vmouse/tool/DeviceInstall_win.h"
+#include "vmouse/tool/HidEnum_win.h"
+#include "common/HidHeaders_win.h"
+#include "portivo/Portivo.h"
+#include "bench/baseline/RawWalk_win.h"
+#include "vmouse/model/ReportDescriptors.h"
+
+using common::DeviceProductId;
+using common::DeviceVendorId;
 
 namespace {
 

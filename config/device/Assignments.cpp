@@ -1,7 +1,9 @@
-#include "Assignments.h"
+#include "device/Assignments.h"
 
-#include "ProfileStore.h"
-#include "RecordTemplates.h"
+#include "device/ProfileStore.h"
+#include "device/RecordTemplates.h"
+
+namespace device {
 
 namespace {
 
@@ -48,7 +50,7 @@ bool AssignMacro(MainState& state, SlotRef slot, std::wstring_view name,
     return true;
 }
 
-bool AssignDefault(MainState& state, SettingsStore& store, SlotRef slot) {
+bool AssignDefault(MainState& state, platform::SettingsStore& store, SlotRef slot) {
     if (!HoldsSlot(state, slot)) return false;
     const std::wstring_view description = DefaultDescription(slot.button);
     WriteSlotDescription(store, slot.profile, slot.button, description);
@@ -56,7 +58,7 @@ bool AssignDefault(MainState& state, SettingsStore& store, SlotRef slot) {
     return true;
 }
 
-bool AssignLaunchProgram(MainState& state, SettingsStore& store, SlotRef slot,
+bool AssignLaunchProgram(MainState& state, platform::SettingsStore& store, SlotRef slot,
                          std::wstring_view file) {
     if (!HoldsSlot(state, slot) || file.empty()) return false;
     WriteLaunchFile(store, slot.profile, slot.button, file);
@@ -67,3 +69,5 @@ bool AssignLaunchProgram(MainState& state, SettingsStore& store, SlotRef slot,
     Put(state, slot, LaunchRecordText(slot.profile, slot.button), name, kFunctionLaunchProgram);
     return true;
 }
+
+}  // namespace device

@@ -11,8 +11,10 @@
 #include <optional>
 #include <string_view>
 
-#include "MainState.h"
-#include "SettingsStore.h"
+#include "device/MainState.h"
+#include "platform/SettingsStore.h"
+
+namespace device {
 
 struct SlotRef {
     int profile = 0;
@@ -34,7 +36,9 @@ bool AssignSingleCommand(MainState& state, SlotRef slot, std::optional<std::size
 bool AssignMacro(MainState& state, SlotRef slot, std::wstring_view name,
                  std::wstring_view recordText);
 // The button's default; its description is stored at once.
-bool AssignDefault(MainState& state, SettingsStore& store, SlotRef slot);
+bool AssignDefault(MainState& state, platform::SettingsStore& store, SlotRef slot);
 // A program to start; the file is stored at once, for the launch check.
-bool AssignLaunchProgram(MainState& state, SettingsStore& store, SlotRef slot,
+bool AssignLaunchProgram(MainState& state, platform::SettingsStore& store, SlotRef slot,
                          std::wstring_view file);
+
+}  // namespace device

@@ -1,6 +1,8 @@
-#include "ButtonRecord.h"
+#include "device/ButtonRecord.h"
 
 #include <algorithm>
+
+namespace device {
 
 namespace {
 
@@ -91,3 +93,5 @@ ProfileRecordTexts InitialRecordTexts() {
     texts.fill(zeros);
     return texts;
 }
+
+}  // namespace device

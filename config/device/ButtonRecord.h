@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "EEPROMAddress.h"
+#include "device/EEPROMAddress.h"
+
+namespace device {
 
 inline constexpr int kButtonCount = 5;
 inline constexpr int kButtonRecordSize = 82;
@@ -50,3 +52,5 @@ bool ProfileHasLeftButton(const ProfileRecordTexts& texts);
 
 // Every record text starts as 82 numbers "00".
 ProfileRecordTexts InitialRecordTexts();
+
+}  // namespace device

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "ButtonRecord.h"
-#include "RecordTemplates.h"
+#include "device/ButtonRecord.h"
+#include "device/RecordTemplates.h"
+
+namespace device {
 
 inline constexpr std::size_t kMaxDescriptionLength = 255;
 
@@ -15,3 +17,5 @@ struct ButtonSlot {
 };
 
 using ButtonSlotTable = std::array<std::array<ButtonSlot, kButtonCount>, kProfileCount>;
+
+}  // namespace device

@@ -1,8 +1,10 @@
-#include "CommandReport.h"
+#include "device/CommandReport.h"
 
 #include <algorithm>
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
+
+namespace device {
 
 CommandReport MakeWriteCommand(std::uint16_t address, std::uint8_t count,
                                std::span<const std::uint8_t> data) {
@@ -35,28 +37,28 @@ CommandReport MakeApplyCommand() {
     return MakeWriteCommand(kAddressApply, one);
 }
 
-int SendCommand(DeviceChannel& channel, const CommandReport& report) {
+int SendCommand(platform::DeviceChannel& channel, const CommandReport& report) {
     switch (report[0]) {
         case kReportRead:
-            return channel.SetFeature(DeviceVendorId, DeviceProductId, kVendorUsagePage, kReadUsage,
-                                      report);
+            return channel.SetFeature(common::DeviceVendorId, common::DeviceProductId,
+                                      kVendorUsagePage, kReadUsage, report);
         case kReportWrite:
-            return channel.SetFeature(DeviceVendorId, DeviceProductId, kVendorUsagePage,
-                                      kWriteUsage, report);
+            return channel.SetFeature(common::DeviceVendorId, common::DeviceProductId,
+                                      kVendorUsagePage, kWriteUsage, report);
         default:
             return 0;
     }
 }
 
-int ReadAnswer(DeviceChannel& channel, CommandReport& buffer) {
+int ReadAnswer(platform::DeviceChannel& channel, CommandReport& buffer) {
     buffer.fill(0);
     buffer[0] = kReportRead;
-    return channel.GetFeature(DeviceVendorId, DeviceProductId, kVendorUsagePage, kReadUsage,
-                              buffer);
+    return channel.GetFeature(common::DeviceVendorId, common::DeviceProductId, kVendorUsagePage,
+                              kReadUsage, buffer);
 }
 
-CommandReport Query(DeviceChannel& channel, Waits& waits, DeviceReportState& state,
-                    std::uint16_t address, std::uint8_t count) {
+CommandReport Query(platform::DeviceChannel& channel, platform::Waits& waits,
+                    DeviceReportState& state, std::uint16_t address, std::uint8_t count) {
     state.value = kReportStateIdle;
     SendCommand(channel, MakeReadRequest(address, count));
     waits.Wait(kQueryWait);
@@ -64,3 +66,5 @@ CommandReport Query(DeviceChannel& channel, Waits& waits, DeviceReportState& sta
     ReadAnswer(channel, answer);
     return answer;
 }
+
+}  // namespace device

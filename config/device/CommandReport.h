@@ -4,12 +4,14 @@
 #include <cstdint>
 #include <span>
 
-#include "DeviceChannel.h"
-#include "DeviceReportState.h"
-#include "Waits.h"
+#include "platform/DeviceChannel.h"
+#include "device/DeviceReportState.h"
+#include "platform/Waits.h"
+
+namespace device {
 
 // Byte 0 report id, 1-2 address (little-endian), 3 count, 4-15 data.
-using CommandReport = FeatureReport;
+using CommandReport = platform::FeatureReport;
 
 inline constexpr std::uint8_t kReportWrite = 3;
 inline constexpr std::uint8_t kReportRead = 4;
@@ -36,14 +38,16 @@ CommandReport MakeApplyCommand();
 
 // Sends by report id: 4 to the read collection, 3 to the write collection, anything else
 // nowhere (0). Hands back the library's result.
-int SendCommand(DeviceChannel& channel, const CommandReport& report);
+int SendCommand(platform::DeviceChannel& channel, const CommandReport& report);
 // Prepares 4 and fifteen zeros and fetches the answer into buffer.
-int ReadAnswer(DeviceChannel& channel, CommandReport& buffer);
+int ReadAnswer(platform::DeviceChannel& channel, CommandReport& buffer);
 
 // The read pattern: idle the report state, request, wait 3 ms, read the answer. With no mouse
 // the answer stays 4 and zeros.
-CommandReport Query(DeviceChannel& channel, Waits& waits, DeviceReportState& state,
-                    std::uint16_t address, std::uint8_t count);
+CommandReport Query(platform::DeviceChannel& channel, platform::Waits& waits,
+                    DeviceReportState& state, std::uint16_t address, std::uint8_t count);
 
 // Answer bytes are taken as signed 8-bit values where a number is formed from them.
 constexpr int SignedByte(std::uint8_t value) { return static_cast<std::int8_t>(value); }
+
+}  // namespace device

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace device {
+
 // What the device-report handler waits for. One per process, held by the main window's state.
 
 inline constexpr int kReportStateIdle = -1;
@@ -14,3 +17,5 @@ inline constexpr int kReportStateProfileSwitch = 8;
 struct DeviceReportState {
     int value = kReportStateIdle;
 };
+
+}  // namespace device

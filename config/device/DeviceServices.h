@@ -1,17 +1,21 @@
 #pragma once
 // The outside world as the device core reaches it.
-#include "DeviceChannel.h"
-#include "SettingsStore.h"
-#include "Shell.h"
-#include "Timers.h"
-#include "Waits.h"
-#include "WindowMessenger.h"
+#include "platform/DeviceChannel.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+#include "platform/Timers.h"
+#include "platform/Waits.h"
+#include "platform/WindowMessenger.h"
+
+namespace device {
 
 struct DeviceServices {
-    DeviceChannel& channel;
-    SettingsStore& store;
-    Timers& timers;
-    Waits& waits;
-    WindowMessenger& messenger;
-    Shell& shell;
+    platform::DeviceChannel& channel;
+    platform::SettingsStore& store;
+    platform::Timers& timers;
+    platform::Waits& waits;
+    platform::WindowMessenger& messenger;
+    platform::Shell& shell;
 };
+
+}  // namespace device

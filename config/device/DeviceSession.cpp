@@ -1,11 +1,13 @@
-#include "DeviceSession.h"
+#include "device/DeviceSession.h"
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
-#include "CommandReport.h"
-#include "ProfileStore.h"
-#include "RecordTemplates.h"
-#include "WindowMessages.h"
+#include "device/CommandReport.h"
+#include "device/ProfileStore.h"
+#include "device/RecordTemplates.h"
+#include "device/WindowMessages.h"
+
+namespace device {
 
 namespace {
 constexpr std::uint8_t kEventDpi = 0x01;
@@ -138,7 +140,7 @@ void DeviceSession::SendProfileSwitch(int profileNumber) {
 
 void DeviceSession::OnDeviceReport(std::uint32_t vendorId, std::uint32_t productId,
                                    std::span<const std::uint8_t> report) {
-    if (vendorId != DeviceVendorId || productId != DeviceProductId) return;
+    if (vendorId != common::DeviceVendorId || productId != common::DeviceProductId) return;
     std::array<std::uint8_t, 8> r{};
     for (std::size_t i = 0; i < r.size() && i < report.size(); ++i) r[i] = report[i];
 
@@ -211,3 +213,5 @@ void DeviceSession::LaunchCheck(std::uint8_t code) {
         }
     }
 }
+
+}  // namespace device

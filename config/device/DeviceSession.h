@@ -9,10 +9,12 @@
 #include <span>
 #include <string_view>
 
-#include "DeviceServices.h"
-#include "MainState.h"
-#include "MainView.h"
-#include "ProfileWrite.h"
+#include "device/DeviceServices.h"
+#include "device/MainState.h"
+#include "device/MainView.h"
+#include "device/ProfileWrite.h"
+
+namespace device {
 
 inline constexpr std::string_view kDeviceAttachTimer = "DeviceAttachTimer";
 inline constexpr std::string_view kShowLightTimer = "ShowLightTimer";
@@ -70,3 +72,5 @@ class DeviceSession {
     // The light read came due while a write ran: done when the write is over.
     bool lightReadDeferred_ = false;
 };
+
+}  // namespace device

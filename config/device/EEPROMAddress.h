@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+namespace device {
+
 inline constexpr int kProfileCount = 5;
 inline constexpr int kProfileImageSize = 410;
 inline constexpr std::uint32_t kProfileAreaStart = 0x0010;
@@ -23,3 +25,5 @@ inline constexpr ROMAddressTable ROMAddress = detail::MakeROMAddress();
 
 static_assert(ROMAddress[0][0] == 0x0010 && ROMAddress[1][0] == 0x01AA &&
               ROMAddress[4][409] == 0x0811);
+
+}  // namespace device

@@ -2,11 +2,13 @@
 // The process-wide state the main window owns and the other windows read and change.
 #include <optional>
 
-#include "ButtonRecord.h"
-#include "ButtonSlotTable.h"
-#include "DeviceReportState.h"
-#include "LightState.h"
-#include "Notice.h"
+#include "device/ButtonRecord.h"
+#include "device/ButtonSlotTable.h"
+#include "device/DeviceReportState.h"
+#include "device/LightState.h"
+#include "device/Notice.h"
+
+namespace device {
 
 struct MainState {
     int CurrentProfile = 0;  // 0..4
@@ -22,3 +24,5 @@ struct MainState {
     LightState lightState{};
     DeviceReportState deviceReportState{};
 };
+
+}  // namespace device

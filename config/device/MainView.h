@@ -4,8 +4,10 @@
 #include <array>
 #include <cstdint>
 
-#include "LightState.h"
-#include "Notice.h"
+#include "device/LightState.h"
+#include "device/Notice.h"
+
+namespace device {
 
 class MainView {
   public:
@@ -33,3 +35,5 @@ class MainView {
                                        const std::array<std::uint16_t, 3>& usages) = 0;
     virtual void TerminateApplication() = 0;
 };
+
+}  // namespace device

@@ -3,6 +3,8 @@
 // being away (its notice is up) and one of the main window's dialogs being open. Each sets only
 // its own reason, so a dialog that closes while the mouse is away does not open the window
 // under the notice, and a mouse that returns does not open it under a dialog.
+namespace device {
+
 class MainWindowEnable {
   public:
     bool SetDeviceAway(bool away) {
@@ -19,3 +21,5 @@ class MainWindowEnable {
     bool deviceAway_ = false;
     bool dialogOpen_ = false;
 };
+
+}  // namespace device

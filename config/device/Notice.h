@@ -1,4 +1,7 @@
 #pragma once
+
+namespace device {
+
 // The messages of the two message windows, by number. A window is shown with the notice it must
 // show and acts on that one, whatever another caller shows meanwhile; MainState::MessageIndex
 // follows the last one shown.
@@ -16,3 +19,5 @@ inline constexpr int NoticeNumber(Notice notice) { return static_cast<int>(notic
 inline constexpr bool IsQuestion(Notice notice) {
     return notice == Notice::PendingChanges || notice == Notice::ResetConfirm;
 }
+
+}  // namespace device

@@ -2,7 +2,9 @@
 // The single-button message window's rule: which notice it shows and what its Yes does. A
 // notice that arrives while "plug in the mouse" is up must not hide that message for good: Yes
 // on it goes back to the no-mouse message, and Yes there ends the program.
-#include "Notice.h"
+#include "device/Notice.h"
+
+namespace device {
 
 class NoticeWindowState {
   public:
@@ -36,3 +38,5 @@ class NoticeWindowState {
     Notice shown_ = Notice::NoDevice;
     bool returnToNoDevice_ = false;
 };
+
+}  // namespace device

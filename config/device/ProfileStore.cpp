@@ -1,6 +1,11 @@
-#include "ProfileStore.h"
+#include "device/ProfileStore.h"
 
-#include "SettingsLayout.h"
+#include "device/SettingsLayout.h"
+
+namespace device {
+
+using platform::SettingsHive;
+using platform::SettingsStore;
 
 namespace {
 
@@ -91,3 +96,5 @@ std::wstring ReadInstallPath(SettingsStore& store) {
     auto key = store.OpenKey(SettingsHive::LocalMachine, kInstallKey);
     return key ? key->ReadString(kInstallPathValue).value_or(L"") : std::wstring{};
 }
+
+}  // namespace device

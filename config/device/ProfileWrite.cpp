@@ -1,10 +1,12 @@
-#include "ProfileWrite.h"
+#include "device/ProfileWrite.h"
 
 #include <span>
 
-#include "CommandReport.h"
-#include "ProfileStore.h"
-#include "WindowMessages.h"
+#include "device/CommandReport.h"
+#include "device/ProfileStore.h"
+#include "device/WindowMessages.h"
+
+namespace device {
 
 ProfileWriter::ProfileWriter(MainState& state, DeviceServices& services, MainView& view)
     : state_(state), services_(services), view_(view) {}
@@ -146,3 +148,5 @@ void ProfileWriter::OnWriteEnding() {
     view_.SetMainControlsEnabled(true);
     if (OnIdle) OnIdle();
 }
+
+}  // namespace device

@@ -5,9 +5,11 @@
 #include <functional>
 #include <string_view>
 
-#include "DeviceServices.h"
-#include "MainState.h"
-#include "MainView.h"
+#include "device/DeviceServices.h"
+#include "device/MainState.h"
+#include "device/MainView.h"
+
+namespace device {
 
 inline constexpr std::string_view kRewriteTimer = "rewritetimer1";
 inline constexpr std::string_view kWriteEndingTimer = "WriteEnding";
@@ -91,3 +93,5 @@ class ProfileWriter {
     Phase phase_ = Phase::Idle;
     Job current_{};
 };
+
+}  // namespace device

@@ -1,6 +1,8 @@
-#include "RecordTemplates.h"
+#include "device/RecordTemplates.h"
 
 #include <algorithm>
+
+namespace device {
 
 const std::array<std::wstring_view, kLaunchSlots> kLaunchCodeTexts = {
     L"a0", L"a1", L"a2", L"a3", L"a4", L"a5", L"a6", L"a7", L"a8", L"a9", L"aa", L"ab", L"ac",
@@ -60,3 +62,5 @@ std::wstring_view DefaultDescription(int button) {
             return L"";
     }
 }
+
+}  // namespace device

@@ -6,8 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "ButtonRecord.h"
-#include "SingleCommands.h"
+#include "device/ButtonRecord.h"
+#include "device/SingleCommands.h"
+
+namespace device {
 
 enum FunctionKind : std::int32_t {
     kFunctionNone = 0,  // nothing assigned yet (shown like a default)
@@ -44,3 +46,5 @@ std::wstring LaunchRecordText(int profile, int button);
 // Descriptions a default assignment carries: "Left button", "Right button", "Middle button",
 // empty for the side buttons.
 std::wstring_view DefaultDescription(int button);
+
+}  // namespace device

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace device {
+
 inline constexpr std::wstring_view kInstallKey = L"\\SOFTWARE\\Tavrine KVR-5502\\";
 inline constexpr std::wstring_view kInstallPathValue = L"installpath";
 inline constexpr std::wstring_view kAppPathValue = L"AppPath";
@@ -35,3 +37,5 @@ inline std::wstring ButtonKeyPath(int profile, int button) {
 inline std::wstring LightKeyPath() {
     return std::wstring(kSettingsRoot) + std::wstring(kLightKeyName);
 }
+
+}  // namespace device

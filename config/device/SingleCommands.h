@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace device {
+
 struct SingleCommand {
     std::wstring_view name;
     int textNumber;
@@ -35,3 +37,5 @@ static_assert([] {
         if (c.leadLength < 2 || c.leadLength > c.lead.size() || c.leadLength % 2) return false;
     return true;
 }());
+
+}  // namespace device

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace device {
+
 inline constexpr std::uint32_t kMsgLoading = 0x501;         // wParam 1 run, 0 stop and hide
 inline constexpr std::uint32_t kMsgDeviceReport = 0x515;    // from the input component
 inline constexpr std::uint32_t kMsgShowPolling = 0x539;     // to the display program
@@ -29,3 +31,5 @@ inline constexpr std::uint32_t kMsgShowWebForward = 0x544;
 // The main window, to which the display program sends the profile the mouse changed to.
 inline constexpr std::wstring_view kMainFormClass = L"TTavrineMainForm1";
 inline constexpr std::wstring_view kMainFormCaption = L"Norvex TAVRINE";
+
+}  // namespace device

@@ -1,7 +1,9 @@
-#include "WriteStarts.h"
+#include "device/WriteStarts.h"
 
-#include "ProfileStore.h"
-#include "RecordTemplates.h"
+#include "device/ProfileStore.h"
+#include "device/RecordTemplates.h"
+
+namespace device {
 
 // While a write runs every start is refused by the writer; these leave the state as it is then,
 // so the running write's own ending (and its OK, if any) stays in charge.
@@ -23,7 +25,7 @@ void OkProfile(ProfileWriter& writer, MainState& state, MainView& view) {
     state.PendingProfile = -1;
 }
 
-void WritePendingProfile(ProfileWriter& writer, MainState& state, SettingsStore& store,
+void WritePendingProfile(ProfileWriter& writer, MainState& state, platform::SettingsStore& store,
                          MainView& view, const ProfileSnapshot& pending) {
     if (writer.busy()) return;  // the changes stay pending and shown
     state.PendingProfile = -1;
@@ -34,8 +36,8 @@ void WritePendingProfile(ProfileWriter& writer, MainState& state, SettingsStore&
 }
 
 void AnswerPendingChanges(DeviceSession& session, ProfileWriter& writer, MainState& state,
-                          SettingsStore& store, MainView& view, const ProfileSnapshot& pending,
-                          bool ok) {
+                          platform::SettingsStore& store, MainView& view,
+                          const ProfileSnapshot& pending, bool ok) {
     if (ok) {
         WritePendingProfile(writer, state, store, view, pending);
         return;
@@ -55,3 +57,5 @@ void ResetProfile(ProfileWriter& writer, MainState& state, MainView& view) {
     writer.Start();
     state.PendingProfile = -1;
 }
+
+}  // namespace device

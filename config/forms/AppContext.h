@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "MainState.h"
-#include "PerformanceRecord.h"
+#include "device/MainState.h"
+#include "performance/PerformanceRecord.h"
 #include "ui/LanguageTables.h"
 
 namespace tavrine::forms {
@@ -28,8 +28,8 @@ struct ProgramServices;
 struct AppContext {
     // Made by the program entry before any window; outlives them all.
     ProgramServices* services = nullptr;
-    MainState state;
-    PerformanceRecord performance;
+    device::MainState state;
+    performance::PerformanceRecord performance;
     std::wstring installPath;  // "installpath" of the installation key, no trailing backslash
     ui::LanguageLookup language;
 

@@ -1,7 +1,12 @@
-#include "KeyboardHooks_win.h"
+#include "forms/KeyboardHooks_win.h"
 
-#include "MacroRecorder.h"
+#include "macro/MacroRecorder.h"
 #include "ui/Application.h"
+
+using macro::HookDecision;
+using macro::kMacroKeyMessage;
+using macro::LowLevelHookDecision;
+using macro::ThreadHookDecision;
 
 namespace tavrine::forms {
 namespace {

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "KeyTables.h"
-#include "MacroHooks.h"
+#include "macro/KeyTables.h"
+#include "macro/MacroHooks.h"
 
 namespace tavrine::forms {
 
@@ -33,11 +33,11 @@ class KeyboardHooks {
     HHOOK threadHook_ = nullptr;
     HHOOK lowLevelHook_ = nullptr;
     HWND target_ = nullptr;
-    LowLevelHookState lowLevel_{};
+    macro::LowLevelHookState lowLevel_{};
 };
 
 // Key names as the system gives them (GetKeyNameTextW).
-class SystemKeyNames final : public KeyNames {
+class SystemKeyNames final : public macro::KeyNames {
   public:
     std::wstring KeyNameText(std::uint32_t keystrokeWord) const override;
 };

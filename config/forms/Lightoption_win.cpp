@@ -1,10 +1,10 @@
-#include "Lightoption_win.h"
+#include "forms/Lightoption_win.h"
 
-#include "ErrorReport_win.h"
-#include "Mainform_win.h"
+#include "forms/ErrorReport_win.h"
+#include "forms/Mainform_win.h"
 #include "ui/SkinPaths.h"
 
-#include "Portivo.h"
+#include "portivo/Portivo.h"
 
 namespace tavrine::forms {
 namespace {
@@ -51,8 +51,8 @@ LightOptionForm::LightOptionForm(AppContext& app)
     form_.ApplyBuiltinHints();
     form_.ApplyLanguageHints(app_.language);
 
-    WireLight(*imgWheel_, Light::Wheel);
-    WireLight(*imgLogo_, Light::Logo);
+    WireLight(*imgWheel_, performance::Light::Wheel);
+    WireLight(*imgLogo_, performance::Light::Logo);
     WireButton(*imgOn_, [this] { Switch(1); });
     WireButton(*imgOff_, [this] { Switch(0); });
     WireButton(*imgOk_, [this] { Ok(); });
@@ -73,11 +73,11 @@ void LightOptionForm::SetPicture(ui::Image& image, std::wstring_view suffix) {
 }
 
 void LightOptionForm::RenderLights() {
-    SetPicture(*imgWheel_, dialog_.Picture(Light::Wheel));
-    SetPicture(*imgLogo_, dialog_.Picture(Light::Logo));
+    SetPicture(*imgWheel_, dialog_.Picture(performance::Light::Wheel));
+    SetPicture(*imgLogo_, dialog_.Picture(performance::Light::Logo));
 }
 
-void LightOptionForm::WireLight(ui::Image& image, Light light) {
+void LightOptionForm::WireLight(ui::Image& image, performance::Light light) {
     image.OnMouseDown = [this, light](ui::Control&, const ui::MouseArgs& args) {
         dialog_.Press(light, Selects(args.button));
         RenderLights();
@@ -139,14 +139,14 @@ void LightOptionForm::RefreshMainLights() {
 }
 
 void LightOptionForm::Ok() {
-    const DeviceWriteResult result = dialog_.WriteLightsEeprom(true);
+    const performance::DeviceWriteResult result = dialog_.WriteLightsEeprom(true);
     RefreshMainLights();
     // The dialog stays until the mouse answers; the main window then hides it.
     if (!result.ok) ReportFailure(result.failure);
 }
 
 void LightOptionForm::Apply() {
-    const DeviceWriteResult result = dialog_.WriteLightsEeprom(false);
+    const performance::DeviceWriteResult result = dialog_.WriteLightsEeprom(false);
     RefreshMainLights();
     if (!result.ok) ReportFailure(result.failure);
 }

@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "AppContext.h"
-#include "LightDialog.h"
-#include "PortivoChannel_win.h"
-#include "SystemServices_win.h"
+#include "forms/AppContext.h"
+#include "performance/LightDialog.h"
+#include "platform/PortivoChannel_win.h"
+#include "platform/SystemServices_win.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
 
@@ -20,14 +20,14 @@ class LightOptionForm {
   public:
     explicit LightOptionForm(AppContext& app);
     ui::Form& Window() { return form_; }
-    const LightDialog& Dialog() const { return dialog_; }
+    const performance::LightDialog& Dialog() const { return dialog_; }
 
     void Ok();
     void Apply();
     void Cancel();
 
   private:
-    void WireLight(ui::Image& image, Light light);
+    void WireLight(ui::Image& image, performance::Light light);
     void WireButton(ui::Image& image, std::function<void()> action);
     void Switch(std::uint8_t on);
     void FormShow();
@@ -38,7 +38,7 @@ class LightOptionForm {
 
     AppContext& app_;
     ui::Form form_;
-    LightDialog dialog_;
+    performance::LightDialog dialog_;
 
     std::unique_ptr<ui::Image> imgLightOption_;
     std::unique_ptr<ui::Image> imgWheel_;

@@ -1,4 +1,4 @@
-#include "Loading_win.h"
+#include "forms/Loading_win.h"
 
 #include <algorithm>
 #include <memory>
@@ -8,7 +8,7 @@
 #include <gdiplus.h>
 // clang-format on
 
-#include "WindowMessages.h"
+#include "device/WindowMessages.h"
 #include "ui/Application.h"
 
 namespace tavrine::forms {
@@ -85,7 +85,7 @@ LRESULT CALLBACK LoadingForm::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPA
 
 LRESULT LoadingForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
-        case kMsgLoading:
+        case device::kMsgLoading:
             if (wParam == 0) {
                 KillTimer(hwnd_, kLoadingTimer);
                 ShowWindow(hwnd_, SW_HIDE);

@@ -1,15 +1,51 @@
-#include "Macrokey_win.h"
+#include "forms/Macrokey_win.h"
 
-#include "ErrorReport_win.h"
-#include "MacroFile.h"
-#include "MacroStore.h"
-#include "Mainform_win.h"
-#include "Newmacro_win.h"
-#include "ProgramServices_win.h"
+#include "forms/ErrorReport_win.h"
+#include "macro/MacroFile.h"
+#include "macro/MacroStore.h"
+#include "forms/Mainform_win.h"
+#include "forms/Newmacro_win.h"
+#include "forms/ProgramServices_win.h"
 #include "ui/ClickTracker.h"
 #include "ui/FileDialog.h"
 #include "ui/LanguageTables.h"
 #include "ui/SkinPaths.h"
+
+using macro::ApplyMacro;
+using macro::ChooseCommand;
+using macro::ChooseStoredMacro;
+using macro::CommandCapacity;
+using macro::DelayDown;
+using macro::DelayMode;
+using macro::DelayUp;
+using macro::DeleteSelectedEvent;
+using macro::DeleteStoredMacro;
+using macro::FileOutcome;
+using macro::InsertAfterCommandChosen;
+using macro::InsertCommand;
+using macro::kCommandCount;
+using macro::kMacroKeyMessage;
+using macro::kMaxMacroNameLength;
+using macro::LoadMacroFile;
+using macro::MacroButtons;
+using macro::MacroFileResult;
+using macro::MacroLanguage;
+using macro::MacroPhase;
+using macro::MacroPhaseButtons;
+using macro::MacroRow;
+using macro::MacroStoreResult;
+using macro::MoveSelectedDown;
+using macro::MoveSelectedUp;
+using macro::NewMacroOutcome;
+using macro::NewMacroResult;
+using macro::ResetForShow;
+using macro::RowSelection;
+using macro::SaveMacroFile;
+using macro::SelectRow;
+using macro::SetDelay;
+using macro::StartNewMacro;
+using macro::StoredMacroNames;
+using macro::TimeFieldResult;
 
 namespace tavrine::forms {
 namespace {
@@ -269,7 +305,7 @@ void MacroForm::WireEvents() {
     form_.OnClose = [this](ui::Form&) { Cancel(); };
 }
 
-SettingsStore& MacroForm::Store() { return app_.services->store; }
+platform::SettingsStore& MacroForm::Store() { return app_.services->store; }
 
 void MacroForm::EnableButton(ui::Image& button, bool enabled) {
     const bool box = &button == imgBox1_ || &button == imgBox2_;

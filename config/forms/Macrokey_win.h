@@ -7,14 +7,14 @@
 #include <string_view>
 #include <vector>
 
-#include "AppContext.h"
-#include "KeyboardHooks_win.h"
-#include "MacroCommands.h"
-#include "MacroDialogs.h"
-#include "MacroDocument.h"
-#include "MacroEditing.h"
-#include "MacroRecorder.h"
-#include "MacroWindowRules.h"
+#include "forms/AppContext.h"
+#include "forms/KeyboardHooks_win.h"
+#include "macro/MacroCommands.h"
+#include "macro/MacroDialogs.h"
+#include "macro/MacroDocument.h"
+#include "macro/MacroEditing.h"
+#include "macro/MacroRecorder.h"
+#include "macro/MacroWindowRules.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
@@ -23,7 +23,9 @@
 #include "ui/ListView.h"
 #include "ui/Timer.h"
 
+namespace platform {
 class SettingsStore;
+}
 
 namespace tavrine::forms {
 
@@ -32,12 +34,12 @@ class MacroForm {
     explicit MacroForm(AppContext& app);
     ~MacroForm();
     ui::Form& Window() { return form_; }
-    MacroDocument& Document() { return document_; }
+    macro::MacroDocument& Document() { return document_; }
     bool Recording() const { return hooks_.Installed(); }
 
     // The new-macro dialog's OK with a name: the rows of a created macro are gone, and the
     // editor's buttons are enabled whether the name was accepted or refused.
-    void NewMacroAnswered(const NewMacroResult& result);
+    void NewMacroAnswered(const macro::NewMacroResult& result);
 
     // The actions, as the picture buttons run them.
     void New();
@@ -60,11 +62,11 @@ class MacroForm {
     void FormHide();
     bool HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    void SetPhase(MacroPhase phase);
+    void SetPhase(macro::MacroPhase phase);
     void EnableButton(ui::Image& button, bool enabled);
     void LoadPicture(ui::Image& image, std::wstring_view suffix);
     void ShowRows();
-    void AddRow(const MacroRow& row);
+    void AddRow(const macro::MacroRow& row);
     void SyncSelection();
     void NameFromDocument();
     void NameToDocument();
@@ -84,17 +86,17 @@ class MacroForm {
     void InsertCommandAction();
     void Nothing() {}
     void OptionChanged();
-    void ApplyTimeResult(const TimeFieldResult& result);
+    void ApplyTimeResult(const macro::TimeFieldResult& result);
 
-    SettingsStore& Store();
+    platform::SettingsStore& Store();
 
     AppContext& app_;
     ui::Form form_;
-    MacroDocument document_;
-    MacroRecorder recorder_;
+    macro::MacroDocument document_;
+    macro::MacroRecorder recorder_;
     KeyboardHooks hooks_;
     SystemKeyNames keyNames_;
-    MacroLanguage language_;
+    macro::MacroLanguage language_;
 
     std::vector<std::unique_ptr<ui::Image>> images_;
     ui::Image* image1_ = nullptr;
@@ -129,7 +131,7 @@ class MacroForm {
     std::unique_ptr<ui::ImageList> imageList2_;
     std::unique_ptr<ui::Timer> timer2_;
 
-    MacroPhase phase_ = MacroPhase::Shown;
+    macro::MacroPhase phase_ = macro::MacroPhase::Shown;
     std::vector<int> commandEntries_;  // the command of each entry of the command list
     bool fillingRows_ = false;         // the list view's own notifications while it is filled
     bool macroListOpen_ = false;

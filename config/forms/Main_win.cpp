@@ -6,25 +6,25 @@
 #include <memory>
 #include <string>
 
-#include "AppContext.h"
-#include "Lightoption_win.h"
-#include "Loading_win.h"
-#include "Mainform_win.h"
-#include "Performance_win.h"
-#include "Macrokey_win.h"
-#include "Newmacro_win.h"
-#include "PerformanceKeys.h"
-#include "Popform_win.h"
-#include "ProgramServices_win.h"
-#include "ProfileStore.h"
-#include "RegistrySettingsStore_win.h"
-#include "Repeat_win.h"
-#include "Singlekey_win.h"
-#include "StartupTrace_win.h"
-#include "T_win.h"
-#include "Warning1_win.h"
-#include "Warning2_win.h"
-#include "WindowMessages.h"
+#include "forms/AppContext.h"
+#include "forms/Lightoption_win.h"
+#include "forms/Loading_win.h"
+#include "forms/Mainform_win.h"
+#include "forms/Performance_win.h"
+#include "forms/Macrokey_win.h"
+#include "forms/Newmacro_win.h"
+#include "performance/PerformanceKeys.h"
+#include "forms/Popform_win.h"
+#include "forms/ProgramServices_win.h"
+#include "device/ProfileStore.h"
+#include "platform/RegistrySettingsStore_win.h"
+#include "forms/Repeat_win.h"
+#include "forms/Singlekey_win.h"
+#include "forms/StartupTrace_win.h"
+#include "forms/T_win.h"
+#include "forms/Warning1_win.h"
+#include "forms/Warning2_win.h"
+#include "device/WindowMessages.h"
 #include "ui/Application.h"
 #include "ui/LanguageText.h"
 
@@ -36,8 +36,8 @@ int RunProgram() {
     ui::SetApplicationTitle(L"Tavrine Gaming Mouse");
     AppContext app;
     {
-        RegistrySettingsStore machine;
-        app.installPath = ReadInstallPath(machine);
+        platform::RegistrySettingsStore machine;
+        app.installPath = device::ReadInstallPath(machine);
     }
     while (!app.installPath.empty() && app.installPath.back() == L'\\') app.installPath.pop_back();
     app.language = ui::LanguageLookupFor(app.installPath);
@@ -50,8 +50,9 @@ int RunProgram() {
     app.mainForm = &main;
     // An attached mouse gets the performance keys it needs, made from its own values if missing.
     main.Session().OnAttach = [&app, &services] {
-        EnsurePerformanceKeys(app.performance, services.pointer, services.channel, services.waits,
-                              app.state.deviceReportState, services.store);
+        performance::EnsurePerformanceKeys(app.performance, services.pointer, services.channel,
+                                           services.waits, app.state.deviceReportState,
+                                           services.store);
     };
     StartupStep("main-window");
     // Shown and painted before the other windows are made (a quarter of a second under Wine):
@@ -94,7 +95,7 @@ int RunProgram() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // One instance: a second start ends at once and leaves the first alone.
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, std::wstring(kProgramMutex).c_str());
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, std::wstring(device::kProgramMutex).c_str());
     if (GetLastError() == ERROR_ALREADY_EXISTS) {
         if (mutex) CloseHandle(mutex);
         return 0;

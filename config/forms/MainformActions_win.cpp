@@ -1,23 +1,39 @@
 // The main window's pictures and button areas: hover and press looks, the function buttons and
 // their enabling rule, profiles, Apply / OK / Cancel, each bound to its action where it is wired.
-#include "Mainform_win.h"
+#include "forms/Mainform_win.h"
 
 #include <shellapi.h>
 
-#include "Assignments.h"
-#include "Lightoption_win.h"
-#include "Performance_win.h"
-#include "Macrokey_win.h"
-#include "T_win.h"
-#include "ProfileStore.h"
-#include "RecordTemplates.h"
-#include "Singlekey_win.h"
-#include "Warning1_win.h"
-#include "WebAddress.h"
-#include "WriteStarts.h"
+#include "device/Assignments.h"
+#include "forms/Lightoption_win.h"
+#include "forms/Performance_win.h"
+#include "forms/Macrokey_win.h"
+#include "forms/T_win.h"
+#include "device/ProfileStore.h"
+#include "device/RecordTemplates.h"
+#include "forms/Singlekey_win.h"
+#include "forms/Warning1_win.h"
+#include "forms/WebAddress.h"
+#include "device/WriteStarts.h"
 #include "ui/Application.h"
 #include "ui/FileDialog.h"
 #include "ui/SkinButton.h"
+
+using device::AnswerPendingChanges;
+using device::ApplyProfile;
+using device::ButtonSlot;
+using device::kFunctionDefault;
+using device::kFunctionLaunchProgram;
+using device::kFunctionMacro;
+using device::kFunctionSingleCommand;
+using device::kProfileCount;
+using device::Notice;
+using device::OkProfile;
+using device::ProfileSnapshot;
+using device::ResetProfile;
+using device::SelectedSlot;
+using device::SlotRef;
+using device::SnapshotOf;
 
 namespace tavrine::forms {
 namespace {
@@ -225,7 +241,7 @@ void MainForm::RefreshButtonInfo(int button) {
 
 void MainForm::AssignDefault() {
     const SlotRef slot = SelectedSlot(state_);
-    if (!::AssignDefault(state_, store_, slot)) return;
+    if (!device::AssignDefault(state_, store_, slot)) return;
     marker_->Hide();
     SetFunctionButtonsGreyed();
     RefreshButtonInfo(slot.button);
@@ -238,7 +254,7 @@ void MainForm::AssignLaunchProgram() {
     // shown another profile meanwhile. The choice goes to what is shown now, so the records,
     // the stored file and the pending profile all name one profile.
     const SlotRef slot = SelectedSlot(state_);
-    if (::AssignLaunchProgram(state_, store_, slot, *file)) RefreshButtonInfo(slot.button);
+    if (device::AssignLaunchProgram(state_, store_, slot, *file)) RefreshButtonInfo(slot.button);
 }
 
 void MainForm::SwitchProfile(int index) {

@@ -1,21 +1,29 @@
 // The main window: construction, layout, lifecycle, messages and the view the device core drives.
-#include "Mainform_win.h"
+#include "forms/Mainform_win.h"
 
-#include "Lightoption_win.h"
-#include "Loading_win.h"
-#include "Macrokey_win.h"
-#include "T_win.h"
-#include "ProfileStore.h"
-#include "SettingsLayout.h"
-#include "StartupTrace_win.h"
-#include "Warning1_win.h"
-#include "Warning2_win.h"
-#include "WindowMessages.h"
-#include "WmInput.h"
+#include "forms/Lightoption_win.h"
+#include "forms/Loading_win.h"
+#include "forms/Macrokey_win.h"
+#include "forms/T_win.h"
+#include "device/ProfileStore.h"
+#include "device/SettingsLayout.h"
+#include "forms/StartupTrace_win.h"
+#include "forms/Warning1_win.h"
+#include "forms/Warning2_win.h"
+#include "device/WindowMessages.h"
+#include "wminput/WmInput.h"
 #include "ui/Application.h"
 #include "ui/SkinPaths.h"
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
+
+using device::DeviceServices;
+using device::DeviceSession;
+using device::kMsgDeviceReport;
+using device::kMsgProfileChanged;
+using device::LightState;
+using device::Notice;
+using device::ProfileWriter;
 
 namespace tavrine::forms {
 namespace {
@@ -72,7 +80,7 @@ MainForm::MainForm(AppContext& app)
     postedReportFilter_ =
         SetWindowsHookExW(WH_GETMESSAGE, &DropPostedReports, nullptr, GetCurrentThreadId());
 
-    shell_ = std::make_unique<ShellOpener>(form_.Handle());
+    shell_ = std::make_unique<platform::ShellOpener>(form_.Handle());
     services_ = std::make_unique<DeviceServices>(DeviceServices{program_.channel, program_.store,
                                                                 program_.timers, program_.waits,
                                                                 program_.messenger, *shell_});
@@ -88,8 +96,8 @@ MainForm::MainForm(AppContext& app)
     // FormCreate.
     state_.CurrentButton = 0;
     for (int i = 1; i < 5; ++i) profilePressed_[static_cast<std::size_t>(i)] = false;
-    deviceSpecTable_[0] = {DeviceVendorId, DeviceProductId, 0xFF00, 0x0002};
-    deviceSpecTable_[1] = {DeviceVendorId, DeviceProductId, 0xFF00, 0xFF00};
+    deviceSpecTable_[0] = {common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0x0002};
+    deviceSpecTable_[1] = {common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0xFF00};
     session_->StartAttachTimer();  // the device library's search starts once the window shows
     form_.ApplyLanguageHints(app_.language);
 }

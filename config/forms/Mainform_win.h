@@ -4,24 +4,24 @@
 #include <array>
 #include <memory>
 
-#include "AppContext.h"
-#include "DeviceServices.h"
-#include "DeviceSession.h"
-#include "MainView.h"
-#include "MainWindowEnable.h"
-#include "ProfileWrite.h"
-#include "ProgramServices_win.h"
+#include "forms/AppContext.h"
+#include "device/DeviceServices.h"
+#include "device/DeviceSession.h"
+#include "device/MainView.h"
+#include "device/ProfileWrite.h"
+#include "forms/ProgramServices_win.h"
+#include "device/MainWindowEnable.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/Label.h"
 #include "ui/PaintBox.h"
 #include "ui/Timer.h"
 
-#include "Portivo.h"
+#include "portivo/Portivo.h"
 
 namespace tavrine::forms {
 
-class MainForm final : public MainView {
+class MainForm final : public device::MainView {
   public:
     explicit MainForm(AppContext& app);
     ~MainForm() override;
@@ -33,7 +33,7 @@ class MainForm final : public MainView {
     // while the program's other windows are made.
     void StartDriver();
     // The mouse's side of the window, for the program entry to wire its hooks.
-    DeviceSession& Session() { return *session_; }
+    device::DeviceSession& Session() { return *session_; }
 
     // Operations other windows use.
     void RefreshButtonInfo(int button);
@@ -48,10 +48,10 @@ class MainForm final : public MainView {
     void SetMainControlsEnabled(bool on) override;
     // The mouse is here (true) or away (false).
     void SetWindowEnabled(bool on) override;
-    void ShowNotice(Notice notice) override;
+    void ShowNotice(device::Notice notice) override;
     void HideNoticeWindow() override;
     void ShowProfileSelected(int profileIndex) override;
-    void ShowLights(const LightState& lights) override;
+    void ShowLights(const device::LightState& lights) override;
     void ShowAttachPictures() override;
     void HideButtonMarker() override;
     void FinishLightDialog() override;
@@ -61,7 +61,7 @@ class MainForm final : public MainView {
 
   private:
     void ApplyEnable(bool on);
-    MainWindowEnable enable_;
+    device::MainWindowEnable enable_;
     struct ButtonArea {
         ui::PaintBox* box;
         ui::Image* highlight;
@@ -100,16 +100,16 @@ class MainForm final : public MainView {
     }
 
     AppContext& app_;
-    MainState& state_;
+    device::MainState& state_;
     ui::Form form_;
 
     // The program's services, and the shell, which opens files on behalf of this window.
     ProgramServices& program_;
-    SettingsStore& store_;
-    std::unique_ptr<ShellOpener> shell_;
-    std::unique_ptr<DeviceServices> services_;
-    std::unique_ptr<ProfileWriter> writer_;
-    std::unique_ptr<DeviceSession> session_;
+    platform::SettingsStore& store_;
+    std::unique_ptr<platform::ShellOpener> shell_;
+    std::unique_ptr<device::DeviceServices> services_;
+    std::unique_ptr<device::ProfileWriter> writer_;
+    std::unique_ptr<device::DeviceSession> session_;
 
     // Drops input reports posted to this thread's windows (see Mainform_win.cpp).
     HHOOK postedReportFilter_ = nullptr;

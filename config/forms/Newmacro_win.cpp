@@ -1,12 +1,12 @@
-#include "Newmacro_win.h"
+#include "forms/Newmacro_win.h"
 
-#include "Macrokey_win.h"
-#include "MacroDialogs.h"
-#include "MacroStore.h"
-#include "Mainform_win.h"
-#include "Notice.h"
-#include "ProgramServices_win.h"
-#include "Warning2_win.h"
+#include "forms/Macrokey_win.h"
+#include "macro/MacroDialogs.h"
+#include "macro/MacroStore.h"
+#include "forms/Mainform_win.h"
+#include "device/Notice.h"
+#include "forms/ProgramServices_win.h"
+#include "forms/Warning2_win.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinPaths.h"
 
@@ -48,7 +48,7 @@ NewMacroForm::NewMacroForm(AppContext& app) : app_(app), form_(Options(app)) {
     field.color = kNameGrey;
     field.border = false;
     // A key name of the store ends at 255 characters.
-    field.maxLength = static_cast<int>(kMaxMacroNameLength);
+    field.maxLength = static_cast<int>(macro::kMaxMacroNameLength);
     macroName_ = std::make_unique<ui::Edit>(*panel1_, L"MacroName", ui::Rect{3, 2, 125, 21}, field);
 
     form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Macro));
@@ -79,13 +79,12 @@ void NewMacroForm::SetEditorEnabled(bool enabled) {
 void NewMacroForm::Ok() {
     if (!form_.Visible() || !app_.macroForm) return;
     const std::wstring name = macroName_->Text();
-    const NewMacroResult result =
-        AcceptNewMacroName(app_.services->store, name, app_.macroForm->Document());
+    const macro::NewMacroResult result =
+        macro::AcceptNewMacroName(app_.services->store, name, app_.macroForm->Document());
     form_.Hide();
     app_.macroForm->NewMacroAnswered(result);
-    if (result.outcome == NewMacroOutcome::Refused && app_.warningForm2)
-        app_.warningForm2->ShowNotice(
-            result.notice.value_or(Notice::BadMacroName));
+    if (result.outcome == macro::NewMacroOutcome::Refused && app_.warningForm2)
+        app_.warningForm2->ShowNotice(result.notice.value_or(device::Notice::BadMacroName));
 }
 
 void NewMacroForm::Cancel() { form_.Hide(); }

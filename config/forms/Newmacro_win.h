@@ -3,7 +3,7 @@
 // told through the notice window, an accepted one gets its key in the store.
 #include <memory>
 
-#include "AppContext.h"
+#include "forms/AppContext.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Image.h"

@@ -1,16 +1,25 @@
-#include "Performance_win.h"
+#include "forms/Performance_win.h"
 
-#include "ErrorReport_win.h"
-#include "Mainform_win.h"
-#include "WindowMessages.h"
+#include "forms/ErrorReport_win.h"
+#include "forms/Mainform_win.h"
+#include "device/WindowMessages.h"
 #include "ui/SkinPaths.h"
 
-#include "Portivo.h"
+#include "portivo/Portivo.h"
+
+using performance::kBarHeight;
+using performance::kBarLeft;
+using performance::kBarTops;
+using performance::kBarWidth;
+using performance::kLevelKnobOffset;
+using performance::kPollingCodeCount;
+using performance::LoadResult;
+using performance::PerformanceServices;
+using performance::PerformanceView;
+using performance::PointerSlider;
 
 namespace tavrine::forms {
 namespace {
-
-using namespace performance;
 
 constexpr COLORREF kEntryGrey = RGB(43, 43, 43);
 constexpr ui::Rect kSliderMarker{232, 0, 28, 17};
@@ -243,11 +252,11 @@ void Perform1::WireButton(ui::Image& image, void (Perform1::*action)()) {
 
 bool Perform1::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     // Both come from the display program: plain numbers, checked by the dialog, never pointers.
-    if (msg == kMsgDpiChanged) {
+    if (msg == device::kMsgDpiChanged) {
         dialog_.OnDisplayLevel(static_cast<std::uintptr_t>(wParam),
                                static_cast<std::intptr_t>(lParam));
         Render();
-    } else if (msg == kMsgPollingChanged) {
+    } else if (msg == device::kMsgPollingChanged) {
         dialog_.OnDisplayPolling(static_cast<std::uintptr_t>(wParam));
         RenderPolling();
     } else {

@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "AppContext.h"
-#include "PerformanceDialog.h"
-#include "PointerSettings_win.h"
-#include "PortivoChannel_win.h"
-#include "RegistrySettingsStore_win.h"
-#include "SystemServices_win.h"
+#include "forms/AppContext.h"
+#include "performance/PerformanceDialog.h"
+#include "performance/PointerSettings_win.h"
+#include "platform/PortivoChannel_win.h"
+#include "platform/RegistrySettingsStore_win.h"
+#include "platform/SystemServices_win.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
@@ -24,7 +24,7 @@ class Perform1 {
   public:
     explicit Perform1(AppContext& app);
     ui::Form& Window() { return form_; }
-    const PerformanceDialog& Dialog() const { return dialog_; }
+    const performance::PerformanceDialog& Dialog() const { return dialog_; }
 
     void Ok();
     void Apply();
@@ -52,12 +52,12 @@ class Perform1 {
     void RenderPolling();
     void SetPicture(ui::Image& image, std::wstring_view file);
     void SetKnobPicture(ui::Image& knob, bool over);
-    void ReportMissing(const LoadResult& result);
+    void ReportMissing(const performance::LoadResult& result);
     ui::Image& PollingImage(int code) { return *polling_[static_cast<std::size_t>(code)]; }
 
     AppContext& app_;
     ui::Form form_;
-    PerformanceDialog dialog_;
+    performance::PerformanceDialog dialog_;
 
     std::unique_ptr<ui::Image> imgPerform_;
     std::array<std::unique_ptr<ui::Image>, performance::kMaxDpiStep> bars_;

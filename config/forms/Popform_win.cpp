@@ -1,7 +1,7 @@
-#include "Popform_win.h"
+#include "forms/Popform_win.h"
 
-#include "Mainform_win.h"
-#include "Singlekey_win.h"
+#include "forms/Mainform_win.h"
+#include "forms/Singlekey_win.h"
 #include "ui/LanguageTables.h"
 
 namespace tavrine::forms {
@@ -12,7 +12,7 @@ constexpr COLORREF kListGrey = RGB(0x80, 0x80, 0x80);
 // taller pop-up, which this says at build time.
 constexpr int kListHeight = 150;
 constexpr int kEntryHeight = 16;  // Tahoma 13 pixels and its line gap
-static_assert(static_cast<int>(kSingleCommandCount) * kEntryHeight <= kListHeight);
+static_assert(static_cast<int>(device::kSingleCommandCount) * kEntryHeight <= kListHeight);
 
 ui::FormOptions Options(AppContext& app) {
     ui::FormOptions options;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "AppContext.h"
+#include "forms/AppContext.h"
 #include "ui/Form.h"
 #include "ui/ListBox.h"
 

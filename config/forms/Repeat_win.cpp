@@ -1,11 +1,11 @@
-#include "Repeat_win.h"
+#include "forms/Repeat_win.h"
 
-#include "ErrorReport_win.h"
-#include "MacroDialogs.h"
-#include "MacroStore.h"
-#include "Mainform_win.h"
-#include "ProgramServices_win.h"
-#include "T_win.h"
+#include "forms/ErrorReport_win.h"
+#include "macro/MacroDialogs.h"
+#include "macro/MacroStore.h"
+#include "forms/Mainform_win.h"
+#include "forms/ProgramServices_win.h"
+#include "forms/T_win.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinPaths.h"
 
@@ -79,14 +79,15 @@ void RepeatCount::ShowFor(std::wstring macroName) {
 
 void RepeatCount::Ok() {
     if (!form_.Visible()) return;
-    const RepeatCountResult count = RepeatCountFromText(edit1_->Text());
+    const macro::RepeatCountResult count = macro::RepeatCountFromText(edit1_->Text());
     if (!count.ok) {
         // An emptied field: nothing is stored and the dialog stays for a number.
         ReportFailure(count.error);
         return;
     }
     edit1_->SetText(count.edit);
-    WriteRepeatOption(app_.services->store, macroName_, RepeatOption::Times, count.countText);
+    macro::WriteRepeatOption(app_.services->store, macroName_, macro::RepeatOption::Times,
+                             count.countText);
     form_.Hide();
 }
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "AppContext.h"
+#include "forms/AppContext.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Image.h"

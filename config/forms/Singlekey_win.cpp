@@ -1,9 +1,9 @@
-#include "Singlekey_win.h"
+#include "forms/Singlekey_win.h"
 
-#include "Assignments.h"
-#include "Mainform_win.h"
-#include "Popform_win.h"
-#include "RecordTemplates.h"
+#include "device/Assignments.h"
+#include "forms/Mainform_win.h"
+#include "forms/Popform_win.h"
+#include "device/RecordTemplates.h"
 #include "ui/LanguageTables.h"
 #include "ui/SkinPaths.h"
 
@@ -133,8 +133,8 @@ void SKey::ToggleList() {
 
 void SKey::Ok() {
     LoadPicture(*imgOk_, L"2.bmp");
-    MainState& state = app_.state;
-    const SlotRef slot = SelectedSlot(state);
+    device::MainState& state = app_.state;
+    const device::SlotRef slot = device::SelectedSlot(state);
     const std::wstring text = singleKeyName_->Text();
     // The names as the list shows them, read again now: the file may have changed.
     const auto names = ui::SingleCommandNames(app_.language);
@@ -142,7 +142,7 @@ void SKey::Ok() {
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (names[i] && text == *names[i]) command = i;
     }
-    AssignSingleCommand(state, slot, command, command ? *names[*command] : std::wstring());
+    device::AssignSingleCommand(state, slot, command, command ? *names[*command] : std::wstring());
     form_.Hide();
     HidePopup();
     if (app_.mainForm) app_.mainForm->RefreshButtonInfo(slot.button);

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "AppContext.h"
+#include "forms/AppContext.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Image.h"

@@ -1,15 +1,23 @@
-#include "T_win.h"
+#include "forms/T_win.h"
 
-#include "Assignments.h"
-#include "ErrorReport_win.h"
-#include "MacroExpansion.h"
-#include "MacroStore.h"
-#include "Mainform_win.h"
-#include "ProgramServices_win.h"
-#include "RecordTemplates.h"
-#include "Repeat_win.h"
+#include "device/Assignments.h"
+#include "forms/ErrorReport_win.h"
+#include "macro/MacroExpansion.h"
+#include "macro/MacroStore.h"
+#include "forms/Mainform_win.h"
+#include "forms/ProgramServices_win.h"
+#include "device/RecordTemplates.h"
+#include "forms/Repeat_win.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinPaths.h"
+
+using macro::ExpandMacro;
+using macro::kMaxMacroNameLength;
+using macro::MacroAssignment;
+using macro::ReadStoredMacro;
+using macro::RepeatOption;
+using macro::StoredMacroNames;
+using macro::WriteRepeatOption;
 
 namespace tavrine::forms {
 namespace {
@@ -196,7 +204,7 @@ void TKey::ChooseOption(int box) {
     marked_ = box;
     for (int i = 0; i < 4; ++i)
         LoadPicture(*boxes_[static_cast<std::size_t>(i)], i == box ? L"2.bmp" : L"0.bmp");
-    SettingsStore& store = app_.services->store;
+    platform::SettingsStore& store = app_.services->store;
     switch (box) {
         case 0:
             repeatState_ = L"a0";
@@ -218,9 +226,9 @@ void TKey::ChooseOption(int box) {
 
 void TKey::Ok() {
     if (!form_.Visible()) return;
-    MainState& state = app_.state;
-    const SlotRef slot = SelectedSlot(state);
-    if (!HoldsSlot(state, slot)) {
+    device::MainState& state = app_.state;
+    const device::SlotRef slot = device::SelectedSlot(state);
+    if (!device::HoldsSlot(state, slot)) {
         form_.Hide();
         return;
     }
@@ -232,7 +240,7 @@ void TKey::Ok() {
         ReportFailure(assignment.error);
         return;
     }
-    AssignMacro(state, slot, name, assignment.recordText);
+    device::AssignMacro(state, slot, name, assignment.recordText);
     form_.Hide();
     if (app_.mainForm) app_.mainForm->RefreshButtonInfo(slot.button);
 }

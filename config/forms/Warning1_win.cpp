@@ -1,6 +1,6 @@
-#include "Warning1_win.h"
+#include "forms/Warning1_win.h"
 
-#include "Mainform_win.h"
+#include "forms/Mainform_win.h"
 #include "ui/LanguageTables.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinPaths.h"
@@ -56,8 +56,8 @@ WarningForm1::WarningForm1(AppContext& app) : app_(app), form_(Options(app)) {
     form_.OnClose = [this](ui::Form&) { Cancel(); };
 }
 
-void WarningForm1::Ask(Notice question, std::function<void(bool ok)> answer) {
-    if (!IsQuestion(question)) return;
+void WarningForm1::Ask(device::Notice question, std::function<void(bool ok)> answer) {
+    if (!device::IsQuestion(question)) return;
     question_ = question;
     answer_ = std::move(answer);
     app_.state.MessageIndex = question;
@@ -66,7 +66,7 @@ void WarningForm1::Ask(Notice question, std::function<void(bool ok)> answer) {
 }
 
 void WarningForm1::FormShow() {
-    const int index = NoticeNumber(question_);
+    const int index = device::NoticeNumber(question_);
     label1_->SetCaption(texts_[static_cast<std::size_t>(index - 1)]);
     form_.LoadSkinPicture(*imgOk_, L"0.bmp");
     form_.LoadSkinPicture(*imgCancel_, L"0.bmp");

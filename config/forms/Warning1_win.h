@@ -5,8 +5,8 @@
 #include <memory>
 #include <vector>
 
-#include "AppContext.h"
-#include "Notice.h"
+#include "forms/AppContext.h"
+#include "device/Notice.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
@@ -20,7 +20,7 @@ class WarningForm1 {
     ui::Form& Window() { return form_; }
     // Asks question (PendingChanges or ResetConfirm); answer(true) runs on OK, answer(false) on
     // Cancel, each for the question it was shown with. A new question replaces one still open.
-    void Ask(Notice question, std::function<void(bool ok)> answer);
+    void Ask(device::Notice question, std::function<void(bool ok)> answer);
     bool Asking() const { return form_.Visible(); }
     void Ok();
     void Cancel();
@@ -38,7 +38,7 @@ class WarningForm1 {
     std::unique_ptr<ui::Image> imgCancel_;
     std::unique_ptr<ui::Edit> edit1_;
     std::array<std::wstring, 2> texts_;  // messages 1 and 2, as the language file had them
-    Notice question_ = Notice::PendingChanges;
+    device::Notice question_ = device::Notice::PendingChanges;
     std::function<void(bool)> answer_;
 };
 

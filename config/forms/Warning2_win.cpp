@@ -1,11 +1,15 @@
-#include "Warning2_win.h"
+#include "forms/Warning2_win.h"
 
-#include "Mainform_win.h"
-#include "WindowMessages.h"
+#include "forms/Mainform_win.h"
+#include "device/WindowMessages.h"
 #include "ui/Application.h"
 #include "ui/LanguageTables.h"
 #include "ui/SkinButton.h"
 #include "ui/SkinPaths.h"
+
+using device::Notice;
+using device::NoticeNumber;
+using device::NoticeWindowState;
 
 namespace tavrine::forms {
 namespace {

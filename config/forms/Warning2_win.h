@@ -4,8 +4,8 @@
 #include <array>
 #include <memory>
 
-#include "AppContext.h"
-#include "NoticeWindowState.h"
+#include "forms/AppContext.h"
+#include "device/NoticeWindowState.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
@@ -18,7 +18,7 @@ class WarningForm2 {
     explicit WarningForm2(AppContext& app);
     ui::Form& Window() { return form_; }
     // Shows one of the notices 3 to 7; Yes acts on the notice shown.
-    void ShowNotice(Notice notice);
+    void ShowNotice(device::Notice notice);
     void Yes();
     // The mouse is back: the notice goes away, whatever it showed.
     void Hide();
@@ -33,7 +33,7 @@ class WarningForm2 {
     std::unique_ptr<ui::Image> imgYes_;
     std::unique_ptr<ui::Edit> edit1_;
     std::array<std::wstring, 5> texts_;  // messages 3 to 7
-    NoticeWindowState rule_;
+    device::NoticeWindowState rule_;
 };
 
 }  // namespace tavrine::forms

@@ -1,6 +1,8 @@
-#include "KeyTables.h"
+#include "macro/KeyTables.h"
 
 #include <array>
+
+namespace macro {
 
 namespace {
 
@@ -116,3 +118,5 @@ std::optional<std::wstring> StoredKeyName(std::uint8_t keyCode, const KeyNames& 
     if (scan->extended && scan->code == 0x37) return std::wstring(L"Prnt Scrn");
     return names.KeyNameText(KeystrokeWord(*scan));
 }
+
+}  // namespace macro

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+namespace macro {
+
 // The platform's name of a key from a keystroke word laid out like a key message's lParam
 // (GetKeyNameTextW in the program, a table in tests).
 class KeyNames {
@@ -45,3 +47,5 @@ constexpr std::uint8_t KeyCodeOfUsage(std::uint8_t usage) {
                            (usage >= 0xE0 && usage <= 0xE7);
     return supported ? usage : 0;
 }
+
+}  // namespace macro

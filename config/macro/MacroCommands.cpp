@@ -1,4 +1,6 @@
-#include "MacroCommands.h"
+#include "macro/MacroCommands.h"
+
+namespace macro {
 
 namespace {
 
@@ -74,3 +76,5 @@ std::wstring CommandName(int index, const MacroLanguage& language) {
     if (index < 0 || index >= kCommandCount) return {};
     return language.commandNames[static_cast<std::size_t>(index)];
 }
+
+}  // namespace macro

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace macro {
+
 inline constexpr int kCommandCount = 19;
 
 struct MacroCommand {
@@ -45,3 +47,5 @@ struct MacroLanguage {
 // The name of command `index` 0..18 (the language text when present, else the list item);
 // empty for an index outside.
 std::wstring CommandName(int index, const MacroLanguage& language);
+
+}  // namespace macro

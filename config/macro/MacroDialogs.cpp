@@ -1,11 +1,13 @@
-#include "MacroDialogs.h"
+#include "macro/MacroDialogs.h"
 
 #include <algorithm>
 
-#include "MacroNumbers.h"
-#include "MacroStore.h"
+#include "macro/MacroNumbers.h"
+#include "macro/MacroStore.h"
 
-NewMacroResult AcceptNewMacroName(SettingsStore& store, std::wstring_view name,
+namespace macro {
+
+NewMacroResult AcceptNewMacroName(platform::SettingsStore& store, std::wstring_view name,
                                   MacroDocument& document) {
     NewMacroResult result;
     // A name of spaces only would make a key nobody can tell from an empty name.
@@ -13,26 +15,26 @@ NewMacroResult AcceptNewMacroName(SettingsStore& store, std::wstring_view name,
     result.enableEditor = true;
     if (name.find_first_of(L"\"*/:<>?\\|") != std::wstring_view::npos) {
         result.outcome = NewMacroOutcome::Refused;
-        result.notice = Notice::BadMacroName;
+        result.notice = device::Notice::BadMacroName;
         result.message = std::wstring(kInvalidNameText);
         return result;
     }
     if (name.size() > kMaxMacroNameLength) {
         result.outcome = NewMacroOutcome::Refused;
-        result.notice = Notice::BadMacroName;
+        result.notice = device::Notice::BadMacroName;
         result.message = std::wstring(kNameTooLongText);
         return result;
     }
     result.outcome = NewMacroOutcome::StoreFailed;
-    if (!store.OpenKey(SettingsHive::CurrentUser, MacrosKeyPath())) return result;
+    if (!store.OpenKey(platform::SettingsHive::CurrentUser, MacrosKeyPath())) return result;
     const std::wstring path = MacroKeyPath(name);
-    if (store.KeyExists(SettingsHive::CurrentUser, path)) {
+    if (store.KeyExists(platform::SettingsHive::CurrentUser, path)) {
         result.outcome = NewMacroOutcome::Refused;
-        result.notice = Notice::MacroExists;
+        result.notice = device::Notice::MacroExists;
         result.message = std::wstring(kNameExistsText);
         return result;
     }
-    if (!store.OpenKey(SettingsHive::CurrentUser, path)) return result;
+    if (!store.OpenKey(platform::SettingsHive::CurrentUser, path)) return result;
     document.macroName = std::wstring(name);
     document.ClearEvents();
     result.outcome = NewMacroOutcome::Created;
@@ -75,3 +77,5 @@ RepeatCountResult RepeatCountFromText(std::wstring_view edit) {
     result.countText = result.edit;
     return result;
 }
+
+}  // namespace macro

@@ -5,9 +5,11 @@
 #include <string>
 #include <string_view>
 
-#include "MacroDocument.h"
-#include "Notice.h"
-#include "SettingsStore.h"
+#include "macro/MacroDocument.h"
+#include "device/Notice.h"
+#include "platform/SettingsStore.h"
+
+namespace macro {
 
 inline constexpr std::wstring_view kInvalidNameText =
     L"A file name cannot contain any of the following characters:\\ / : * ? \" < > |";
@@ -24,7 +26,7 @@ enum class NewMacroOutcome {
 
 struct NewMacroResult {
     NewMacroOutcome outcome = NewMacroOutcome::Empty;
-    std::optional<Notice> notice;  // BadMacroName or MacroExists when refused
+    std::optional<device::Notice> notice;  // BadMacroName or MacroExists when refused
     std::wstring message;
     // The editor's buttons are enabled after every OK with a name, accepted or refused.
     bool enableEditor = false;
@@ -32,7 +34,7 @@ struct NewMacroResult {
 
 // Checks the name against the nine characters a file name cannot hold, its length and the
 // stored macros; creates its key and empties the editor for it.
-NewMacroResult AcceptNewMacroName(SettingsStore& store, std::wstring_view name,
+NewMacroResult AcceptNewMacroName(platform::SettingsStore& store, std::wstring_view name,
                                   MacroDocument& document);
 
 struct RepeatCountResult {
@@ -43,3 +45,5 @@ struct RepeatCountResult {
 };
 // 0 or less becomes "1"; 255 and more "254"; otherwise the text as typed ("007" stays "007").
 RepeatCountResult RepeatCountFromText(std::wstring_view edit);
+
+}  // namespace macro

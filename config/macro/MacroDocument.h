@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "MacroImage.h"
+#include "macro/MacroImage.h"
+
+namespace macro {
 
 inline constexpr int kIconPress = 0;
 inline constexpr int kIconRelease = 2;
@@ -44,3 +46,5 @@ struct MacroDocument {
         ++generation;
     }
 };
+
+}  // namespace macro

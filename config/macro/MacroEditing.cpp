@@ -1,8 +1,10 @@
-#include "MacroEditing.h"
+#include "macro/MacroEditing.h"
 
 #include <algorithm>
 
-#include "MacroNumbers.h"
+#include "macro/MacroNumbers.h"
+
+namespace macro {
 
 RowSelection SelectRow(MacroDocument& document, int row) {
     RowSelection selection;
@@ -151,3 +153,5 @@ bool InsertCommand(MacroDocument& document, const MacroLanguage& language) {
     }
     return false;
 }
+
+}  // namespace macro

@@ -5,8 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "MacroCommands.h"
-#include "MacroDocument.h"
+#include "macro/MacroCommands.h"
+#include "macro/MacroDocument.h"
+
+namespace macro {
 
 struct RowSelection {
     bool insertEnabled = false;         // Img_r3
@@ -45,3 +47,5 @@ bool CommandCapacity(MacroDocument& document);
 
 // Inserts the chosen command before the selected row (or as the only row of an empty list).
 bool InsertCommand(MacroDocument& document, const MacroLanguage& language);
+
+}  // namespace macro

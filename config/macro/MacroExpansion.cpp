@@ -1,17 +1,29 @@
-#include "MacroExpansion.h"
+#include "macro/MacroExpansion.h"
 
 #include <algorithm>
 
-#include "MacroCommands.h"
-#include "MacroImage.h"
-#include "MacroStore.h"
-#include "MacroText.h"
-#include "SettingsLayout.h"
+#include "macro/MacroCommands.h"
+#include "macro/MacroImage.h"
+#include "macro/MacroStore.h"
+#include "macro/MacroText.h"
+#include "device/SettingsLayout.h"
 
-StoredMacro ReadStoredMacro(SettingsStore& store, std::wstring_view name) {
+namespace macro {
+
+using device::ButtonRecord;
+using device::FormatButtonRecord;
+using device::kKeysValue;
+using device::kRepeatCountByte;
+using device::kRepeatModeByte;
+using device::kRepeatTimes;
+using device::kRepeatUntilPressed;
+using device::kRepeatWhileHeld;
+using device::ParseHexToken;
+
+StoredMacro ReadStoredMacro(platform::SettingsStore& store, std::wstring_view name) {
     StoredMacro macro;
     if (!IsStorableMacroName(name)) return macro;
-    auto key = store.OpenKey(SettingsHive::CurrentUser, MacroKeyPath(name));
+    auto key = store.OpenKey(platform::SettingsHive::CurrentUser, MacroKeyPath(name));
     if (!key) return macro;
     macro.keys = key->ReadString(kKeysValue).value_or(L"");
     macro.commandMark = key->ReadString(kCommandSlotsValue).value_or(L"");
@@ -92,3 +104,5 @@ MacroAssignment ExpandMacro(const StoredMacro& macro, std::wstring_view name) {
     result.ok = true;
     return result;
 }
+
+}  // namespace macro

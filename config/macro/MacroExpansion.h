@@ -5,8 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "ButtonRecord.h"
-#include "SettingsStore.h"
+#include "device/ButtonRecord.h"
+#include "platform/SettingsStore.h"
+
+namespace macro {
 
 // The values of a macro's key that the assignment reads (missing values are empty).
 struct StoredMacro {
@@ -15,11 +17,11 @@ struct StoredMacro {
     std::wstring repeatState;  // "a0", "a1", "a2"
     std::wstring repeatTimes;  // decimal
 };
-StoredMacro ReadStoredMacro(SettingsStore& store, std::wstring_view name);
+StoredMacro ReadStoredMacro(platform::SettingsStore& store, std::wstring_view name);
 
 struct MacroAssignment {
     bool ok = false;
-    ButtonRecord record{};
+    device::ButtonRecord record{};
     std::wstring recordText;  // 82 hex numbers, as the write routine parses them
     std::wstring error;       // why the macro cannot be assigned
 };
@@ -29,3 +31,5 @@ struct MacroAssignment {
 // from its release would leave a key held down on the mouse. Byte 80 is the repeat mode (A0 for
 // a missing or unknown state), byte 81 the count (0 without a state, at most 254).
 MacroAssignment ExpandMacro(const StoredMacro& macro, std::wstring_view name);
+
+}  // namespace macro

@@ -1,12 +1,14 @@
-#include "MacroFile.h"
+#include "macro/MacroFile.h"
 
 #include <filesystem>
 #include <fstream>
 #include <system_error>
 #include <vector>
 
-#include "MacroRows.h"
-#include "MacroText.h"
+#include "macro/MacroRows.h"
+#include "macro/MacroText.h"
+
+namespace macro {
 
 namespace {
 
@@ -221,3 +223,5 @@ MacroFileResult LoadMacroFile(MacroDocument& document, std::wstring_view path,
     result.outcome = FileOutcome::Done;
     return result;
 }
+
+}  // namespace macro

@@ -9,9 +9,11 @@
 #include <string>
 #include <string_view>
 
-#include "KeyTables.h"
-#include "MacroCommands.h"
-#include "MacroDocument.h"
+#include "macro/KeyTables.h"
+#include "macro/MacroCommands.h"
+#include "macro/MacroDocument.h"
+
+namespace macro {
 
 inline constexpr int kMacroFileHeaderSize = 32;
 inline constexpr int kMacroDataAreaSize = 100;
@@ -71,3 +73,5 @@ MacroFileResult SaveMacroFile(MacroDocument& document, std::wstring_view path);
 // Failed with the text to show; an empty path (a cancelled dialog) is Nothing.
 MacroFileResult LoadMacroFile(MacroDocument& document, std::wstring_view path,
                               const KeyNames& names, const MacroLanguage& language);
+
+}  // namespace macro

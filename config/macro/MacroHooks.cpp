@@ -1,4 +1,6 @@
-#include "MacroHooks.h"
+#include "macro/MacroHooks.h"
+
+namespace macro {
 
 HookDecision ThreadHookDecision(std::uint32_t virtualKey, std::uint32_t keystrokeWord) {
     HookDecision decision;
@@ -38,3 +40,5 @@ HookDecision LowLevelHookDecision(std::uint32_t message, std::uint32_t virtualKe
     down = false;
     return decision;
 }
+
+}  // namespace macro

@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+namespace macro {
+
 inline constexpr std::uint32_t kMsgKeyDown = 0x100;
 inline constexpr std::uint32_t kMsgKeyUp = 0x101;
 inline constexpr std::uint32_t kMsgSysKeyDown = 0x104;
@@ -39,3 +41,5 @@ struct LowLevelHookState {
 HookDecision LowLevelHookDecision(std::uint32_t message, std::uint32_t virtualKey,
                                   std::uint32_t scanCode, std::uint32_t flags,
                                   LowLevelHookState& state);
+
+}  // namespace macro

@@ -1,6 +1,8 @@
-#include "MacroImage.h"
+#include "macro/MacroImage.h"
 
 #include <algorithm>
+
+namespace macro {
 
 CommandSlots CommandSlotsByCode(const MacroImage& image) {
     CommandSlots slots;
@@ -79,3 +81,5 @@ void SwapSlots(MacroImage& image, CommandSlots& commands, int a, int b) {
     commands[a] = commands[b];
     commands[b] = t;
 }
+
+}  // namespace macro

@@ -7,7 +7,9 @@
 #include <cstdint>
 #include <string>
 
-#include "ButtonRecord.h"
+#include "device/ButtonRecord.h"
+
+namespace macro {
 
 inline constexpr int kMacroImageSize = 82;
 inline constexpr int kMacroSlotCount = 41;
@@ -19,7 +21,7 @@ inline constexpr std::uint8_t kMacroDelayMask = 0x3F;
 inline constexpr int kMaxDelayUnits = 63;
 
 // The same 82 bytes as a button record: the store's text of a macro is a record's text.
-using MacroImage = ButtonRecord;
+using MacroImage = device::ButtonRecord;
 static_assert(sizeof(MacroImage) == kMacroImageSize);
 
 // Which slots hold a command the editor inserted. Kept beside the bytes because the codes of
@@ -72,3 +74,5 @@ bool PressRuleHolds(const MacroImage& image);
 // Removes slot k: the following slots move down and the last slot becomes zero.
 void RemoveSlot(MacroImage& image, CommandSlots& commands, int k);
 void SwapSlots(MacroImage& image, CommandSlots& commands, int a, int b);
+
+}  // namespace macro

@@ -1,8 +1,10 @@
-#include "MacroNumbers.h"
+#include "macro/MacroNumbers.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
+
+namespace macro {
 
 float CeilTenth(float seconds) {
     if (seconds <= 0.0f) return seconds;
@@ -51,3 +53,5 @@ int DelayUnitsOf(float seconds) {
     const long units = std::lround(static_cast<double>(seconds) * 10.0);
     return static_cast<int>(std::clamp(units, 0L, 63L));
 }
+
+}  // namespace macro

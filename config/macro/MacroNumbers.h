@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+namespace macro {
+
 // A value rounded to single precision. The delays are single-precision numbers; the i686 build
 // computes on the x87 unit, whose wider intermediates would decide the limits differently
 // (6300 ms + 100 ms would stay below 6.4 s there).
@@ -29,3 +31,5 @@ std::wstring NotANumberMessage(std::wstring_view text);
 
 // Seconds as whole 100-ms units, 0..63.
 int DelayUnitsOf(float seconds);
+
+}  // namespace macro

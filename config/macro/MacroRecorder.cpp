@@ -1,8 +1,10 @@
-#include "MacroRecorder.h"
+#include "macro/MacroRecorder.h"
 
 #include <algorithm>
 
-#include "MacroNumbers.h"
+#include "macro/MacroNumbers.h"
+
+namespace macro {
 
 DecodedKeystroke DecodeKeystroke(std::uint32_t word) {
     DecodedKeystroke key;
@@ -96,3 +98,5 @@ void MacroRecorder::Stop(MacroDocument& document) {
     if (document.RowCount() >= 2) document.rows.back().delayText = L"0";
     MarkLast(document.image, document.RowCount(), false);
 }
+
+}  // namespace macro

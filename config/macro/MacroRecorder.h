@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "KeyTables.h"
-#include "MacroDocument.h"
+#include "macro/KeyTables.h"
+#include "macro/MacroDocument.h"
+
+namespace macro {
 
 inline constexpr std::uint32_t kMacroKeyMessage = 0x6A66;
 inline constexpr int kMaxHeldKeys = 10;
@@ -66,3 +68,5 @@ class MacroRecorder {
     bool started_ = false;
     std::uint32_t generation_ = 0;  // of the document Start emptied
 };
+
+}  // namespace macro

@@ -1,6 +1,8 @@
-#include "MacroRows.h"
+#include "macro/MacroRows.h"
 
-#include "MacroNumbers.h"
+#include "macro/MacroNumbers.h"
+
+namespace macro {
 
 bool SlotHasRow(const MacroImage& image, const CommandSlots& commands, int slot) {
     if (IsCommandSlot(image, commands, slot)) return true;
@@ -53,3 +55,5 @@ void RebuildRows(MacroDocument& document, const KeyNames& names, const MacroLang
         document.rows.push_back(std::move(row));
     }
 }
+
+}  // namespace macro

@@ -1,9 +1,11 @@
 #pragma once
 // The rows of the event list rebuilt from an image: after loading a macro from the store or a
 // file.
-#include "KeyTables.h"
-#include "MacroCommands.h"
-#include "MacroDocument.h"
+#include "macro/KeyTables.h"
+#include "macro/MacroCommands.h"
+#include "macro/MacroDocument.h"
+
+namespace macro {
 
 // True when a slot gives a row: a command, or a key code the name table names.
 bool SlotHasRow(const MacroImage& image, const CommandSlots& commands, int slot);
@@ -18,3 +20,5 @@ int CompactImage(MacroImage& image, CommandSlots& commands);
 // one: commands by name, keys by the platform's key name with the press or release word and
 // the delay text. The selection is cleared.
 void RebuildRows(MacroDocument& document, const KeyNames& names, const MacroLanguage& language);
+
+}  // namespace macro

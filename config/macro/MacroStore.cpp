@@ -1,13 +1,18 @@
-#include "MacroStore.h"
+#include "macro/MacroStore.h"
 
 #include <algorithm>
 
-#include "MacroRows.h"
-#include "MacroText.h"
-#include "SettingsLayout.h"
+#include "macro/MacroRows.h"
+#include "macro/MacroText.h"
+#include "device/SettingsLayout.h"
+
+namespace macro {
+
+using platform::SettingsHive;
+using platform::SettingsStore;
 
 std::wstring MacrosKeyPath() {
-    return std::wstring(kSettingsRoot) + std::wstring(kMacrosKeyName) + L'\\';
+    return std::wstring(device::kSettingsRoot) + std::wstring(kMacrosKeyName) + L'\\';
 }
 
 std::wstring MacroKeyPath(std::wstring_view name) { return MacrosKeyPath() + std::wstring(name); }
@@ -30,7 +35,7 @@ MacroStoreResult ChooseStoredMacro(SettingsStore& store, std::wstring_view name,
     std::wstring keys, mark;
     if (IsStorableMacroName(name)) {
         if (auto key = store.OpenKey(SettingsHive::CurrentUser, MacroKeyPath(name))) {
-            keys = key->ReadString(kKeysValue).value_or(L"");
+            keys = key->ReadString(device::kKeysValue).value_or(L"");
             mark = key->ReadString(kCommandSlotsValue).value_or(L"");
         }
     }
@@ -56,9 +61,9 @@ bool ApplyMacro(SettingsStore& store, MacroDocument& document) {
     const bool existed = store.KeyExists(SettingsHive::CurrentUser, path);
     auto key = store.OpenKey(SettingsHive::CurrentUser, path);
     if (!key) return false;
-    bool ok = key->WriteString(kKeysValue, MacroImageText(document.image));
+    bool ok = key->WriteString(device::kKeysValue, MacroImageText(document.image));
     ok &= key->WriteString(kCommandSlotsValue, CommandMarkText(document.image, document.commands));
-    if (existed) ok &= key->WriteString(kDescriptionValue, document.macroName);
+    if (existed) ok &= key->WriteString(device::kDescriptionValue, document.macroName);
     return ok;
 }
 
@@ -91,3 +96,5 @@ bool WriteRepeatOption(SettingsStore& store, std::wstring_view name, RepeatOptio
     }
     return false;
 }
+
+}  // namespace macro

@@ -7,10 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "KeyTables.h"
-#include "MacroCommands.h"
-#include "MacroDocument.h"
-#include "SettingsStore.h"
+#include "macro/KeyTables.h"
+#include "macro/MacroCommands.h"
+#include "macro/MacroDocument.h"
+#include "platform/SettingsStore.h"
+
+namespace macro {
 
 inline constexpr std::wstring_view kMacrosKeyName = L"MACROS";
 inline constexpr std::wstring_view kRepeatStateValue = L"RepeatState";
@@ -27,7 +29,7 @@ bool IsStorableMacroName(std::wstring_view name);
 
 // The names of the stored macros in the order the store gives them; nothing when the MACROS key
 // cannot be opened (the list then keeps its entries).
-std::optional<std::vector<std::wstring>> StoredMacroNames(SettingsStore& store);
+std::optional<std::vector<std::wstring>> StoredMacroNames(platform::SettingsStore& store);
 
 struct MacroStoreResult {
     bool ok = false;
@@ -37,21 +39,23 @@ struct MacroStoreResult {
 // Chooses the stored macro `name`: the name field and the record name become `name`, the image
 // is its "keys" (a missing key or value reads as empty), the rows are rebuilt. A text that does
 // not parse leaves the editor exactly as it was and gives the conversion error.
-MacroStoreResult ChooseStoredMacro(SettingsStore& store, std::wstring_view name,
+MacroStoreResult ChooseStoredMacro(platform::SettingsStore& store, std::wstring_view name,
                                    MacroDocument& document, const KeyNames& names,
                                    const MacroLanguage& language);
 
 // Apply: commits the end marker (with the command step) and writes "keys" and the command mark,
 // and "DES" when the key existed before. Nothing happens for an empty name field.
-bool ApplyMacro(SettingsStore& store, MacroDocument& document);
+bool ApplyMacro(platform::SettingsStore& store, MacroDocument& document);
 
 // Deletes the macro of the name field with everything in it; on success the name field, the rows
 // and the image are emptied.
-bool DeleteStoredMacro(SettingsStore& store, MacroDocument& document);
+bool DeleteStoredMacro(platform::SettingsStore& store, MacroDocument& document);
 
 // The repeat settings a macro assignment chooses.
 enum class RepeatOption { Once, Times, WhileHeld, UntilPressedAgain };
 // Once: "a0" and "1"; WhileHeld "a1", UntilPressedAgain "a2" (count unchanged); Times: "a0" and
 // `times` (the repeat-count dialog's text).
-bool WriteRepeatOption(SettingsStore& store, std::wstring_view name, RepeatOption option,
+bool WriteRepeatOption(platform::SettingsStore& store, std::wstring_view name, RepeatOption option,
                        std::wstring_view times = {});
+
+}  // namespace macro

@@ -1,10 +1,12 @@
-#include "MacroText.h"
+#include "macro/MacroText.h"
 
 #include <array>
 #include <cwchar>
 
+namespace macro {
+
 std::wstring MacroImageText(const MacroImage& image) {
-    return FormatButtonRecordCompact(image) + L' ';
+    return device::FormatButtonRecordCompact(image) + L' ';
 }
 
 KeysParse ParseMacroKeys(std::wstring_view text) {
@@ -15,7 +17,7 @@ KeysParse ParseMacroKeys(std::wstring_view text) {
         if (text[i] != L' ') continue;
         const auto token = text.substr(start, i - start);
         start = i + 1;
-        const auto value = ParseHexToken(token);
+        const auto value = device::ParseHexToken(token);
         if (!value) {
             result.ok = false;
             result.error = L"'0x" + std::wstring(token) + L"' is not a valid integer value.";
@@ -67,7 +69,7 @@ CommandSlots CommandSlotsFromMark(const MacroImage& image, std::wstring_view mar
     auto hex = [](std::wstring_view t, unsigned long long& out) {
         out = 0;
         for (wchar_t c : t) {
-            const auto d = ParseHexToken(std::wstring_view(&c, 1));
+            const auto d = device::ParseHexToken(std::wstring_view(&c, 1));
             if (!d) return false;
             out = out * 16 + *d;
         }
@@ -78,3 +80,5 @@ CommandSlots CommandSlotsFromMark(const MacroImage& image, std::wstring_view mar
     if (crc != Crc32(image) || (slots >> kMacroSlotCount) != 0) return byCode;
     return NormaliseCommandSlots(image, CommandSlots(slots));
 }
+
+}  // namespace macro

@@ -7,7 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "MacroImage.h"
+#include "macro/MacroImage.h"
+
+namespace macro {
 
 // 82 tokens, each lower-case hex without leading zeros followed by one space.
 std::wstring MacroImageText(const MacroImage& image);
@@ -31,3 +33,5 @@ std::wstring CommandMarkText(const MacroImage& image, const CommandSlots& comman
 CommandSlots CommandSlotsFromMark(const MacroImage& image, std::wstring_view mark);
 
 std::uint32_t Crc32(std::span<const std::uint8_t> bytes);
+
+}  // namespace macro

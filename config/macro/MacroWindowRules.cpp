@@ -1,4 +1,6 @@
-#include "MacroWindowRules.h"
+#include "macro/MacroWindowRules.h"
+
+namespace macro {
 
 MacroButtons MacroPhaseButtons(MacroPhase phase, const MacroDocument& document) {
     MacroButtons b;
@@ -41,3 +43,5 @@ void ResetForShow(MacroDocument& document) {
 }
 
 void StartNewMacro(MacroDocument& document) { document.ClearEvents(); }
+
+}  // namespace macro

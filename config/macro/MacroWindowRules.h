@@ -2,7 +2,9 @@
 // The macro editor's window rules: which controls each phase enables, when the two drop-downs
 // may open and what choosing from them enables, and what showing or starting a new macro empties.
 // The editor window only applies them, so that they are tested without a window.
-#include "MacroDocument.h"
+#include "macro/MacroDocument.h"
+
+namespace macro {
 
 enum class MacroPhase {
     Shown,         // the window was just shown: only New and Load
@@ -45,3 +47,5 @@ bool InsertAfterCommandChosen(MacroPhase phase, bool macroHasName);
 void ResetForShow(MacroDocument& document);
 // New: the events go before the new name is asked for.
 void StartNewMacro(MacroDocument& document);
+
+}  // namespace macro

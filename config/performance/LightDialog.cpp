@@ -1,18 +1,28 @@
-#include "LightDialog.h"
+#include "performance/LightDialog.h"
 
 #include <chrono>
 
-#include "CommandReport.h"
-#include "PerformanceTables.h"
+#include "device/CommandReport.h"
+#include "performance/PerformanceTables.h"
 
-using namespace performance;
+namespace performance {
+
+using device::DeviceReportState;
+using device::kReportStateIdle;
+using device::kReportStateLightDialog;
+using device::kReportStateLightWrite;
+using device::LightState;
+using device::MakeApplyCommand;
+using device::MakeWriteCommand;
+using device::SendCommand;
 
 namespace {
 constexpr std::chrono::milliseconds kLightWriteWait{60};
 }  // namespace
 
 LightDialog::LightDialog(LightState& lights, const PerformanceRecord& record,
-                         DeviceReportState& reportState, DeviceChannel& channel, Waits& waits)
+                         DeviceReportState& reportState, platform::DeviceChannel& channel,
+                         platform::Waits& waits)
     : lights_(lights),
       record_(record),
       reportState_(reportState),
@@ -110,3 +120,5 @@ void LightDialog::Cancel() {
     SendLight(Light::Wheel, wheel_);
     SendLight(Light::Logo, logo_);
 }
+
+}  // namespace performance

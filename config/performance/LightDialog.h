@@ -4,19 +4,22 @@
 #include <cstdint>
 #include <string>
 
-#include "DeviceChannel.h"
-#include "DeviceReportState.h"
-#include "LightState.h"
-#include "PerformanceDialog.h"
-#include "PerformanceRecord.h"
-#include "Waits.h"
+#include "platform/DeviceChannel.h"
+#include "device/DeviceReportState.h"
+#include "device/LightState.h"
+#include "performance/PerformanceDialog.h"
+#include "performance/PerformanceRecord.h"
+#include "platform/Waits.h"
+
+namespace performance {
 
 enum class Light { Wheel, Logo };
 
 class LightDialog {
   public:
-    LightDialog(LightState& lights, const PerformanceRecord& record, DeviceReportState& reportState,
-                DeviceChannel& channel, Waits& waits);
+    LightDialog(device::LightState& lights, const PerformanceRecord& record,
+                device::DeviceReportState& reportState, platform::DeviceChannel& channel,
+                platform::Waits& waits);
 
     // FormShow: both lights as stored, nothing selected.
     void Show();
@@ -46,11 +49,11 @@ class LightDialog {
     void ShowPicture(Light light, bool selected);
     void SendLight(Light light, std::uint8_t on);
 
-    LightState& lights_;
+    device::LightState& lights_;
     const PerformanceRecord& record_;
-    DeviceReportState& reportState_;
-    DeviceChannel& channel_;
-    Waits& waits_;
+    device::DeviceReportState& reportState_;
+    platform::DeviceChannel& channel_;
+    platform::Waits& waits_;
 
     bool logoSelected_ = false;
     bool wheelSelected_ = false;
@@ -61,3 +64,5 @@ class LightDialog {
     std::wstring wheelPicture_ = L"Off0.bmp";
     std::wstring logoPicture_ = L"Off0.bmp";
 };
+
+}  // namespace performance

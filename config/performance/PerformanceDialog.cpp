@@ -1,12 +1,29 @@
-#include "PerformanceDialog.h"
+#include "performance/PerformanceDialog.h"
 
 #include <array>
 #include <chrono>
 
-#include "CommandReport.h"
-#include "WindowMessages.h"
+#include "device/CommandReport.h"
+#include "device/WindowMessages.h"
 
-using namespace performance;
+namespace performance {
+
+using device::DeviceReportState;
+using device::kAddressApply;
+using device::kMsgShowDpiLevel;
+using device::kMsgShowPolling;
+using device::kReportStateDpiEvent;
+using device::kReportStateIdle;
+using device::kReportStatePollingEvent;
+using device::kVistrelCaption;
+using device::kVistrelClass;
+using device::LightState;
+using device::MakeApplyCommand;
+using device::MakeWriteCommand;
+using device::Query;
+using device::SendCommand;
+using device::SignedByte;
+
 using std::chrono::milliseconds;
 
 namespace {
@@ -93,7 +110,7 @@ LoadResult PerformanceDialog::LoadPerformance(std::wstring_view path, LoadMode m
     // A missing value keeps the value it would have had had it never been stored.
     const PerformanceRecord fallback =
         path == kPerformanceDefaultKey ? kFactoryPerformance : PerformanceRecord{};
-    if (auto key = services_.store.OpenKey(SettingsHive::CurrentUser, path)) {
+    if (auto key = services_.store.OpenKey(platform::SettingsHive::CurrentUser, path)) {
         result.keyOpened = true;
         for (const PerformanceField& field : kPerformanceWriteOrder) {
             const auto value = key->ReadInteger(field.name);
@@ -205,7 +222,7 @@ SaveResult PerformanceDialog::SavePerformance() {
     next.ScrollSpeed = scrollStep_;
     next.OneScreenPage = oneScreenValue_;
     next.PollingRate = pollingCode_;
-    auto key = services_.store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
+    auto key = services_.store.OpenKey(platform::SettingsHive::CurrentUser, kPerformanceKey);
     if (!key) {
         return {false,
                 L"The performance settings could not be stored: the registry key "
@@ -431,3 +448,5 @@ void PerformanceDialog::OnDisplayPolling(std::uintptr_t hertz) {
     lastPollingSent_ = *code;  // the mouse runs it: a click on it needs no command
     ShowPollingCode(*code);
 }
+
+}  // namespace performance

@@ -9,22 +9,24 @@
 #include <string_view>
 #include <vector>
 
-#include "DeviceChannel.h"
-#include "DeviceReportState.h"
-#include "LightState.h"
-#include "PerformanceRecord.h"
-#include "PerformanceTables.h"
-#include "PointerSettings.h"
-#include "SettingsStore.h"
-#include "Waits.h"
-#include "WindowMessenger.h"
+#include "platform/DeviceChannel.h"
+#include "device/DeviceReportState.h"
+#include "device/LightState.h"
+#include "performance/PerformanceRecord.h"
+#include "performance/PerformanceTables.h"
+#include "performance/PointerSettings.h"
+#include "platform/SettingsStore.h"
+#include "platform/Waits.h"
+#include "platform/WindowMessenger.h"
+
+namespace performance {
 
 struct PerformanceServices {
-    DeviceChannel& channel;
-    SettingsStore& store;
-    Waits& waits;
+    platform::DeviceChannel& channel;
+    platform::SettingsStore& store;
+    platform::Waits& waits;
     PointerSettings& pointer;
-    WindowMessenger& messenger;
+    platform::WindowMessenger& messenger;
 };
 
 enum class LoadMode {
@@ -68,8 +70,8 @@ struct PerformanceView {
 
 class PerformanceDialog {
   public:
-    PerformanceDialog(PerformanceRecord& record, const LightState& lights,
-                      DeviceReportState& reportState, PerformanceServices services);
+    PerformanceDialog(PerformanceRecord& record, const device::LightState& lights,
+                      device::DeviceReportState& reportState, PerformanceServices services);
 
     // FormShow: four bars and "400", then the stored values, the mouse's level and rate.
     LoadResult Show();
@@ -133,8 +135,8 @@ class PerformanceDialog {
     void TakeSnapshot();
 
     PerformanceRecord& record_;
-    const LightState& lights_;
-    DeviceReportState& reportState_;
+    const device::LightState& lights_;
+    device::DeviceReportState& reportState_;
     PerformanceServices services_;
     PerformanceView view_;
 
@@ -156,3 +158,5 @@ class PerformanceDialog {
     int lastLevelSent_ = -1;
     int lastPollingSent_ = -1;
 };
+
+}  // namespace performance

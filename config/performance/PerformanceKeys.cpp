@@ -1,7 +1,15 @@
-#include "PerformanceKeys.h"
+#include "performance/PerformanceKeys.h"
 
-#include "CommandReport.h"
-#include "PerformanceTables.h"
+#include "device/CommandReport.h"
+#include "performance/PerformanceTables.h"
+
+namespace performance {
+
+using platform::DeviceChannel;
+using platform::SettingsHive;
+using platform::SettingsKey;
+using platform::SettingsStore;
+using platform::Waits;
 
 namespace {
 constexpr std::uint16_t kAddressLiveLevel = performance::kLiveLevel;
@@ -18,8 +26,8 @@ void WriteRecord(SettingsKey& key, const PerformanceRecord& record) {
 }  // namespace
 
 bool EnsurePerformanceKeys(PerformanceRecord& record, const PointerSettings& pointer,
-                           DeviceChannel& channel, Waits& waits, DeviceReportState& reportState,
-                           SettingsStore& store) {
+                           DeviceChannel& channel, Waits& waits,
+                           device::DeviceReportState& reportState, SettingsStore& store) {
     record.DoubleClickSpeed = pointer.DoubleClickTime();
     record.CursorSpeed = pointer.MouseSpeed();
     const std::int32_t lines = pointer.WheelScrollLines();
@@ -30,8 +38,9 @@ bool EnsurePerformanceKeys(PerformanceRecord& record, const PointerSettings& poi
         record.OneScreenPage = 0;
     }
 
-    const auto answer = Query(channel, waits, reportState, kAddressLiveLevel, 2);  // 04 00 FF 02
-    record.LevelNumber = SignedByte(answer[4]) + 1;
+    const auto answer =
+        device::Query(channel, waits, reportState, kAddressLiveLevel, 2);  // 04 00 FF 02
+    record.LevelNumber = device::SignedByte(answer[4]) + 1;
 
     if (store.KeyExists(SettingsHive::CurrentUser, kPerformanceKey)) return false;
     auto key = store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
@@ -42,3 +51,5 @@ bool EnsurePerformanceKeys(PerformanceRecord& record, const PointerSettings& poi
     }
     return true;
 }
+
+}  // namespace performance

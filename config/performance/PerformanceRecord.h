@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace performance {
+
 struct PerformanceRecord {
     std::int32_t LevelNumber = 3;  // 1..4
     std::int32_t DpiLevel1 = 4;    // steps of 100 DPI, 1..35
@@ -47,3 +49,5 @@ inline constexpr PerformanceRecord kFactoryPerformance{1, 4, 8, 12, 35, 0, 500, 
 inline constexpr std::wstring_view kPerformanceKey = L"\\SOFTWARE\\Tavrine5502\\Performance";
 inline constexpr std::wstring_view kPerformanceDefaultKey =
     L"\\SOFTWARE\\Tavrine5502\\Performance\\Default";
+
+}  // namespace performance

@@ -1,4 +1,4 @@
-#include "PerformanceTables.h"
+#include "performance/PerformanceTables.h"
 
 namespace performance {
 

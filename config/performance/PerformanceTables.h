@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "LightState.h"
+#include "device/LightState.h"
 
 namespace performance {
 
@@ -52,7 +52,8 @@ inline constexpr std::uint8_t kLogoBit = 0x20;
 
 // A level outside 1..4 (only a mouse answering nonsense gives one) is taken as the nearest
 // level, so that it can never spill into the light bits.
-constexpr std::uint8_t LevelAndLightsByte(std::int32_t levelNumber, const LightState& lights) {
+constexpr std::uint8_t LevelAndLightsByte(std::int32_t levelNumber,
+                                          const device::LightState& lights) {
     const std::int32_t level =
         levelNumber < 1 ? 1 : (levelNumber > kLevelCount ? kLevelCount : levelNumber);
     std::uint8_t value = static_cast<std::uint8_t>(level - 1);

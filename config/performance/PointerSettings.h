@@ -3,6 +3,8 @@
 // performance dialog.
 #include <cstdint>
 
+namespace performance {
+
 class PointerSettings {
   public:
     virtual ~PointerSettings() = default;
@@ -19,3 +21,5 @@ class PointerSettings {
 };
 
 inline constexpr std::uint32_t kWheelPageScroll = 0xFFFFFFFFu;  // WHEEL_PAGESCROLL
+
+}  // namespace performance

@@ -1,6 +1,8 @@
-#include "PointerSettings_win.h"
+#include "performance/PointerSettings_win.h"
 
 #include <windows.h>
+
+namespace performance {
 
 std::int32_t SystemPointerSettings::WheelScrollLines() const {
     UINT lines = 3;
@@ -35,3 +37,5 @@ void SystemPointerSettings::SetMouseSpeed(std::int32_t speed) {
 void SystemPointerSettings::SetWheelScrollLines(std::uint32_t lines) {
     SystemParametersInfoW(SPI_SETWHEELSCROLLLINES, lines, nullptr, SPIF_UPDATEINIFILE);
 }
+
+}  // namespace performance

@@ -1,6 +1,8 @@
 #pragma once
 // The pointer settings as Windows has them (SystemParametersInfoW, GetDoubleClickTime).
-#include "PointerSettings.h"
+#include "performance/PointerSettings.h"
+
+namespace performance {
 
 class SystemPointerSettings final : public PointerSettings {
   public:
@@ -11,3 +13,5 @@ class SystemPointerSettings final : public PointerSettings {
     void SetMouseSpeed(std::int32_t speed) override;
     void SetWheelScrollLines(std::uint32_t lines) override;
 };
+
+}  // namespace performance

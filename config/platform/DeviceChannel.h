@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+namespace platform {
+
 using FeatureReport = std::array<std::uint8_t, 16>;
 
 class DeviceChannel {
@@ -16,3 +18,5 @@ class DeviceChannel {
     virtual int GetFeature(int vendorId, int productId, int usagePage, int usage,
                            FeatureReport& buffer) = 0;
 };
+
+}  // namespace platform

@@ -1,4 +1,6 @@
-#include "ManualTimeline.h"
+#include "platform/ManualTimeline.h"
+
+namespace platform {
 
 void ManualTimeline::Start(std::string_view role, std::chrono::milliseconds interval,
                            std::function<void()> onFire) {
@@ -49,3 +51,5 @@ void ManualTimeline::Advance(std::chrono::milliseconds duration) {
     }
     if (now_ < end) now_ = end;
 }
+
+}  // namespace platform

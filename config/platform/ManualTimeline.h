@@ -5,9 +5,11 @@
 #include <map>
 #include <string>
 
-#include "Clock.h"
-#include "Timers.h"
-#include "Waits.h"
+#include "platform/Clock.h"
+#include "platform/Timers.h"
+#include "platform/Waits.h"
+
+namespace platform {
 
 class ManualTimeline final : public Clock, public Timers, public Waits {
   public:
@@ -39,3 +41,5 @@ class ManualTimeline final : public Clock, public Timers, public Waits {
     std::uint64_t started_ = 0;
     std::map<std::string, Entry, std::less<>> running_;
 };
+
+}  // namespace platform

@@ -1,8 +1,10 @@
-#include "MemorySettingsStore.h"
+#include "platform/MemorySettingsStore.h"
 
-#include "SettingsPath.h"
+#include "platform/SettingsPath.h"
 
 #include <cwctype>
+
+namespace platform {
 
 namespace {
 
@@ -157,3 +159,5 @@ void MemorySettingsStore::Seed(SettingsHive hive, std::wstring_view path, std::w
 }
 
 std::size_t MemorySettingsStore::KeyCount() const { return keys_.size(); }
+
+}  // namespace platform

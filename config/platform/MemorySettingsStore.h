@@ -5,7 +5,9 @@
 #include <memory>
 #include <variant>
 
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
+
+namespace platform {
 
 class MemorySettingsStore final : public SettingsStore {
   public:
@@ -43,3 +45,5 @@ class MemorySettingsStore final : public SettingsStore {
     // Keys by hive and folded path; every ancestor of a key exists as a key too.
     std::map<std::pair<SettingsHive, std::wstring>, std::shared_ptr<Key>> keys_;
 };
+
+}  // namespace platform

@@ -1,10 +1,12 @@
-#include "PortivoChannel_win.h"
+#include "platform/PortivoChannel_win.h"
 
 #include <algorithm>
 #include <array>
 #include <type_traits>
 
-#include "Portivo.h"
+#include "portivo/Portivo.h"
+
+namespace platform {
 
 static_assert(std::is_same_v<PortivoChannel::FeatureFn, portivo::FeatureFn>);
 
@@ -44,3 +46,5 @@ int PortivoChannel::GetFeature(int vendorId, int productId, int usagePage, int u
     if (result) std::copy_n(scratch.begin(), buffer.size(), buffer.begin());
     return result;
 }
+
+}  // namespace platform

@@ -4,7 +4,9 @@
 
 #include <memory>
 
-#include "DeviceChannel.h"
+#include "platform/DeviceChannel.h"
+
+namespace platform {
 
 class PortivoChannel final : public DeviceChannel {
   public:
@@ -26,3 +28,5 @@ class PortivoChannel final : public DeviceChannel {
     FeatureFn set_;
     FeatureFn get_;
 };
+
+}  // namespace platform

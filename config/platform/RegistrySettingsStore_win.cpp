@@ -1,8 +1,10 @@
-#include "RegistrySettingsStore_win.h"
+#include "platform/RegistrySettingsStore_win.h"
 
-#include "SettingsPath.h"
+#include "platform/SettingsPath.h"
 
 #include <windows.h>
+
+namespace platform {
 
 namespace {
 
@@ -161,3 +163,5 @@ bool RegistrySettingsStore::DeleteKeyTree(SettingsHive hive, std::wstring_view p
     if (KeyExists(hive, clean)) RegDeleteKeyW(HKEY_CURRENT_USER, clean.c_str());
     return !KeyExists(hive, clean);
 }
+
+}  // namespace platform

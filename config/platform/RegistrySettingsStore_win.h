@@ -1,7 +1,9 @@
 #pragma once
 // SettingsStore over the Windows registry: HKEY_CURRENT_USER with full access and keys created
 // when missing, HKEY_LOCAL_MACHINE read only; strings as REG_SZ, integers as REG_DWORD.
-#include "SettingsStore.h"
+#include "platform/SettingsStore.h"
+
+namespace platform {
 
 class RegistrySettingsStore final : public SettingsStore {
   public:
@@ -10,3 +12,5 @@ class RegistrySettingsStore final : public SettingsStore {
     std::vector<std::wstring> SubkeyNames(SettingsHive hive, std::wstring_view path) const override;
     bool DeleteKeyTree(SettingsHive hive, std::wstring_view path) override;
 };
+
+}  // namespace platform

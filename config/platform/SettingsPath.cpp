@@ -1,4 +1,6 @@
-#include "SettingsPath.h"
+#include "platform/SettingsPath.h"
+
+namespace platform {
 
 std::wstring CleanSettingsPath(std::wstring_view path) {
     std::wstring out;
@@ -9,3 +11,5 @@ std::wstring CleanSettingsPath(std::wstring_view path) {
     while (!out.empty() && out.back() == L'\\') out.pop_back();
     return out;
 }
+
+}  // namespace platform

@@ -4,4 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace platform {
+
 std::wstring CleanSettingsPath(std::wstring_view path);
+
+}  // namespace platform

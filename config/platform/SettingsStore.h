@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+namespace platform {
+
 enum class SettingsHive {
     CurrentUser,   // full access; keys are created when missing
     LocalMachine,  // read only
@@ -43,3 +45,5 @@ class SettingsStore {
     // Deletes the key with everything below it; false when it was not there or is read only.
     virtual bool DeleteKeyTree(SettingsHive hive, std::wstring_view path) = 0;
 };
+
+}  // namespace platform

@@ -1,10 +1,12 @@
-#include "SystemServices_win.h"
+#include "platform/SystemServices_win.h"
 
 #include <mmsystem.h>
 
 #include <shellapi.h>
 
 #include <string>
+
+namespace platform {
 
 // The pauses after each command report are 3 ms: at the default 15.6 ms timer resolution a
 // profile write would take half a second longer than it must.
@@ -28,3 +30,5 @@ bool WindowPoster::Post(std::wstring_view windowClass, std::wstring_view caption
     HWND window = FindWindowW(c.c_str(), t.c_str());
     return window && PostMessageW(window, message, wParam, lParam);
 }
+
+}  // namespace platform

@@ -2,10 +2,12 @@
 // The small Win32 services of the core: waits, tick clock, shell and window messages.
 #include <windows.h>
 
-#include "Clock.h"
-#include "Shell.h"
-#include "Waits.h"
-#include "WindowMessenger.h"
+#include "platform/Clock.h"
+#include "platform/Shell.h"
+#include "platform/Waits.h"
+#include "platform/WindowMessenger.h"
+
+namespace platform {
 
 class SleepWaits final : public Waits {
   public:
@@ -30,3 +32,5 @@ class WindowPoster final : public WindowMessenger {
     bool Post(std::wstring_view windowClass, std::wstring_view caption, std::uint32_t message,
               std::uintptr_t wParam, std::intptr_t lParam) override;
 };
+
+}  // namespace platform

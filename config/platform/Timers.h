@@ -5,6 +5,8 @@
 #include <functional>
 #include <string_view>
 
+namespace platform {
+
 class Timers {
   public:
     virtual ~Timers() = default;
@@ -13,3 +15,5 @@ class Timers {
     virtual void Stop(std::string_view role) = 0;
     virtual bool IsRunning(std::string_view role) const = 0;
 };
+
+}  // namespace platform

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace platform {
+
 class WindowMessenger {
   public:
     virtual ~WindowMessenger() = default;
@@ -11,3 +13,5 @@ class WindowMessenger {
     virtual bool Post(std::wstring_view windowClass, std::wstring_view caption,
                       std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
 };
+
+}  // namespace platform

@@ -1,4 +1,6 @@
-#include "WindowTimers_win.h"
+#include "platform/WindowTimers_win.h"
+
+namespace platform {
 
 namespace {
 constexpr wchar_t kClassName[] = L"TavrineTimerWindow";
@@ -68,3 +70,5 @@ void WindowTimers::Fire(UINT_PTR id) {
         return;
     }
 }
+
+}  // namespace platform

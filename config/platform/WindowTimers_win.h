@@ -5,7 +5,9 @@
 #include <map>
 #include <string>
 
-#include "Timers.h"
+#include "platform/Timers.h"
+
+namespace platform {
 
 class WindowTimers final : public Timers {
   public:
@@ -32,3 +34,5 @@ class WindowTimers final : public Timers {
     UINT_PTR nextId_ = 1;
     std::map<std::string, Role, std::less<>> roles_;
 };
+
+}  // namespace platform

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+using device::kSingleCommandCount;
+using device::kSingleCommands;
+
 namespace tavrine::ui {
 namespace {
 

@@ -61,7 +61,7 @@ std::optional<std::vector<std::size_t>> RebuiltPositions(const TextList& list,
 
 // The nine names the single-key dialog compares with at OK, index by index: the built-in names
 // without a text for 85; otherwise each entry's text, or nothing (never matched) where absent.
-std::array<std::optional<std::wstring>, kSingleCommandCount> SingleCommandNames(
+std::array<std::optional<std::wstring>, device::kSingleCommandCount> SingleCommandNames(
     const LanguageLookup& lookup);
 
 // The texts of the two message windows by message index (the Notice numbers); an unknown index

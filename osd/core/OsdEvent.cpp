@@ -1,6 +1,6 @@
-#include "OsdEvent.h"
+#include "osd/core/OsdEvent.h"
 
-#include "WindowMessages.h"
+#include "device/WindowMessages.h"
 
 namespace vistrel {
 
@@ -92,14 +92,16 @@ PopupKind ApplyAnswer(Query query, const FeatureBuffer& answer, DisplayState& st
 std::optional<Notice> NoticeAfter(Query query, const DisplayState& state) {
     switch (query) {
         case Query::DpiLevel:
-            return Notice{kPerformClass, kPerformCaption, kMsgDpiChanged,
+            return Notice{device::kPerformClass, device::kPerformCaption, device::kMsgDpiChanged,
                           static_cast<std::uintptr_t>(state.levelIndex), state.dpi};
         case Query::PollingRate:
-            return Notice{kPerformClass, kPerformCaption, kMsgPollingChanged,
-                          static_cast<std::uintptr_t>(state.pollingHz), 0};
+            return Notice{device::kPerformClass, device::kPerformCaption,
+                          device::kMsgPollingChanged, static_cast<std::uintptr_t>(state.pollingHz),
+                          0};
         case Query::Profile:
-            return Notice{kMainFormClass, kMainFormCaption, kMsgProfileChanged,
-                          static_cast<std::uintptr_t>(state.profile), 0};
+            return Notice{device::kMainFormClass, device::kMainFormCaption,
+                          device::kMsgProfileChanged, static_cast<std::uintptr_t>(state.profile),
+                          0};
         case Query::Lock:
             return std::nullopt;
     }
@@ -108,17 +110,17 @@ std::optional<Notice> NoticeAfter(Query query, const DisplayState& state) {
 
 std::optional<Request> RequestForMessage(std::uint32_t message) {
     switch (message) {
-        case kMsgShowPolling:
+        case device::kMsgShowPolling:
             return Request{Query::PollingRate};
-        case kMsgShowDpiLevel:
+        case device::kMsgShowDpiLevel:
             return Request{Query::DpiLevel};
-        case kMsgShowProfile:
+        case device::kMsgShowProfile:
             return Request{Query::Profile};
-        case kMsgShowLock:
+        case device::kMsgShowLock:
             return Request{Query::Lock};
-        case kMsgShowWebBack:
+        case device::kMsgShowWebBack:
             return Request{std::nullopt, PopupKind::WebBack};
-        case kMsgShowWebForward:
+        case device::kMsgShowWebForward:
             return Request{std::nullopt, PopupKind::WebForward};
         default:
             return std::nullopt;

@@ -1,4 +1,4 @@
-#include "PopupPicture.h"
+#include "osd/core/PopupPicture.h"
 
 #include <array>
 

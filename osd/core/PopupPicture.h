@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "OsdEvent.h"
+#include "osd/core/OsdEvent.h"
 
 namespace vistrel {
 

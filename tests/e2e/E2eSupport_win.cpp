@@ -1,4 +1,4 @@
-#include "E2eSupport.h"
+#include "tests/e2e/E2eSupport.h"
 
 #include <setupapi.h>
 

@@ -9,13 +9,24 @@
 #include <string>
 #include <vector>
 
-#include "ButtonRecord.h"
-#include "E2eLayout.h"
-#include "E2eSupport.h"
-#include "FaultTable.h"
-#include "DeviceSession.h"
-#include "ProfileWrite.h"
-#include "SettingsLayout.h"
+#include "device/ButtonRecord.h"
+#include "device/DeviceSession.h"
+#include "device/ProfileWrite.h"
+#include "tests/e2e/E2eLayout.h"
+#include "tests/e2e/E2eSupport.h"
+#include "vmouse/model/FaultTable.h"
+#include "device/SettingsLayout.h"
+
+using device::ButtonKeyPath;
+using device::ButtonRecord;
+using device::ButtonRecordOffset;
+using device::kButtonCount;
+using device::ParseButtonRecordText;
+using device::kDeviceAttachInterval;
+using device::kRewriteInterval;
+using device::kWriteEndingInterval;
+using device::kWriteStartWait;
+using device::ROMAddress;
 
 namespace {
 

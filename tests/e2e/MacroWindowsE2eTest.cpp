@@ -16,8 +16,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "E2eLayout.h"
-#include "E2eSupport.h"
+#include "tests/e2e/E2eLayout.h"
+#include "tests/e2e/E2eSupport.h"
 
 namespace {
 

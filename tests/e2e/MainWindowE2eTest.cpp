@@ -1,15 +1,17 @@
 // A user's journeys through the main window, from start to the bytes in the virtual mouse.
 #include <gtest/gtest.h>
 
-#include "E2eLayout.h"
-#include "E2eSupport.h"
-#include "ProfileWrite.h"
+#include "device/ProfileWrite.h"
+#include "tests/e2e/E2eLayout.h"
+#include "tests/e2e/E2eSupport.h"
 
 namespace {
 
 using namespace e2e::layout;
 
 using namespace std::chrono_literals;
+using device::kMaxResends;
+using device::kRewriteInterval;
 using e2e::Program;
 
 const std::wstring kProfile0 = L"SOFTWARE\\Tavrine5502\\profile0\\";

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "E2eLayout.h"
-#include "E2eSupport.h"
+#include "tests/e2e/E2eLayout.h"
+#include "tests/e2e/E2eSupport.h"
 #include "device/SingleCommands.h"
 
 namespace {
@@ -25,7 +25,7 @@ constexpr std::array<const wchar_t*, 5> kButtonKeys = {L"Lbutton", L"Rbutton", L
 // written out on their own, one per entry of that table.
 const std::vector<std::wstring> kBuiltinNames = [] {
     std::vector<std::wstring> names;
-    for (const SingleCommand& c : kSingleCommands) names.emplace_back(c.name);
+    for (const device::SingleCommand& c : device::kSingleCommands) names.emplace_back(c.name);
     return names;
 }();
 
@@ -52,7 +52,7 @@ const std::vector<std::uint8_t> kRecords[] = {
     Record({0x97, 0x00, 0x97, 0xC0}),
     Record({0x98, 0x00, 0x98, 0xC0}),
 };
-static_assert(std::size(kRecords) == kSingleCommandCount, "one record per fixed command");
+static_assert(std::size(kRecords) == device::kSingleCommandCount, "one record per fixed command");
 
 // The same record as the registry's "keys" text.
 std::wstring RecordText(const std::vector<std::uint8_t>& record) {

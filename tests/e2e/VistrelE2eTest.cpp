@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <thread>
 
-#include "E2eSupport.h"
-#include "PictureComposer_win.h"
+#include "tests/e2e/E2eSupport.h"
+#include "osd/PictureComposer_win.h"
 
 namespace {
 

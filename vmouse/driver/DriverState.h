@@ -1,9 +1,9 @@
 #pragma once
 // State shared by the parts of the driver: one mouse model behind one lock, and the device
 // objects that serve its collections (one per collection in Wine 8.0, one for all elsewhere).
-#include "HidMinidriver.h"
-#include "ReportDescriptors.h"
-#include "VirtualMouse.h"
+#include "vmouse/driver/HidMinidriver.h"
+#include "vmouse/model/ReportDescriptors.h"
+#include "vmouse/model/VirtualMouse.h"
 
 namespace vmdriver {
 

@@ -1,6 +1,6 @@
 // Entry, device life cycle and the worker thread of the virtual mouse's HID minidriver.
-#include "ControlProtocol.h"
-#include "DriverState.h"
+#include "vmouse/model/ControlProtocol.h"
+#include "vmouse/driver/DriverState.h"
 
 namespace vmdriver {
 

@@ -1,7 +1,7 @@
 // The EEPROM outlives the driver, as a real one outlives power: its image is kept as the binary
 // value "Eeprom" of the service's Parameters key.
-#include "ControlProtocol.h"
-#include "DriverState.h"
+#include "vmouse/model/ControlProtocol.h"
+#include "vmouse/driver/DriverState.h"
 
 namespace vmdriver {
 namespace {

@@ -1,8 +1,8 @@
 // What hidclass asks of the minidriver: descriptors, attributes, strings, reads and features.
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
-#include "ControlProtocol.h"
-#include "DriverState.h"
+#include "vmouse/model/ControlProtocol.h"
+#include "vmouse/driver/DriverState.h"
 
 namespace vmdriver {
 namespace {
@@ -171,9 +171,9 @@ NTSTATUS DispatchInternalIoctl(PDEVICE_OBJECT fdo, PIRP irp) {
             }
             hidport::DeviceAttributes a{};
             a.Size = sizeof a;
-            a.VendorID = DeviceVendorId;
-            a.ProductID = DeviceProductId;
-            a.VersionNumber = DeviceVersion;
+            a.VendorID = common::DeviceVendorId;
+            a.ProductID = common::DeviceProductId;
+            a.VersionNumber = common::DeviceVersion;
             *static_cast<hidport::DeviceAttributes*>(out) = a;
             irp->IoStatus.Information = sizeof a;
             status = STATUS_SUCCESS;

@@ -1,5 +1,5 @@
 // Input reports leave the mouse by completing hidclass's pending read requests.
-#include "DriverState.h"
+#include "vmouse/driver/DriverState.h"
 
 namespace vmdriver {
 namespace {

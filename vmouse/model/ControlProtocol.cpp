@@ -1,4 +1,4 @@
-#include "ControlProtocol.h"
+#include "vmouse/model/ControlProtocol.h"
 
 namespace vmouse {
 namespace {

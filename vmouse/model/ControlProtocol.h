@@ -9,8 +9,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "ReportDescriptors.h"
-#include "VirtualMouse.h"
+#include "vmouse/model/ReportDescriptors.h"
+#include "vmouse/model/VirtualMouse.h"
 
 namespace vmouse {
 

@@ -1,4 +1,4 @@
-#include "FaultTable.h"
+#include "vmouse/model/FaultTable.h"
 
 namespace vmouse {
 namespace {

@@ -9,7 +9,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "VirtualMouse.h"
+#include "vmouse/model/VirtualMouse.h"
 
 namespace vmouse {
 

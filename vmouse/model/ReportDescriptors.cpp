@@ -1,4 +1,4 @@
-#include "ReportDescriptors.h"
+#include "vmouse/model/ReportDescriptors.h"
 
 namespace vmouse {
 namespace {

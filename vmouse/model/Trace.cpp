@@ -1,4 +1,4 @@
-#include "Trace.h"
+#include "vmouse/model/Trace.h"
 
 namespace vmouse {
 

@@ -4,7 +4,7 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "MouseMap.h"
+#include "vmouse/model/MouseMap.h"
 
 namespace vmouse {
 

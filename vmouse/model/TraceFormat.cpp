@@ -1,4 +1,4 @@
-#include "TraceFormat.h"
+#include "vmouse/model/TraceFormat.h"
 
 namespace vmouse {
 namespace {

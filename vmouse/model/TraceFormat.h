@@ -4,7 +4,7 @@
 // Freestanding (no stdio), so the driver and the control tool print alike.
 #include <stddef.h>
 
-#include "Trace.h"
+#include "vmouse/model/Trace.h"
 
 namespace vmouse {
 

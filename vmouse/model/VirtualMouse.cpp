@@ -1,4 +1,4 @@
-#include "VirtualMouse.h"
+#include "vmouse/model/VirtualMouse.h"
 
 namespace vmouse {
 namespace {

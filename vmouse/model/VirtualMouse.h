@@ -26,8 +26,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "MouseMap.h"
-#include "Trace.h"
+#include "vmouse/model/MouseMap.h"
+#include "vmouse/model/Trace.h"
 
 namespace vmouse {
 

@@ -1,6 +1,6 @@
-#include "ControlClient_win.h"
+#include "vmouse/tool/ControlClient_win.h"
 
-#include "HidHeaders_win.h"
+#include "common/HidHeaders_win.h"
 
 namespace vmtool {
 

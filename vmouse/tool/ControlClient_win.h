@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "ControlProtocol.h"
-#include "HidEnum_win.h"
+#include "vmouse/model/ControlProtocol.h"
+#include "vmouse/tool/HidEnum_win.h"
 
 namespace vmtool {
 

@@ -1,4 +1,4 @@
-#include "DeviceInstall_win.h"
+#include "vmouse/tool/DeviceInstall_win.h"
 
 #include <windows.h>
 // clang-format off
@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <vector>
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
-#include "HidEnum_win.h"
+#include "vmouse/tool/HidEnum_win.h"
 
 namespace vmtool {
 namespace {
@@ -83,8 +83,8 @@ bool Remove(RootDevice device, std::wstring& error) {
 
 std::wstring InstanceId(RootDevice device) {
     wchar_t id[64];
-    swprintf(id, 64, L"ROOT\\VID_%04X&PID_%04X&COL%02d\\0000", DeviceVendorId, DeviceProductId,
-             static_cast<int>(device));
+    swprintf(id, 64, L"ROOT\\VID_%04X&PID_%04X&COL%02d\\0000", common::DeviceVendorId,
+             common::DeviceProductId, static_cast<int>(device));
     return id;
 }
 

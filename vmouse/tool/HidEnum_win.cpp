@@ -1,10 +1,10 @@
-#include "HidEnum_win.h"
+#include "vmouse/tool/HidEnum_win.h"
 
 #include <setupapi.h>
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
-#include "HidHeaders_win.h"
+#include "common/HidHeaders_win.h"
 
 namespace vmtool {
 
@@ -84,7 +84,7 @@ std::vector<HidCollection> ListHidCollections() {
 std::vector<HidCollection> FindMouseCollections(uint16_t usagePage) {
     std::vector<HidCollection> result;
     for (HidCollection& c : ListHidCollections()) {
-        if (c.vendorId == DeviceVendorId && c.productId == DeviceProductId &&
+        if (c.vendorId == common::DeviceVendorId && c.productId == common::DeviceProductId &&
             (usagePage == 0 || c.usagePage == usagePage))
             result.push_back(std::move(c));
     }

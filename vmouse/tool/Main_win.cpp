@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "ControlClient_win.h"
-#include "DeviceInstall_win.h"
-#include "FaultTable.h"
-#include "HidEnum_win.h"
-#include "HidHeaders_win.h"
-#include "TraceFormat.h"
+#include "vmouse/tool/ControlClient_win.h"
+#include "vmouse/tool/DeviceInstall_win.h"
+#include "vmouse/model/FaultTable.h"
+#include "vmouse/tool/HidEnum_win.h"
+#include "common/HidHeaders_win.h"
+#include "vmouse/model/TraceFormat.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "AssetFiles.h"
+#include "tests/native/assets/AssetFiles.h"
 
 #include <fstream>
 #include <sstream>

@@ -10,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-#include "AssetFiles.h"
+#include "tests/native/assets/AssetFiles.h"
 
 using namespace assets_test;
 

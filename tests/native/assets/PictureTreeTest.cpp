@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "AssetFiles.h"
+#include "tests/native/assets/AssetFiles.h"
 
 using namespace assets_test;
 

@@ -3,12 +3,42 @@
 
 #include <nlohmann/json.hpp>
 
-#include "BundleJson.h"
-#include "BundleStore.h"
-#include "CliArgs.h"
-#include "CliOutput.h"
-#include "CliTestKit.h"
-#include "Utf8.h"
+#include "cli/BundleJson.h"
+#include "cli/BundleStore.h"
+#include "cli/CliArgs.h"
+#include "cli/CliOutput.h"
+#include "tests/native/cli/CliTestKit.h"
+#include "cli/Utf8.h"
+
+using cli::ApplyBundle;
+using cli::Bundle;
+using cli::BundleParse;
+using cli::BundleToJson;
+using cli::CheckBundleForMouse;
+using cli::CliCommand;
+using cli::CliParse;
+using cli::ErrorLine;
+using cli::ExportBundle;
+using cli::FromUtf8;
+using cli::ParseBundle;
+using cli::ParseCliArgs;
+using cli::StoreChange;
+using cli::ToUtf8;
+
+using device::ButtonKeyPath;
+using device::DefaultRecordText;
+using device::kDescriptionValue;
+using device::kFilePathValue;
+using device::kKeysValue;
+using device::kWheelLightValue;
+using device::LightKeyPath;
+using device::SingleCommandRecordText;
+
+using platform::MemorySettingsStore;
+using platform::SettingsHive;
+using platform::SettingsKey;
+using platform::SettingsStore;
+using platform::SettingsValueKind;
 
 namespace {
 
@@ -114,7 +144,7 @@ TEST(Bundle, ExportFileImportGivesTheSameStoreValueForValue) {
     // hold goes), other macros stay.
     MemorySettingsStore used;
     used.Seed(SettingsHive::CurrentUser, ButtonKeyPath(4, 1), kFilePathValue, L"C:\\old.exe");
-    used.Seed(SettingsHive::CurrentUser, MacroKeyPath(L"mine"), kKeysValue, L"0 ");
+    used.Seed(SettingsHive::CurrentUser, macro::MacroKeyPath(L"mine"), kKeysValue, L"0 ");
     ASSERT_TRUE(ApplyBundle(used, parsed.bundle).ok);
     auto dump = DumpStore(used);
     EXPECT_EQ(dump[L"\\SOFTWARE\\Tavrine5502\\profile4\\Rbutton"].count(L"filepath"), 0u);
@@ -124,12 +154,13 @@ TEST(Bundle, ExportFileImportGivesTheSameStoreValueForValue) {
 TEST(Bundle, ImportIntoAnEmptyStoreCreatesThePerformanceDefaultsAsTheProgramWould) {
     MemorySettingsStore original;
     SeedUsedStore(original);
-    original.DeleteKeyTree(SettingsHive::CurrentUser, kPerformanceDefaultKey);
+    original.DeleteKeyTree(SettingsHive::CurrentUser, performance::kPerformanceDefaultKey);
     MemorySettingsStore fresh;
     ASSERT_TRUE(ApplyBundle(fresh, ExportBundle(original)).ok);
-    auto key = fresh.OpenKey(SettingsHive::CurrentUser, kPerformanceDefaultKey);
-    EXPECT_EQ(key->ReadInteger(L"DpiLevel4"), kFactoryPerformance.DpiLevel4);
-    EXPECT_EQ(fresh.OpenKey(SettingsHive::CurrentUser, kPerformanceKey)->ReadInteger(L"DpiLevel3"),
+    auto key = fresh.OpenKey(SettingsHive::CurrentUser, performance::kPerformanceDefaultKey);
+    EXPECT_EQ(key->ReadInteger(L"DpiLevel4"), performance::kFactoryPerformance.DpiLevel4);
+    EXPECT_EQ(fresh.OpenKey(SettingsHive::CurrentUser, performance::kPerformanceKey)
+                  ->ReadInteger(L"DpiLevel3"),
               16);
 }
 
@@ -200,7 +231,8 @@ TEST(Bundle, AWriteFailingAnywhereLeavesTheStoreAsItWas) {
         MemorySettingsStore inner;
         inner.Seed(SettingsHive::CurrentUser, ButtonKeyPath(0, 0), kKeysValue, L"old");
         inner.Seed(SettingsHive::CurrentUser, ButtonKeyPath(0, 0), kFilePathValue, L"C:\\x.exe");
-        inner.Seed(SettingsHive::CurrentUser, MacroKeyPath(L"spare"), kDescriptionValue, L"mine");
+        inner.Seed(SettingsHive::CurrentUser, macro::MacroKeyPath(L"spare"), kDescriptionValue,
+                   L"mine");
         const auto before = DumpStore(inner);
         FailingStore store(inner);
         store.failFrom = failAt;

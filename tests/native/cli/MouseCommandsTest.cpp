@@ -2,13 +2,59 @@
 // through the write sequence, read back and recorded, and the live commands.
 #include <gtest/gtest.h>
 
-#include "CliTestKit.h"
-#include "LiveCommands.h"
-#include "MouseRig.h"
-#include "ProfileBurner.h"
-#include "ProfileStore.h"
-#include "ReadBack.h"
-#include "Utf8.h"
+#include "tests/native/cli/CliTestKit.h"
+#include "cli/LiveCommands.h"
+#include "tests/native/device/MouseRig.h"
+#include "cli/ProfileBurner.h"
+#include "device/ProfileStore.h"
+#include "cli/ReadBack.h"
+#include "cli/Utf8.h"
+
+using cli::CommandResult;
+using cli::CompareWritten;
+using cli::DecodeButtonRecord;
+using cli::DescribeFunction;
+using cli::DeviceReports;
+using cli::LightName;
+using cli::LiveServices;
+using cli::MouseProfiles;
+using cli::ProfileBurner;
+using cli::ProfileReadBack;
+using cli::ReadMouseProfiles;
+using cli::ReadStatus;
+using cli::RecordReadBack;
+using cli::SetDpi;
+using cli::SetLight;
+using cli::SetPolling;
+using cli::StatusRead;
+using cli::SwitchProfile;
+using cli::ToUtf8;
+
+using device::ButtonRecord;
+using device::ButtonRecordOffset;
+using device::DeviceReportState;
+using device::kButtonCount;
+using device::kButtonRecordSize;
+using device::kFunctionMacro;
+using device::kFunctionSingleCommand;
+using device::kMsgShowDpiLevel;
+using device::kMsgShowProfile;
+using device::kProfileCount;
+using device::kWheelLightValue;
+using device::LightKeyPath;
+using device::LoadProfile;
+using device::MainState;
+using device::ParseButtonRecordText;
+using device::ProfileRecordTexts;
+using device::ProfileSnapshot;
+using device::ROMAddress;
+using device::SingleCommandRecord;
+using device::SnapshotOf;
+
+using platform::ManualTimeline;
+using platform::MemorySettingsStore;
+using platform::SettingsHive;
+using platform::SettingsStore;
 
 namespace {
 
@@ -115,10 +161,11 @@ TEST(MouseProfiles, WrittenReadBackDecodedAndRecordedInAFreshStore) {
     EXPECT_EQ(shown.slotTable[1][4].description, L"Macro from the mouse");
     LoadProfile(fresh, 2, shown);
     EXPECT_EQ(shown.slotTable[2][2].description, L"Launch program");
-    auto performance = fresh.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
+    auto performance = fresh.OpenKey(SettingsHive::CurrentUser, performance::kPerformanceKey);
     EXPECT_EQ(performance->ReadInteger(L"DpiLevel4"), 35);
     EXPECT_EQ(performance->ReadInteger(L"LevelNumber"), 3);
-    EXPECT_EQ(performance->ReadInteger(L"CursorSpeed"), kFactoryPerformance.CursorSpeed);
+    EXPECT_EQ(performance->ReadInteger(L"CursorSpeed"),
+              performance::kFactoryPerformance.CursorSpeed);
 
     ASSERT_TRUE(RecordReadBack(used, read.profiles).ok);
     LoadProfile(used, 1, shown);
@@ -197,7 +244,7 @@ TEST(LiveCommands, EachChangeReachesTheMouseIsReadBackAndWithSaveIsStored) {
     ASSERT_TRUE(SetDpi(bench.live, 4, 2000, true).ok());
     EXPECT_EQ(bench.Eeprom(7, 5), (std::vector<std::uint8_t>{0x33, 4, 8, 12, 20}));
     EXPECT_EQ(bench.mouse.Live().levelIndex, 3);
-    auto performance = bench.store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
+    auto performance = bench.store.OpenKey(SettingsHive::CurrentUser, performance::kPerformanceKey);
     EXPECT_EQ(performance->ReadInteger(L"DpiLevel4"), 20);
     EXPECT_EQ(performance->ReadInteger(L"LevelNumber"), 4);
     EXPECT_FALSE(SetDpi(bench.live, 5, std::nullopt, false).ok());

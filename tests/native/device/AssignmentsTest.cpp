@@ -1,12 +1,43 @@
 #include <gtest/gtest.h>
 
-#include "Assignments.h"
-#include "MouseRig.h"
-#include "MainWindowEnable.h"
-#include "NoticeWindowState.h"
-#include "ProfileStore.h"
-#include "SettingsLayout.h"
-#include "WriteStarts.h"
+#include "device/Assignments.h"
+#include "tests/native/device/MouseRig.h"
+#include "device/MainWindowEnable.h"
+#include "device/NoticeWindowState.h"
+#include "device/ProfileStore.h"
+#include "device/SettingsLayout.h"
+#include "device/WriteStarts.h"
+
+using device::AnswerPendingChanges;
+using device::AssignDefault;
+using device::AssignLaunchProgram;
+using device::AssignMacro;
+using device::AssignSingleCommand;
+using device::MainWindowEnable;
+using device::ButtonKeyPath;
+using device::ButtonRecordOffset;
+using device::ButtonSlotTable;
+using device::DefaultRecordText;
+using device::kButtonCount;
+using device::kFunctionDefault;
+using device::kFunctionLaunchProgram;
+using device::kFunctionMacro;
+using device::kFunctionSingleCommand;
+using device::kMaxDescriptionLength;
+using device::kProfileCount;
+using device::kSingleCommands;
+using device::LaunchCode;
+using device::LaunchRecordText;
+using device::Notice;
+using device::NoticeWindowState;
+using device::ProfileRecordTexts;
+using device::ProfileSnapshot;
+using device::ROMAddress;
+using device::SaveProfile;
+using device::SelectedSlot;
+using device::SingleCommandRecordText;
+using device::SlotRef;
+using device::SnapshotOf;
 
 namespace {
 
@@ -14,7 +45,8 @@ using namespace std::chrono_literals;
 
 std::optional<std::wstring> Stored(MouseRig& rig, int profile, int button,
                                    std::wstring_view value) {
-    auto key = rig.store.OpenKey(SettingsHive::CurrentUser, ButtonKeyPath(profile, button));
+    auto key =
+        rig.store.OpenKey(platform::SettingsHive::CurrentUser, ButtonKeyPath(profile, button));
     if (!key || !key->ValueExists(value)) return std::nullopt;
     return key->ReadString(value);
 }

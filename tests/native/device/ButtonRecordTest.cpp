@@ -1,7 +1,27 @@
 #include <gtest/gtest.h>
 
-#include "ButtonRecord.h"
-#include "RecordTemplates.h"
+#include "device/ButtonRecord.h"
+#include "device/RecordTemplates.h"
+
+using device::ButtonRecord;
+using device::DefaultRecord;
+using device::DefaultRecordText;
+using device::EepromImage;
+using device::FormatButtonRecord;
+using device::FormatButtonRecordCompact;
+using device::InitialRecordTexts;
+using device::kEepromImageSize;
+using device::kLaunchCodeTexts;
+using device::kSingleCommands;
+using device::LaunchCode;
+using device::LaunchRecord;
+using device::LaunchRecordText;
+using device::ParseButtonRecord;
+using device::ParseButtonRecordText;
+using device::ProfileHasLeftButton;
+using device::ProfileRecordTexts;
+using device::SingleCommandRecord;
+using device::SingleCommandRecordText;
 
 namespace {
 

@@ -1,7 +1,18 @@
 #include <gtest/gtest.h>
 
-#include "CommandReport.h"
-#include "MouseRig.h"
+#include "device/CommandReport.h"
+#include "tests/native/device/MouseRig.h"
+
+using device::CommandReport;
+using device::kAddressActiveProfile;
+using device::kAddressLiveProfile;
+using device::kReportStateIdle;
+using device::kReportStateProfileEvent;
+using device::MakeApplyCommand;
+using device::MakeWriteCommand;
+using device::Query;
+using device::ReadAnswer;
+using device::SendCommand;
 
 namespace {
 

@@ -1,10 +1,36 @@
 #include <gtest/gtest.h>
 
-#include "MouseRig.h"
-#include "ProfileStore.h"
-#include "RecordTemplates.h"
-#include "SettingsLayout.h"
-#include "WriteStarts.h"
+#include "tests/native/device/MouseRig.h"
+#include "device/ProfileStore.h"
+#include "device/RecordTemplates.h"
+#include "device/SettingsLayout.h"
+#include "device/WriteStarts.h"
+
+using common::DeviceProductId;
+using common::DeviceVendorId;
+
+using device::ApplyProfile;
+using device::ButtonKeyPath;
+using device::ButtonRecordOffset;
+using device::DefaultRecordText;
+using device::kReportStateDpiEvent;
+using device::kReportStateIdle;
+using device::kReportStateLightDialog;
+using device::kReportStateLightWrite;
+using device::kReportStateLockEvent;
+using device::kReportStatePollingEvent;
+using device::kReportStateProfileEvent;
+using device::kReportStateProfileSwitch;
+using device::kReportUsagePages;
+using device::kReportUsages;
+using device::kShowLightTimer;
+using device::LaunchCode;
+using device::LightKeyPath;
+using device::Notice;
+using device::ROMAddress;
+using device::WriteLaunchFile;
+
+using platform::SettingsHive;
 
 namespace {
 

@@ -4,37 +4,40 @@
 // recording fakes of the window side.
 #include <gmock/gmock.h>
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "DeviceSession.h"
-#include "ManualTimeline.h"
-#include "MemorySettingsStore.h"
-#include "ProfileWrite.h"
-#include "VirtualMouse.h"
-#include "WindowMessages.h"
+#include "device/DeviceSession.h"
+#include "platform/ManualTimeline.h"
+#include "platform/MemorySettingsStore.h"
+#include "device/ProfileWrite.h"
+#include "vmouse/model/VirtualMouse.h"
+#include "device/WindowMessages.h"
 
 // Every report the core hands to the channel, with the collection it named.
 struct SentReport {
     int usage;
-    FeatureReport bytes;
+    platform::FeatureReport bytes;
     std::chrono::milliseconds at;
 };
 
-class ModelChannel final : public DeviceChannel {
+class ModelChannel final : public platform::DeviceChannel {
   public:
-    ModelChannel(vmouse::VirtualMouse& mouse, const Clock& clock) : mouse_(mouse), clock_(clock) {}
+    ModelChannel(vmouse::VirtualMouse& mouse, const platform::Clock& clock)
+        : mouse_(mouse), clock_(clock) {}
 
-    int SetFeature(int vid, int pid, int page, int usage, const FeatureReport& report) override {
+    int SetFeature(int vid, int pid, int page, int usage,
+                   const platform::FeatureReport& report) override {
         sent.push_back({usage, report, clock_.Now()});
         if (!Matches(vid, pid)) return 0;
         return mouse_.SetFeature(static_cast<std::uint16_t>(page),
                                  static_cast<std::uint16_t>(usage), report.data(), report.size());
     }
-    int GetFeature(int vid, int pid, int page, int usage, FeatureReport& buffer) override {
+    int GetFeature(int vid, int pid, int page, int usage,
+                   platform::FeatureReport& buffer) override {
         if (!Matches(vid, pid)) return 0;
         return mouse_.GetFeature(static_cast<std::uint16_t>(page),
                                  static_cast<std::uint16_t>(usage), buffer.data(), buffer.size());
@@ -45,10 +48,10 @@ class ModelChannel final : public DeviceChannel {
 
   private:
     bool Matches(int vid, int pid) const {
-        return plugged && vid == DeviceVendorId && pid == DeviceProductId;
+        return plugged && vid == common::DeviceVendorId && pid == common::DeviceProductId;
     }
     vmouse::VirtualMouse& mouse_;
-    const Clock& clock_;
+    const platform::Clock& clock_;
 };
 
 struct Post {
@@ -58,7 +61,7 @@ struct Post {
     std::uintptr_t wParam;
 };
 
-class RecordingMessenger final : public WindowMessenger {
+class RecordingMessenger final : public platform::WindowMessenger {
   public:
     bool Post(std::wstring_view c, std::wstring_view t, std::uint32_t m, std::uintptr_t w,
               std::intptr_t) override {
@@ -68,7 +71,7 @@ class RecordingMessenger final : public WindowMessenger {
     std::vector<::Post> posts;
 };
 
-class RecordingShell final : public Shell {
+class RecordingShell final : public platform::Shell {
   public:
     bool Open(std::wstring_view file) override {
         opened.emplace_back(file);
@@ -77,14 +80,14 @@ class RecordingShell final : public Shell {
     std::vector<std::wstring> opened;
 };
 
-class MockView : public MainView {
+class MockView : public device::MainView {
   public:
     MOCK_METHOD(void, SetMainControlsEnabled, (bool), (override));
     MOCK_METHOD(void, SetWindowEnabled, (bool), (override));
-    MOCK_METHOD(void, ShowNotice, (Notice), (override));
+    MOCK_METHOD(void, ShowNotice, (device::Notice), (override));
     MOCK_METHOD(void, HideNoticeWindow, (), (override));
     MOCK_METHOD(void, ShowProfileSelected, (int), (override));
-    MOCK_METHOD(void, ShowLights, (const LightState&), (override));
+    MOCK_METHOD(void, ShowLights, (const device::LightState&), (override));
     MOCK_METHOD(void, ShowAttachPictures, (), (override));
     MOCK_METHOD(void, HideButtonMarker, (), (override));
     MOCK_METHOD(void, FinishLightDialog, (), (override));
@@ -99,7 +102,8 @@ class MouseRig {
     MouseRig() {
         mouse.SetClock(
             [](void* ctx) {
-                return static_cast<std::uint32_t>(static_cast<ManualTimeline*>(ctx)->Now().count());
+                return static_cast<std::uint32_t>(
+                    static_cast<platform::ManualTimeline*>(ctx)->Now().count());
             },
             &time);
     }
@@ -115,7 +119,7 @@ class MouseRig {
                 if (*dropAcksAfter == 0) continue;
                 --*dropAcksAfter;
             }
-            session.OnDeviceReport(DeviceVendorId, DeviceProductId, r.bytes);
+            session.OnDeviceReport(common::DeviceVendorId, common::DeviceProductId, r.bytes);
             ++delivered;
         }
         return delivered;
@@ -150,21 +154,21 @@ class MouseRig {
     }
 
     vmouse::VirtualMouse mouse;
-    ManualTimeline time;
+    platform::ManualTimeline time;
     ModelChannel channel{mouse, time};
-    MemorySettingsStore store;
+    platform::MemorySettingsStore store;
     RecordingMessenger messenger;
     RecordingShell shell;
     testing::NiceMock<MockView> view;
-    MainState state;
-    DeviceServices services{channel, store, time, time, messenger, shell};
-    ProfileWriter writer{state, services, view};
-    DeviceSession session{state, services, writer, view};
+    device::MainState state;
+    device::DeviceServices services{channel, store, time, time, messenger, shell};
+    device::ProfileWriter writer{state, services, view};
+    device::DeviceSession session{state, services, writer, view};
     std::optional<int> dropAcksAfter;
 };
 
-inline FeatureReport Bytes(std::initializer_list<std::uint8_t> lead) {
-    FeatureReport r{};
+inline platform::FeatureReport Bytes(std::initializer_list<std::uint8_t> lead) {
+    platform::FeatureReport r{};
     std::copy(lead.begin(), lead.end(), r.begin());
     return r;
 }

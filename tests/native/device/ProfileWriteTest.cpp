@@ -1,11 +1,39 @@
 #include <gtest/gtest.h>
 
-#include "CommandReport.h"
-#include "MouseRig.h"
-#include "ProfileStore.h"
-#include "RecordTemplates.h"
-#include "SettingsLayout.h"
-#include "WriteStarts.h"
+#include "device/CommandReport.h"
+#include "tests/native/device/MouseRig.h"
+#include "device/ProfileStore.h"
+#include "device/RecordTemplates.h"
+#include "device/SettingsLayout.h"
+#include "device/WriteStarts.h"
+
+using device::AnswerPendingChanges;
+using device::ApplyProfile;
+using device::ButtonKeyPath;
+using device::DefaultRecordText;
+using device::kAddressActiveProfile;
+using device::kFunctionDefault;
+using device::kFunctionSingleCommand;
+using device::kReportStateProfileWrite;
+using device::kSettingsRoot;
+using device::kWriteEndingTimer;
+using device::LaunchRecordText;
+using device::LoadProfile;
+using device::MainState;
+using device::Notice;
+using device::OkProfile;
+using device::ParseButtonRecordText;
+using device::ProfileRecordTexts;
+using device::ProfileSnapshot;
+using device::ResetProfile;
+using device::ROMAddress;
+using device::SaveProfile;
+using device::SingleCommandRecordText;
+using device::SnapshotOf;
+using device::WritePendingProfile;
+
+using platform::SettingsHive;
+using platform::SettingsValueKind;
 
 namespace {
 
@@ -218,7 +246,7 @@ TEST(ProfileWrite, LateAcknowledgementsAfterTheEndAreIgnored) {
     rig.state.ExitAfterWrite = true;
     EXPECT_CALL(rig.view, TerminateApplication()).Times(0);
     const std::uint8_t ack[8] = {2, 0x10};
-    rig.session.OnDeviceReport(DeviceVendorId, DeviceProductId, ack);
+    rig.session.OnDeviceReport(common::DeviceVendorId, common::DeviceProductId, ack);
     rig.RunFor(1s);
     EXPECT_EQ(rig.LoadingPosts(0), 1);
     EXPECT_FALSE(rig.time.IsRunning(kWriteEndingTimer));

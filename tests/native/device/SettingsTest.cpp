@@ -1,9 +1,31 @@
 #include <gtest/gtest.h>
 
-#include "MouseRig.h"
-#include "ProfileStore.h"
-#include "RecordTemplates.h"
-#include "SettingsLayout.h"
+#include "tests/native/device/MouseRig.h"
+#include "device/ProfileStore.h"
+#include "device/RecordTemplates.h"
+#include "device/SettingsLayout.h"
+
+using device::ButtonKeyPath;
+using device::DefaultRecordText;
+using device::InitialRecordTexts;
+using device::kFunctionDefault;
+using device::kFunctionSingleCommand;
+using device::kInstallKey;
+using device::kMaxDescriptionLength;
+using device::LightKeyPath;
+using device::LoadProfile;
+using device::MainState;
+using device::ReadInstallPath;
+using device::ReadLaunchFile;
+using device::ROMAddress;
+using device::SaveProfile;
+using device::WriteLaunchFile;
+using device::WriteSlotDescription;
+
+using platform::ManualTimeline;
+using platform::MemorySettingsStore;
+using platform::SettingsHive;
+using platform::SettingsValueKind;
 
 namespace {
 

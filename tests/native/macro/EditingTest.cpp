@@ -1,8 +1,29 @@
 #include <gtest/gtest.h>
 
-#include "MacroEditing.h"
-#include "MacroRows.h"
-#include "MacroTestKit.h"
+#include "macro/MacroEditing.h"
+#include "macro/MacroRows.h"
+#include "tests/native/macro/MacroTestKit.h"
+
+using macro::ChooseCommand;
+using macro::CommandCapacity;
+using macro::CommandSlots;
+using macro::CommandSlotsByCode;
+using macro::DelayDown;
+using macro::DelayUp;
+using macro::DeleteSelectedEvent;
+using macro::EventAt;
+using macro::InsertCommand;
+using macro::kIconNone;
+using macro::MacroDocument;
+using macro::MacroImage;
+using macro::MacroLanguage;
+using macro::MarkLast;
+using macro::MoveSelectedDown;
+using macro::MoveSelectedUp;
+using macro::RebuildRows;
+using macro::SelectRow;
+using macro::SetDelay;
+using macro::SlotCode;
 
 namespace {
 

@@ -2,23 +2,45 @@
 
 #include <filesystem>
 
-#include "MacroCommands.h"
-#include "MacroDialogs.h"
-#include "MacroExpansion.h"
-#include "MacroFile.h"
-#include "MacroRecorder.h"
-#include "MacroStore.h"
-#include "MacroTestKit.h"
-#include "MacroText.h"
-#include "MemorySettingsStore.h"
+#include "macro/MacroCommands.h"
+#include "macro/MacroDialogs.h"
+#include "macro/MacroExpansion.h"
+#include "macro/MacroFile.h"
+#include "macro/MacroRecorder.h"
+#include "macro/MacroStore.h"
+#include "tests/native/macro/MacroTestKit.h"
+#include "macro/MacroText.h"
+#include "platform/MemorySettingsStore.h"
+
+using macro::AcceptNewMacroName;
+using macro::ApplyMacro;
+using macro::ChooseStoredMacro;
+using macro::CommandMarkText;
+using macro::CommandSlots;
+using macro::ExpandMacro;
+using macro::FileOutcome;
+using macro::kMacroCommands;
+using macro::LoadMacroFile;
+using macro::MacroDocument;
+using macro::MacroImage;
+using macro::MacroImageText;
+using macro::MacroLanguage;
+using macro::MacroRecorder;
+using macro::MarkLast;
+using macro::NewMacroOutcome;
+using macro::ReadStoredMacro;
+using macro::RepeatOption;
+using macro::SaveMacroFile;
+using macro::StoredMacro;
+using macro::WriteRepeatOption;
 
 namespace {
 
 const MacroLanguage kWords = MacroLanguage::BuiltIn();
 
-ButtonRecord Record(std::initializer_list<std::uint8_t> lead, std::uint8_t mode,
-                    std::uint8_t count) {
-    ButtonRecord r{};
+device::ButtonRecord Record(std::initializer_list<std::uint8_t> lead, std::uint8_t mode,
+                            std::uint8_t count) {
+    device::ButtonRecord r{};
     std::copy(lead.begin(), lead.end(), r.begin());
     r[80] = mode;
     r[81] = count;
@@ -47,7 +69,7 @@ TEST(Expansion, EveryCommandAsTheEditorStoresIt) {
             EXPECT_EQ(result.record[80], 0xA0);
             EXPECT_EQ(result.record[81], 0x01);
             // The text is what the write routine reads back into the same bytes.
-            EXPECT_EQ(ParseButtonRecordText(result.recordText), result.record);
+            EXPECT_EQ(device::ParseButtonRecordText(result.recordText), result.record);
         }
     }
 }
@@ -55,7 +77,7 @@ TEST(Expansion, EveryCommandAsTheEditorStoresIt) {
 // Ctrl+C recorded, stored, chosen again, saved to a file, loaded and assigned: a key
 // combination from start to end, never a mouse click.
 TEST(Expansion, RecordedCtrlCStaysAKeyCombination) {
-    MemorySettingsStore store;
+    platform::MemorySettingsStore store;
     TableKeyNames names;
     MacroDocument document;
     ASSERT_EQ(AcceptNewMacroName(store, L"CopyKeys", document).outcome, NewMacroOutcome::Created);
@@ -72,7 +94,7 @@ TEST(Expansion, RecordedCtrlCStaysAKeyCombination) {
     ASSERT_TRUE(ApplyMacro(store, document));
     ASSERT_TRUE(WriteRepeatOption(store, L"CopyKeys", RepeatOption::Once));
 
-    const ButtonRecord expected =
+    const device::ButtonRecord expected =
         Record({0xE0, 0x01, 0x06, 0x01, 0x06, 0x81, 0xE0, 0xC0}, 0xA0, 0x01);
     EXPECT_EQ(ExpandMacro(ReadStoredMacro(store, L"CopyKeys"), L"CopyKeys").record, expected);
 
@@ -127,7 +149,7 @@ TEST(Expansion, RepeatModesAndCounts) {
               Record({0x04, 0x00, 0x04, 0x80}, 0xA0, 0));
 
     // A name with no key: all events zero.
-    MemorySettingsStore store;
+    platform::MemorySettingsStore store;
     const auto none = ExpandMacro(ReadStoredMacro(store, L""), L"");
     EXPECT_TRUE(none.ok);
     EXPECT_EQ(none.record, Record({}, 0xA0, 0));

@@ -2,11 +2,33 @@
 
 #include <vector>
 
-#include "KeyTables.h"
-#include "MacroCommands.h"
-#include "MacroRecorder.h"
-#include "MacroRows.h"
-#include "MacroTestKit.h"
+#include "macro/KeyTables.h"
+#include "macro/MacroCommands.h"
+#include "macro/MacroRecorder.h"
+#include "macro/MacroRows.h"
+#include "tests/native/macro/MacroTestKit.h"
+
+using macro::CommandName;
+using macro::CommandSlots;
+using macro::CommandSlotsByCode;
+using macro::EventAt;
+using macro::KeyCodeOfUsage;
+using macro::KeyNames;
+using macro::kIconNone;
+using macro::kIconPress;
+using macro::kIconRelease;
+using macro::kMacroSlotCount;
+using macro::MacroDocument;
+using macro::MacroImage;
+using macro::MacroLanguage;
+using macro::MacroRecorder;
+using macro::MacroSlotKind;
+using macro::MarkLast;
+using macro::NameScanCode;
+using macro::PressRuleHolds;
+using macro::RebuildRows;
+using macro::StoredKeyName;
+using macro::UsageOfScanCode;
 
 namespace {
 

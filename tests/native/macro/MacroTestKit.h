@@ -7,10 +7,10 @@
 #include <string>
 #include <utility>
 
-#include "KeyTables.h"
-#include "MacroImage.h"
+#include "macro/KeyTables.h"
+#include "macro/MacroImage.h"
 
-class TableKeyNames final : public KeyNames {
+class TableKeyNames final : public macro::KeyNames {
   public:
     std::wstring KeyNameText(std::uint32_t word) const override {
         ++calls;
@@ -43,8 +43,8 @@ constexpr std::uint32_t Release(std::uint8_t scan, bool extended = false) {
 }
 
 // An image from (code, attribute) pairs, zeros after.
-inline MacroImage Slots(std::initializer_list<std::pair<std::uint8_t, std::uint8_t>> slots) {
-    MacroImage image{};
+inline macro::MacroImage Slots(std::initializer_list<std::pair<std::uint8_t, std::uint8_t>> slots) {
+    macro::MacroImage image{};
     std::size_t i = 0;
     for (auto [code, attribute] : slots) {
         image.at(i++) = code;
@@ -54,11 +54,11 @@ inline MacroImage Slots(std::initializer_list<std::pair<std::uint8_t, std::uint8
 }
 
 // `count` key slots of A, press and release in turn, zeros after.
-inline MacroImage PressesAndReleases(int count) {
-    MacroImage image{};
+inline macro::MacroImage PressesAndReleases(int count) {
+    macro::MacroImage image{};
     for (int s = 0; s < count; ++s) {
         image.at(2 * s) = 0x04;
-        image.at(2 * s + 1) = s % 2 ? kMacroRelease : std::uint8_t{0};
+        image.at(2 * s + 1) = s % 2 ? macro::kMacroRelease : std::uint8_t{0};
     }
     return image;
 }

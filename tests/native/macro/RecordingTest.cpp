@@ -1,9 +1,31 @@
 #include <gtest/gtest.h>
 
-#include "MacroHooks.h"
-#include "MacroNumbers.h"
-#include "MacroRecorder.h"
-#include "MacroTestKit.h"
+#include "macro/MacroHooks.h"
+#include "macro/MacroNumbers.h"
+#include "macro/MacroRecorder.h"
+#include "tests/native/macro/MacroTestKit.h"
+
+using macro::CeilTenth;
+using macro::DecodeKeystroke;
+using macro::DelayMode;
+using macro::DelayUnitsOf;
+using macro::FormatWhole;
+using macro::KeyTransition;
+using macro::kIconPress;
+using macro::kIconRelease;
+using macro::kMsgKeyDown;
+using macro::kMsgKeyUp;
+using macro::kMsgSysKeyDown;
+using macro::kMsgSysKeyUp;
+using macro::LowLevelHookDecision;
+using macro::LowLevelHookState;
+using macro::MacroDocument;
+using macro::MacroImage;
+using macro::MacroRecorder;
+using macro::ReadNumber;
+using macro::SlotAttribute;
+using macro::SlotCode;
+using macro::ThreadHookDecision;
 
 namespace {
 

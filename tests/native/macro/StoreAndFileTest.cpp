@@ -5,14 +5,54 @@
 #include <random>
 #include <vector>
 
-#include "MacroDialogs.h"
-#include "MacroFile.h"
-#include "MacroRecorder.h"
-#include "MacroRows.h"
-#include "MacroStore.h"
-#include "MacroTestKit.h"
-#include "MacroText.h"
-#include "MemorySettingsStore.h"
+#include "macro/MacroDialogs.h"
+#include "macro/MacroFile.h"
+#include "macro/MacroRecorder.h"
+#include "macro/MacroRows.h"
+#include "macro/MacroStore.h"
+#include "tests/native/macro/MacroTestKit.h"
+#include "macro/MacroText.h"
+#include "platform/MemorySettingsStore.h"
+
+using macro::AcceptNewMacroName;
+using macro::ApplyMacro;
+using macro::ChooseStoredMacro;
+using macro::ClearLastMarks;
+using macro::CommandMarkText;
+using macro::CommandSlots;
+using macro::CommandSlotsByCode;
+using macro::CommandSlotsFromMark;
+using macro::DeleteStoredMacro;
+using macro::EncodeMacroFile;
+using macro::FileOutcome;
+using macro::kCommandSlotsValue;
+using macro::kInvalidNameText;
+using macro::kNameTooLongText;
+using macro::LoadMacroFile;
+using macro::MacroDocument;
+using macro::MacroFileResult;
+using macro::MacroImage;
+using macro::MacroImageText;
+using macro::MacroKeyPath;
+using macro::MacroLanguage;
+using macro::MacroNameFromPath;
+using macro::MacroRecord;
+using macro::MacroRecorder;
+using macro::MacrosKeyPath;
+using macro::NewMacroOutcome;
+using macro::ParseMacroKeys;
+using macro::PutRecordName;
+using macro::RecordName;
+using macro::RepeatCountFromText;
+using macro::RepeatOption;
+using macro::SaveMacroFile;
+using macro::SlotCode;
+using macro::StoredMacroNames;
+using macro::WriteRepeatOption;
+
+using platform::MemorySettingsStore;
+using platform::SettingsHive;
+using platform::SettingsKey;
 
 namespace {
 
@@ -181,7 +221,7 @@ TEST(MacroDialogRules, NewMacroNames) {
     for (const wchar_t* name : {L"a:b", L"x\"", L"*", L"a/b", L"<", L">", L"?", L"a\\b", L"|"}) {
         const auto result = AcceptNewMacroName(rig.store, name, rig.document);
         EXPECT_EQ(result.outcome, NewMacroOutcome::Refused) << name;
-        EXPECT_EQ(result.notice, Notice::BadMacroName);
+        EXPECT_EQ(result.notice, device::Notice::BadMacroName);
         EXPECT_EQ(result.message, kInvalidNameText);
         EXPECT_TRUE(result.enableEditor);
     }
@@ -193,7 +233,7 @@ TEST(MacroDialogRules, NewMacroNames) {
         EXPECT_EQ(result.notice, std::nullopt);
     }
     const auto tooLong = AcceptNewMacroName(rig.store, std::wstring(256, L'n'), rig.document);
-    EXPECT_EQ(tooLong.notice, Notice::BadMacroName);
+    EXPECT_EQ(tooLong.notice, device::Notice::BadMacroName);
     EXPECT_EQ(tooLong.message, kNameTooLongText);
     EXPECT_EQ(rig.store.SubkeyNames(SettingsHive::CurrentUser, MacrosKeyPath()).size(), 0u);
     EXPECT_EQ(AcceptNewMacroName(rig.store, std::wstring(255, L'n'), rig.document).outcome,
@@ -201,7 +241,7 @@ TEST(MacroDialogRules, NewMacroNames) {
 
     rig.store.Seed(SettingsHive::CurrentUser, MacroKeyPath(L"Dup"), L"keys", L"");
     const auto exists = AcceptNewMacroName(rig.store, L"DUP", rig.document);  // names fold case
-    EXPECT_EQ(exists.notice, Notice::MacroExists);
+    EXPECT_EQ(exists.notice, device::Notice::MacroExists);
     EXPECT_EQ(exists.message, L"Macro Name is Exist.");
 }
 

@@ -1,13 +1,30 @@
 #include <gtest/gtest.h>
 
-#include "MacroDialogs.h"
-#include "MacroRecorder.h"
-#include "MacroRows.h"
-#include "MacroStore.h"
-#include "MacroTestKit.h"
-#include "MacroText.h"
-#include "MacroWindowRules.h"
-#include "MemorySettingsStore.h"
+#include "macro/MacroDialogs.h"
+#include "macro/MacroRecorder.h"
+#include "macro/MacroRows.h"
+#include "macro/MacroStore.h"
+#include "tests/native/macro/MacroTestKit.h"
+#include "macro/MacroText.h"
+#include "macro/MacroWindowRules.h"
+#include "platform/MemorySettingsStore.h"
+
+using macro::AcceptNewMacroName;
+using macro::ApplyMacro;
+using macro::ChooseStoredMacro;
+using macro::InsertAfterCommandChosen;
+using macro::MacroButtons;
+using macro::MacroDocument;
+using macro::MacroImage;
+using macro::MacroImageText;
+using macro::MacroKeyPath;
+using macro::MacroLanguage;
+using macro::MacroPhase;
+using macro::MacroPhaseButtons;
+using macro::MacroRecorder;
+using macro::NewMacroOutcome;
+using macro::ResetForShow;
+using macro::StartNewMacro;
 
 namespace {
 
@@ -56,10 +73,10 @@ TEST(WindowRules, EachPhaseEnablesItsButtonsAndDropDowns) {
 // A recording writes only into the macro it was started for: once the document is replaced (a
 // stored macro chosen, a file loaded, New), keystrokes are refused and Stop commits nothing.
 TEST(WindowRules, ARecordingNeverWritesIntoAMacroItWasNotStartedFor) {
-    MemorySettingsStore store;
+    platform::MemorySettingsStore store;
     TableKeyNames names;
     std::wstring time2 = L"0";
-    store.Seed(SettingsHive::CurrentUser, MacroKeyPath(L"Stored"), L"keys", L"6 2 6 80 ");
+    store.Seed(platform::SettingsHive::CurrentUser, MacroKeyPath(L"Stored"), L"keys", L"6 2 6 80 ");
     MacroDocument document;
     document.macroName = L"Fresh";
     MacroRecorder recorder;
@@ -92,9 +109,9 @@ TEST(WindowRules, ARecordingNeverWritesIntoAMacroItWasNotStartedFor) {
 // Showing the editor and New empty the rows and the image together, so that nothing hidden is
 // saved under an empty list.
 TEST(WindowRules, ShowAndNewEmptyImageAndRowsTogether) {
-    MemorySettingsStore store;
+    platform::MemorySettingsStore store;
     TableKeyNames names;
-    store.Seed(SettingsHive::CurrentUser, MacroKeyPath(L"Old"), L"keys", L"4 3 4 80 ");
+    store.Seed(platform::SettingsHive::CurrentUser, MacroKeyPath(L"Old"), L"keys", L"4 3 4 80 ");
     MacroDocument document;
     ASSERT_TRUE(ChooseStoredMacro(store, L"Old", document, names, kWords).ok);
     document.selectedRow = 1;
@@ -112,7 +129,7 @@ TEST(WindowRules, ShowAndNewEmptyImageAndRowsTogether) {
     EXPECT_EQ(AcceptNewMacroName(store, L"Old", document).outcome, NewMacroOutcome::Refused);
     document.macroName = L"Other";
     ASSERT_TRUE(ApplyMacro(store, document));
-    auto key = store.OpenKey(SettingsHive::CurrentUser, MacroKeyPath(L"Other"));
+    auto key = store.OpenKey(platform::SettingsHive::CurrentUser, MacroKeyPath(L"Other"));
     EXPECT_EQ(key->ReadString(L"keys"), MacroImageText(MacroImage{}));
 }
 

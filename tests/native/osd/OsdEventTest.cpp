@@ -1,5 +1,5 @@
 // Event reports, queries and their answers, and the messages both ways.
-#include "OsdEvent.h"
+#include "osd/core/OsdEvent.h"
 
 #include <gtest/gtest.h>
 

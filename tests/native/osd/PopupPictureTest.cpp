@@ -1,5 +1,5 @@
 // The pictures' files, places and sizes, and the popup's place on the screen.
-#include "PopupPicture.h"
+#include "osd/core/PopupPicture.h"
 
 #include <gtest/gtest.h>
 

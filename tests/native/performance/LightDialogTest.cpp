@@ -1,7 +1,10 @@
 // The light dialog's core against the virtual mouse.
 #include <gtest/gtest.h>
 
-#include "PerformanceRig.h"
+#include "tests/native/performance/PerformanceRig.h"
+
+using performance::LevelAndLightsByte;
+using performance::Light;
 
 namespace {
 
@@ -28,7 +31,7 @@ TEST_F(LightDialogTest, WheelOffThenOkAtLevelTwoWritesTheByteAndWaitsForTheAnswe
     EXPECT_EQ(mouse.Eeprom()[7], 0x21);
     EXPECT_EQ(lights.WheelLight, 0);
     EXPECT_EQ(lights.LogoLight, 1);
-    EXPECT_EQ(reportState.value, kReportStateLightDialog);
+    EXPECT_EQ(reportState.value, device::kReportStateLightDialog);
     EXPECT_EQ(SentSince(0, 4)[0], "03 03 FF 01");
 }
 
@@ -60,12 +63,12 @@ TEST_F(LightDialogTest, AMiddlePressSelectsNothingAndApplyKeepsTheDialogOpen) {
     record.LevelNumber = 1;
     light.WriteLightsEeprom(false);
     EXPECT_EQ(lights.LogoLight, 0);
-    EXPECT_EQ(reportState.value, kReportStateIdle);
+    EXPECT_EQ(reportState.value, device::kReportStateIdle);
     EXPECT_EQ(mouse.Eeprom()[7], 0x10);
 
     channel.plugged = false;
     EXPECT_FALSE(light.WriteLightsEeprom(true).ok);
-    EXPECT_EQ(reportState.value, kReportStateIdle) << "no answer is waited for";
+    EXPECT_EQ(reportState.value, device::kReportStateIdle) << "no answer is waited for";
 }
 
 TEST_F(LightDialogTest, ARefusedOkKeepsTheStoredStatesForThePicturesAndCancel) {

@@ -2,8 +2,23 @@
 // the registry, and what the window is told to show.
 #include <gtest/gtest.h>
 
-#include "CommandReport.h"
-#include "PerformanceRig.h"
+#include "device/CommandReport.h"
+#include "tests/native/performance/PerformanceRig.h"
+
+using performance::kPerformanceDefaultKey;
+using performance::kPerformanceKey;
+using performance::kPerformanceWriteOrder;
+using performance::LoadResult;
+using performance::PerformanceDialog;
+using performance::PerformanceRecord;
+using performance::PerformanceServices;
+using performance::PerformanceView;
+using performance::PointerSlider;
+using performance::SliderStop;
+
+using platform::DeviceChannel;
+using platform::FeatureReport;
+using platform::SettingsHive;
 
 namespace {
 
@@ -314,7 +329,7 @@ TEST_F(PerformanceDialogTest, ResetAndEditsAreUndoneByCancelInTheMouseWindowsAnd
 TEST_F(PerformanceDialogTest, AnUnknownPollingCodeIsKeptUntilTheUserChoosesARate) {
     StoreDefaults();
     const std::uint8_t eepromRate[] = {2};
-    SendCommand(channel, MakeWriteCommand(performance::kEepromPolling, eepromRate));
+    device::SendCommand(channel, device::MakeWriteCommand(performance::kEepromPolling, eepromRate));
     OddAnswerChannel odd(channel, 0x01, 5);
     PerformanceDialog shown(record, lights, reportState,
                             PerformanceServices{odd, store, time, pointer, messenger});
@@ -445,7 +460,7 @@ TEST_F(PerformanceDialogTest, AWriteTheMouseRefusesStopsBeforeTheApplyAndAClosed
     EXPECT_NE(result.write.failure.find(L"0x0007"), std::wstring::npos);
     EXPECT_EQ(SentSince(mark, 3)[0], "03 07 00");
     for (const auto& line : SentSince(mark)) EXPECT_NE(line, "03 06 FF 01 01 00");
-    EXPECT_EQ(reportState.value, kReportStateIdle);
+    EXPECT_EQ(reportState.value, device::kReportStateIdle);
     // The store and Windows took the values: Cancel keeps them, as the store does.
     ASSERT_NE(Stored(L"DoubleClickSpeed"), doubleClickBefore);
     dialog.Cancel();

@@ -1,11 +1,16 @@
 // What an attach does for the performance settings, against the virtual mouse's model.
 #include <gtest/gtest.h>
 
-#include "ManualTimeline.h"
-#include "MemorySettingsStore.h"
-#include "MouseRig.h"
-#include "PerformanceKeys.h"
-#include "PerformanceRig.h"
+#include "platform/ManualTimeline.h"
+#include "platform/MemorySettingsStore.h"
+#include "tests/native/device/MouseRig.h"
+#include "performance/PerformanceKeys.h"
+#include "tests/native/performance/PerformanceRig.h"
+
+using performance::EnsurePerformanceKeys;
+using performance::kPerformanceDefaultKey;
+using performance::kPerformanceKey;
+using performance::PerformanceRecord;
 
 namespace {
 
@@ -14,15 +19,15 @@ using FixedPointer = RecordingPointer;
 class PerformanceKeysTest : public ::testing::Test {
   protected:
     vmouse::VirtualMouse mouse;
-    ManualTimeline time;
+    platform::ManualTimeline time;
     ModelChannel channel{mouse, time};
-    MemorySettingsStore store;
-    DeviceReportState reportState{kReportStateProfileWrite};
+    platform::MemorySettingsStore store;
+    device::DeviceReportState reportState{device::kReportStateProfileWrite};
     FixedPointer pointer;
     PerformanceRecord record;
 
     std::optional<std::int32_t> Stored(std::wstring_view key, std::wstring_view name) {
-        auto k = store.OpenKey(SettingsHive::CurrentUser, key);
+        auto k = store.OpenKey(platform::SettingsHive::CurrentUser, key);
         return k ? k->ReadInteger(name) : std::nullopt;
     }
 };
@@ -32,7 +37,7 @@ TEST_F(PerformanceKeysTest, FirstAttachTakesWindowsAndTheMouseAndCreatesBothKeys
     pointer.speed = 14;
     pointer.doubleClick = 420;
     ASSERT_TRUE(EnsurePerformanceKeys(record, pointer, channel, time, reportState, store));
-    EXPECT_EQ(reportState.value, kReportStateIdle) << "a query idles the report state";
+    EXPECT_EQ(reportState.value, device::kReportStateIdle) << "a query idles the report state";
     ASSERT_EQ(channel.sent.size(), 1u);
     EXPECT_EQ(channel.sent[0].usage, 0x0002);
     EXPECT_EQ((std::vector<std::uint8_t>(channel.sent[0].bytes.begin(),
@@ -50,13 +55,14 @@ TEST_F(PerformanceKeysTest, FirstAttachTakesWindowsAndTheMouseAndCreatesBothKeys
     EXPECT_EQ(Stored(kPerformanceDefaultKey, L"ScrollSpeed"), 3);
     EXPECT_EQ(Stored(kPerformanceDefaultKey, L"LevelNumber"), 1);
     EXPECT_EQ(Stored(kPerformanceDefaultKey, L"DoubleClickSpeed"), 500);
-    auto key = store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
+    auto key = store.OpenKey(platform::SettingsHive::CurrentUser, kPerformanceKey);
     EXPECT_EQ(key->ValueNames().size(), 10u);
 }
 
 TEST_F(PerformanceKeysTest, LaterAttachesLeaveTheStoredSettingsAlone) {
     ASSERT_TRUE(EnsurePerformanceKeys(record, pointer, channel, time, reportState, store));
-    store.OpenKey(SettingsHive::CurrentUser, kPerformanceKey)->WriteInteger(L"DpiLevel1", 20);
+    store.OpenKey(platform::SettingsHive::CurrentUser, kPerformanceKey)
+        ->WriteInteger(L"DpiLevel1", 20);
     EXPECT_FALSE(EnsurePerformanceKeys(record, pointer, channel, time, reportState, store));
     EXPECT_EQ(Stored(kPerformanceKey, L"DpiLevel1"), 20);
 }

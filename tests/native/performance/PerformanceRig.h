@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "LightDialog.h"
-#include "MouseRig.h"
-#include "PerformanceDialog.h"
+#include "performance/LightDialog.h"
+#include "tests/native/device/MouseRig.h"
+#include "performance/PerformanceDialog.h"
 
 // The pointer settings as Windows would keep them, and every call in its order.
-struct RecordingPointer final : PointerSettings {
+struct RecordingPointer final : performance::PointerSettings {
     std::int32_t lines = 3, speed = 10, doubleClick = 500;
     std::vector<std::string> calls;
     std::int32_t WheelScrollLines() const override { return lines; }
@@ -32,34 +32,39 @@ struct RecordingPointer final : PointerSettings {
 
 // An in-memory store that remembers the order of integer writes and can refuse to open keys or
 // to write one chosen value.
-class OrderedStore final : public SettingsStore {
+class OrderedStore final : public platform::SettingsStore {
   public:
-    std::unique_ptr<SettingsKey> OpenKey(SettingsHive hive, std::wstring_view path) override {
+    std::unique_ptr<platform::SettingsKey> OpenKey(platform::SettingsHive hive,
+                                                   std::wstring_view path) override {
         if (refuseOpen) return nullptr;
         auto key = memory.OpenKey(hive, path);
         return key ? std::make_unique<Key>(std::move(key), writes, refuseWrite) : nullptr;
     }
-    bool KeyExists(SettingsHive h, std::wstring_view p) const override {
+    bool KeyExists(platform::SettingsHive h, std::wstring_view p) const override {
         return memory.KeyExists(h, p);
     }
-    std::vector<std::wstring> SubkeyNames(SettingsHive h, std::wstring_view p) const override {
+    std::vector<std::wstring> SubkeyNames(platform::SettingsHive h,
+                                          std::wstring_view p) const override {
         return memory.SubkeyNames(h, p);
     }
-    bool DeleteKeyTree(SettingsHive h, std::wstring_view p) override {
+    bool DeleteKeyTree(platform::SettingsHive h, std::wstring_view p) override {
         return memory.DeleteKeyTree(h, p);
     }
 
-    MemorySettingsStore memory;
+    platform::MemorySettingsStore memory;
     std::vector<std::wstring> writes;
     bool refuseOpen = false;
     std::wstring refuseWrite;  // a value of this name is never written
 
   private:
-    struct Key final : SettingsKey {
-        Key(std::unique_ptr<SettingsKey> k, std::vector<std::wstring>& w, const std::wstring& r)
+    struct Key final : platform::SettingsKey {
+        Key(std::unique_ptr<platform::SettingsKey> k, std::vector<std::wstring>& w,
+            const std::wstring& r)
             : key(std::move(k)), writes(w), refuse(r) {}
         bool ValueExists(std::wstring_view n) const override { return key->ValueExists(n); }
-        SettingsValueKind KindOf(std::wstring_view n) const override { return key->KindOf(n); }
+        platform::SettingsValueKind KindOf(std::wstring_view n) const override {
+            return key->KindOf(n);
+        }
         std::optional<std::wstring> ReadString(std::wstring_view n) const override {
             return key->ReadString(n);
         }
@@ -75,14 +80,14 @@ class OrderedStore final : public SettingsStore {
         }
         bool DeleteValue(std::wstring_view n) override { return key->DeleteValue(n); }
         std::vector<std::wstring> ValueNames() const override { return key->ValueNames(); }
-        std::unique_ptr<SettingsKey> key;
+        std::unique_ptr<platform::SettingsKey> key;
         std::vector<std::wstring>& writes;
         const std::wstring& refuse;
     };
 };
 
 // The display program is not running unless told.
-class DisplayMessenger final : public WindowMessenger {
+class DisplayMessenger final : public platform::WindowMessenger {
   public:
     bool Post(std::wstring_view c, std::wstring_view t, std::uint32_t m, std::uintptr_t w,
               std::intptr_t) override {
@@ -98,21 +103,27 @@ struct PerformanceRig {
     PerformanceRig() {
         mouse.SetClock(
             [](void* ctx) {
-                return static_cast<std::uint32_t>(static_cast<ManualTimeline*>(ctx)->Now().count());
+                return static_cast<std::uint32_t>(
+                    static_cast<platform::ManualTimeline*>(ctx)->Now().count());
             },
             &time);
     }
 
     // Stores the ten values as the first attach would have.
-    void StoreRecord(const PerformanceRecord& r) {
-        auto key = store.memory.OpenKey(SettingsHive::CurrentUser, kPerformanceKey);
-        for (const auto& f : kPerformanceWriteOrder) key->WriteInteger(f.name, r.*f.member);
-        auto defaults = store.memory.OpenKey(SettingsHive::CurrentUser, kPerformanceDefaultKey);
-        for (const auto& f : kPerformanceWriteOrder)
-            defaults->WriteInteger(f.name, kFactoryPerformance.*f.member);
+    void StoreRecord(const performance::PerformanceRecord& r) {
+        auto key =
+            store.memory.OpenKey(platform::SettingsHive::CurrentUser, performance::kPerformanceKey);
+        for (const auto& f : performance::kPerformanceWriteOrder)
+            key->WriteInteger(f.name, r.*f.member);
+        auto defaults = store.memory.OpenKey(platform::SettingsHive::CurrentUser,
+                                             performance::kPerformanceDefaultKey);
+        for (const auto& f : performance::kPerformanceWriteOrder)
+            defaults->WriteInteger(f.name, performance::kFactoryPerformance.*f.member);
     }
     std::optional<std::int32_t> Stored(std::wstring_view name) {
-        return store.memory.OpenKey(SettingsHive::CurrentUser, kPerformanceKey)->ReadInteger(name);
+        return store.memory
+            .OpenKey(platform::SettingsHive::CurrentUser, performance::kPerformanceKey)
+            ->ReadInteger(name);
     }
     // The first bytes of every report sent since the mark, as hex text ("03 01 FF 01 01").
     std::vector<std::string> SentSince(std::size_t mark, std::size_t bytes = 6) const {
@@ -131,15 +142,16 @@ struct PerformanceRig {
     std::size_t Mark() const { return channel.sent.size(); }
 
     vmouse::VirtualMouse mouse;
-    ManualTimeline time;
+    platform::ManualTimeline time;
     ModelChannel channel{mouse, time};
     OrderedStore store;
     RecordingPointer pointer;
     DisplayMessenger messenger;
-    PerformanceRecord record;
-    LightState lights;
-    DeviceReportState reportState{kReportStateProfileWrite};
-    PerformanceDialog dialog{record, lights, reportState,
-                             PerformanceServices{channel, store, time, pointer, messenger}};
-    LightDialog light{lights, record, reportState, channel, time};
+    performance::PerformanceRecord record;
+    device::LightState lights;
+    device::DeviceReportState reportState{device::kReportStateProfileWrite};
+    performance::PerformanceDialog dialog{
+        record, lights, reportState,
+        performance::PerformanceServices{channel, store, time, pointer, messenger}};
+    performance::LightDialog light{lights, record, reportState, channel, time};
 };

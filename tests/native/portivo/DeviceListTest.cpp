@@ -1,8 +1,8 @@
 // The device list and change watch: initial search, arrival, removal and their messages.
 #include <gtest/gtest.h>
 
-#include "DeviceAccess.h"
-#include "FakeHidPlatform.h"
+#include "portivo/DeviceAccess.h"
+#include "tests/native/portivo/FakeHidPlatform.h"
 
 namespace portivo {
 namespace {

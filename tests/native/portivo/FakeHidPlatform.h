@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "HidPlatform.h"
+#include "portivo/HidPlatform.h"
 
 namespace portivo::testing {
 

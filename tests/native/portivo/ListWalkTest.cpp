@@ -3,8 +3,8 @@
 
 #include <array>
 
-#include "DeviceAccess.h"
-#include "FakeHidPlatform.h"
+#include "portivo/DeviceAccess.h"
+#include "tests/native/portivo/FakeHidPlatform.h"
 
 namespace portivo {
 namespace {

@@ -144,10 +144,10 @@ TEST(LanguageTables, EveryNumberATableNamesIsRead) {
     EXPECT_EQ(LastLanguageNumber(), *std::max_element(numbers.begin(), numbers.end()));
     EXPECT_EQ(PressWord(FileWith({{83, L" ab"}})), L" ab");
     // The pop-up list is the fixed commands' table.
-    ASSERT_EQ(PopupListTexts().numbers.size(), kSingleCommandCount);
-    for (std::size_t i = 0; i < kSingleCommandCount; ++i) {
-        EXPECT_EQ(PopupListTexts().numbers[i], kSingleCommands[i].textNumber);
-        EXPECT_EQ(PopupListTexts().builtins[i], kSingleCommands[i].name);
+    ASSERT_EQ(PopupListTexts().numbers.size(), device::kSingleCommandCount);
+    for (std::size_t i = 0; i < device::kSingleCommandCount; ++i) {
+        EXPECT_EQ(PopupListTexts().numbers[i], device::kSingleCommands[i].textNumber);
+        EXPECT_EQ(PopupListTexts().builtins[i], device::kSingleCommands[i].name);
     }
 }
 

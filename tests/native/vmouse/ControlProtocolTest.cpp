@@ -9,8 +9,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "ControlProtocol.h"
-#include "MouseTestKit.h"
+#include "vmouse/model/ControlProtocol.h"
+#include "tests/native/vmouse/MouseTestKit.h"
 
 namespace vmouse {
 namespace {

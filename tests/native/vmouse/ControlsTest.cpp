@@ -1,7 +1,7 @@
 // The mouse's own controls: state changes, event reports, launch-code key reports.
 #include <gtest/gtest.h>
 
-#include "MouseTestKit.h"
+#include "tests/native/vmouse/MouseTestKit.h"
 
 namespace vmouse {
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "FaultTable.h"
-#include "MouseTestKit.h"
+#include "vmouse/model/FaultTable.h"
+#include "tests/native/vmouse/MouseTestKit.h"
 
 namespace vmouse {
 namespace {

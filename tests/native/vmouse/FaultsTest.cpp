@@ -1,7 +1,7 @@
 // Faults the tests of the write sequence and the display program need.
 #include <gtest/gtest.h>
 
-#include "MouseTestKit.h"
+#include "tests/native/vmouse/MouseTestKit.h"
 
 namespace vmouse {
 namespace {

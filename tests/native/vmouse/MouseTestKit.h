@@ -4,7 +4,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "VirtualMouse.h"
+#include "vmouse/model/VirtualMouse.h"
 
 namespace vmouse::testing {
 

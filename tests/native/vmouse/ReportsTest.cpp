@@ -1,7 +1,7 @@
 // Feature reports: EEPROM and live-register writes, read requests and answers, refusals.
 #include <gtest/gtest.h>
 
-#include "MouseTestKit.h"
+#include "tests/native/vmouse/MouseTestKit.h"
 
 namespace vmouse {
 namespace {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "MouseTestKit.h"
-#include "TraceFormat.h"
+#include "tests/native/vmouse/MouseTestKit.h"
+#include "vmouse/model/TraceFormat.h"
 
 namespace vmouse {
 namespace {

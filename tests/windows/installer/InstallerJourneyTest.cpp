@@ -1,7 +1,7 @@
 // The installer as a user meets it: the wizard's pages, a silent install into a fresh folder, the
 // installed program at work, installing over a running program, an upgrade and the uninstall.
 // Judged by the files, the registry, the shortcuts and the screen, never by the installer's word.
-#include "E2eSupport.h"
+#include "tests/e2e/E2eSupport.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>

@@ -1,6 +1,6 @@
 // Composition from PNG files written by the test, and raw-input packets read within their sizes.
-#include "PictureComposer_win.h"
-#include "RawInput_win.h"
+#include "osd/PictureComposer_win.h"
+#include "osd/RawInput_win.h"
 
 #include <gtest/gtest.h>
 

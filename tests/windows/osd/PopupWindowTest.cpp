@@ -1,13 +1,13 @@
 // The listener and its popup in this process, driven by real window messages: the popup's styles,
 // owner, activation, place in the work area, and the listener's timer, close and exit.
-#include "Listener_win.h"
+#include "osd/Listener_win.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
 
-#include "Gdi_win.h"
+#include "osd/Gdi_win.h"
 
 namespace vistrel {
 namespace {

@@ -1,5 +1,5 @@
 // A program bound to Portivo.dll as the suite's programs are: by ordinal, at load time.
-#include "Portivo.h"
+#include "portivo/Portivo.h"
 
 int wmain() {
     DeviceSpec none[1] = {{0, 0, 0, 0}};

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Portivo.h"
+#include "portivo/Portivo.h"
 
 namespace {
 

@@ -3,16 +3,16 @@
 #include <windows.h>
 #include <dbt.h>
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <utility>
 
-#include "DeviceInstall_win.h"
-#include "DeviceKit_win.h"
-#include "Portivo.h"
+#include "vmouse/tool/DeviceInstall_win.h"
+#include "tests/windows/vmouse/DeviceKit_win.h"
+#include "portivo/Portivo.h"
 
 namespace vmtest {
 namespace {
@@ -32,8 +32,8 @@ struct Session {
     portivo::FirmwareVerFn getFirmware = nullptr;
     HWND window = nullptr;
     std::vector<Message> messages;
-    DeviceSpec specs[2] = {{DeviceVendorId, DeviceProductId, 0xFF00, 0xFF00},
-                           {DeviceVendorId, DeviceProductId, 0xFF00, 0x0002}};
+    DeviceSpec specs[2] = {{common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0xFF00},
+                           {common::DeviceVendorId, common::DeviceProductId, 0xFF00, 0x0002}};
     bool initialised = false;
 };
 
@@ -75,8 +75,8 @@ size_t Count(UINT msg) {
     return n;
 }
 
-constexpr int kVid = DeviceVendorId;
-constexpr int kPid = DeviceProductId;
+constexpr int kVid = common::DeviceVendorId;
+constexpr int kPid = common::DeviceProductId;
 
 HWND MakeRecordingWindow() {
     WNDCLASSW wc{};
@@ -139,7 +139,7 @@ TEST_F(PortivoDevice, InitialSearchPostsOnePresentPerCollectionInEnumerationOrde
     EXPECT_EQ(s.messages, expected);
     int version = 0;
     EXPECT_EQ(s.getFirmware(kVid, kPid, 0xFF00, 0x0002, &version), 1);
-    EXPECT_EQ(version, DeviceVersion);
+    EXPECT_EQ(version, common::DeviceVersion);
 }
 
 TEST_F(PortivoDevice, FeatureReportsReachTheMouseAndAnswersComeBack) {

@@ -3,15 +3,21 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
-#include "CommandReport.h"
-#include "PortivoChannel_win.h"
+#include "device/CommandReport.h"
+#include "platform/PortivoChannel_win.h"
+
+using device::CommandReport;
+using device::kAddressLiveProfile;
+using device::MakeReadRequest;
+using device::ReadAnswer;
+using device::SendCommand;
 
 namespace {
 
 TEST(PortivoChannel, BindsOrdinalsAndFailsCleanlyWithoutAMouse) {
-    auto channel = PortivoChannel::Bind();
+    auto channel = platform::PortivoChannel::Bind();
     ASSERT_TRUE(channel) << "Portivo.dll beside the test was not found or lacks ordinals 3, 4";
     for (int i = 0; i < 100; ++i) {
         EXPECT_EQ(SendCommand(*channel, MakeReadRequest(kAddressLiveProfile, 2)), 0);

@@ -5,10 +5,23 @@
 #include <cstring>
 #include <string>
 
-#include "ProfileStore.h"
-#include "RecordTemplates.h"
-#include "RegistrySettingsStore_win.h"
-#include "SettingsLayout.h"
+#include "device/ProfileStore.h"
+#include "device/RecordTemplates.h"
+#include "platform/RegistrySettingsStore_win.h"
+#include "device/SettingsLayout.h"
+
+using device::DefaultDescription;
+using device::DefaultRecordText;
+using device::kFunctionDefault;
+using device::kFunctionSingleCommand;
+using device::LoadProfile;
+using device::MainState;
+using device::SaveProfile;
+using device::SingleCommandRecordText;
+
+using platform::RegistrySettingsStore;
+using platform::SettingsHive;
+using platform::SettingsValueKind;
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "WindowTimers_win.h"
+#include "platform/WindowTimers_win.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ void PumpUntil(Done done, DWORD limitMs) {
 }
 
 TEST(WindowTimers, OneShotRestartAndStop) {
-    WindowTimers timers;
+    platform::WindowTimers timers;
     std::vector<char> fired;
     timers.Start("a", std::chrono::milliseconds{30}, [&] { fired.push_back('a'); });
     timers.Start("b", std::chrono::milliseconds{10}, [&] {

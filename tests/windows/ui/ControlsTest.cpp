@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
+#include "tests/windows/ui/TestSupport.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Image.h"

@@ -7,7 +7,7 @@
 
 #include <stdexcept>
 
-#include "TestSupport.h"
+#include "tests/windows/ui/TestSupport.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Image.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "TestSupport.h"
+#include "tests/windows/ui/TestSupport.h"
 #include "ui/Form.h"
 #include "ui/Image.h"
 #include "ui/Label.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "TestSupport.h"
+#include "tests/windows/ui/TestSupport.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/Image.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "TestSupport.h"
+#include "tests/windows/ui/TestSupport.h"
 #include "ui/Edit.h"
 #include "ui/Form.h"
 #include "ui/Image.h"

@@ -1,4 +1,4 @@
-#include "TestSupport.h"
+#include "tests/windows/ui/TestSupport.h"
 
 #include <cstdio>
 #include <thread>

@@ -1,5 +1,5 @@
 // The mouse's own controls and the faults, seen through ReadFile and raw input.
-#include "DeviceKit_win.h"
+#include "tests/windows/vmouse/DeviceKit_win.h"
 
 namespace vmtest {
 namespace {

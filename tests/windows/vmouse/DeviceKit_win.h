@@ -9,9 +9,9 @@
 #include <optional>
 #include <vector>
 
-#include "ControlClient_win.h"
-#include "HidEnum_win.h"
-#include "HidHeaders_win.h"
+#include "vmouse/tool/ControlClient_win.h"
+#include "vmouse/tool/HidEnum_win.h"
+#include "common/HidHeaders_win.h"
 
 namespace vmtest {
 

@@ -1,7 +1,7 @@
 // The mouse as programs see it through the HID class driver: identity, features, answers.
-#include <DeviceIds.h>
+#include "common/DeviceIds.h"
 
-#include "DeviceKit_win.h"
+#include "tests/windows/vmouse/DeviceKit_win.h"
 
 namespace vmtest {
 namespace {
@@ -17,9 +17,9 @@ TEST_F(DeviceTest, BothCollectionsAreVisibleWithTheMouseIdentity) {
     auto read = Find(vmouse::kVendorUsagePage, vmouse::kReadUsage);
     ASSERT_TRUE(write && read);
     for (const auto* c : {&*write, &*read}) {
-        EXPECT_EQ(c->vendorId, DeviceVendorId);
-        EXPECT_EQ(c->productId, DeviceProductId);
-        EXPECT_EQ(c->version, DeviceVersion);
+        EXPECT_EQ(c->vendorId, common::DeviceVendorId);
+        EXPECT_EQ(c->productId, common::DeviceProductId);
+        EXPECT_EQ(c->version, common::DeviceVersion);
         EXPECT_EQ(c->featureLength, 16);
     }
     EXPECT_EQ(write->inputLength, 8);

@@ -1,6 +1,6 @@
 // Unplug and replug: the collections go and come back, the EEPROM stays.
-#include "DeviceInstall_win.h"
-#include "DeviceKit_win.h"
+#include "vmouse/tool/DeviceInstall_win.h"
+#include "tests/windows/vmouse/DeviceKit_win.h"
 
 namespace vmtest {
 namespace {

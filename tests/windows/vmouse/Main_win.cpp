@@ -1,5 +1,5 @@
 // The device tests run with the mouse plugged and leave it removed.
-#include "PluggedMouse_win.h"
+#include "tests/windows/vmouse/PluggedMouse_win.h"
 
 namespace {
 [[maybe_unused]] ::testing::Environment* const gPlugged =

@@ -3,9 +3,9 @@
 // mouse is present exactly while a test holding the virtual_mouse lock runs.
 #include <gtest/gtest.h>
 
-#include "DeviceInstall_win.h"
-#include "HidEnum_win.h"
-#include "ReportDescriptors.h"
+#include "vmouse/tool/DeviceInstall_win.h"
+#include "vmouse/tool/HidEnum_win.h"
+#include "vmouse/model/ReportDescriptors.h"
 
 namespace vmtest {
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "WmInput.h"
+#include "wminput/WmInput.h"
 
 namespace {
 
