@@ -49,9 +49,12 @@ run_one() {
     local h=$1 log="$build/logs/$1.log" seeds=() pid cpu=0 status=0 result
     mkdir -p "$build/corpus/$h"
     [ -d "fuzz/corpus/$h" ] && seeds=("fuzz/corpus/$h")
+    # A harness that turns longer inputs away says so (kMaxInput); the others take 4096 bytes.
+    local max_len
+    max_len=$(grep -ohE 'kMaxInput = [0-9]+' "fuzz/$h.cpp" | grep -oE '[0-9]+$' || echo 4096)
     local start=$SECONDS
     "$build/bin/$h" "$build/corpus/$h" "${seeds[@]}" -max_total_time="$seconds" -runs="$runs" \
-        -max_len=4096 -print_final_stats=1 -artifact_prefix="$build/logs/$h-" >"$log" 2>&1 &
+        -max_len="$max_len" -print_final_stats=1 -artifact_prefix="$build/logs/$h-" >"$log" 2>&1 &
     pid=$!
     # libFuzzer ends an interrupted run cleanly, with its final figures.
     trap 'kill -INT $pid 2>/dev/null' TERM
