@@ -62,8 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < values && !in.Empty(); ++i) SeedValue(store, in);
 
     const int wrong = static_cast<int>(static_cast<std::int8_t>(in.Byte()));
-    MainState untouched;
-    if (wrong < 0 || wrong >= kProfileCount) Require(!LoadProfile(store, wrong, untouched));
+    if (wrong < 0 || wrong >= kProfileCount) {
+        MainState untouched;
+        Require(!LoadProfile(store, wrong, untouched));
+    }
 
     for (int p = 0; p < kProfileCount; ++p) {
         MainState loaded;

@@ -89,6 +89,7 @@ bool ProfileHasLeftButton(const ProfileRecordTexts& texts) {
 ProfileRecordTexts InitialRecordTexts() {
     ProfileRecordTexts texts;
     std::wstring zeros;
+    zeros.reserve(kButtonRecordSize * 3);
     for (int i = 0; i < kButtonRecordSize; ++i) zeros += i ? L" 00" : L"00";
     texts.fill(zeros);
     return texts;

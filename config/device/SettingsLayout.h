@@ -26,7 +26,9 @@ inline constexpr std::array<std::wstring_view, 5> kButtonKeyNames = {
 
 // root + "profile" + p + "\" + button name
 inline std::wstring ButtonKeyPath(int profile, int button) {
-    std::wstring path(kSettingsRoot);
+    std::wstring path;
+    path.reserve(kSettingsRoot.size() + 32);
+    path += kSettingsRoot;
     path += L"profile";
     path += std::to_wstring(profile);
     path += L'\\';

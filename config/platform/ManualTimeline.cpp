@@ -22,6 +22,13 @@ std::chrono::milliseconds ManualTimeline::DueAt(std::string_view role) const {
     return it == running_.end() ? std::chrono::milliseconds{-1} : it->second.due;
 }
 
+std::optional<std::chrono::milliseconds> ManualTimeline::NextDue() const {
+    std::optional<std::chrono::milliseconds> due;
+    for (const auto& [role, entry] : running_)
+        if (!due || entry.due < *due) due = entry.due;
+    return due;
+}
+
 std::map<std::string, ManualTimeline::Entry, std::less<>>::iterator ManualTimeline::Earliest() {
     auto best = running_.end();
     for (auto it = running_.begin(); it != running_.end(); ++it) {

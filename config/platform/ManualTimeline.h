@@ -3,6 +3,7 @@
 // of timers, retries and timeouts can be driven step by step. Waits move the clock but fire
 // nothing, as a blocking wait on the GUI thread does; due timers fire in Advance.
 #include <map>
+#include <optional>
 #include <string>
 
 #include "platform/Clock.h"
@@ -28,6 +29,9 @@ class ManualTimeline final : public Clock, public Timers, public Waits {
     bool FireNext();
     // Deadline of a running timer.
     std::chrono::milliseconds DueAt(std::string_view role) const;
+    // Deadline of the earliest running timer, none when nothing runs: a driver can move straight
+    // to it instead of stepping through time in which nothing fires.
+    std::optional<std::chrono::milliseconds> NextDue() const;
 
   private:
     struct Entry {

@@ -85,28 +85,31 @@ const MemorySettingsStore::Key* MemorySettingsStore::Find(SettingsHive hive,
     return it == keys_.end() ? nullptr : it->second.get();
 }
 
-MemorySettingsStore::Key& MemorySettingsStore::Create(SettingsHive hive, std::wstring_view path) {
+const std::shared_ptr<MemorySettingsStore::Key>& MemorySettingsStore::Create(
+    SettingsHive hive, std::wstring_view path) {
     const std::wstring clean = CleanSettingsPath(path);
-    Key* result = nullptr;
+    const std::pair<SettingsHive, std::wstring> id{hive, Fold(clean)};
+    // Every ancestor of a key exists as a key too, so a key already there needs no walk.
+    if (auto it = keys_.find(id); it != keys_.end()) return it->second;
+    std::shared_ptr<Key>* result = nullptr;
     // Create every ancestor, as the registry does.
     for (std::size_t end = 0; end != std::wstring::npos;) {
         end = clean.find(L'\\', end + 1);
-        const std::wstring prefix = clean.substr(0, end);
-        auto& slot = keys_[{hive, Fold(prefix)}];
-        if (!slot) slot = std::make_shared<Key>(Key{prefix, {}});
-        result = slot.get();
+        auto& slot = keys_[{hive, id.second.substr(0, end)}];
+        if (!slot) slot = std::make_shared<Key>(Key{clean.substr(0, end), {}});
+        result = &slot;
     }
     return *result;
 }
 
 std::unique_ptr<SettingsKey> MemorySettingsStore::OpenKey(SettingsHive hive,
                                                           std::wstring_view path) {
-    const std::wstring folded = Fold(CleanSettingsPath(path));
-    if (folded.empty()) return nullptr;
-    if (hive == SettingsHive::CurrentUser) Create(hive, path);
-    auto it = keys_.find({hive, folded});
+    if (path.find_first_not_of(L'\\') == std::wstring_view::npos) return nullptr;  // names no key
+    if (hive == SettingsHive::CurrentUser)
+        return std::make_unique<OpenedKey>(Create(hive, path), true);
+    auto it = keys_.find({hive, Fold(CleanSettingsPath(path))});
     if (it == keys_.end()) return nullptr;
-    return std::make_unique<OpenedKey>(it->second, hive == SettingsHive::CurrentUser);
+    return std::make_unique<OpenedKey>(it->second, false);
 }
 
 bool MemorySettingsStore::KeyExists(SettingsHive hive, std::wstring_view path) const {
@@ -146,14 +149,14 @@ bool MemorySettingsStore::DeleteKeyTree(SettingsHive hive, std::wstring_view pat
 
 void MemorySettingsStore::Seed(SettingsHive hive, std::wstring_view path, std::wstring_view name,
                                std::wstring_view value) {
-    auto& slot = Create(hive, path).values[Fold(name)];
+    auto& slot = Create(hive, path)->values[Fold(name)];
     slot.name = std::wstring(name);
     slot.value = std::wstring(value);
 }
 
 void MemorySettingsStore::Seed(SettingsHive hive, std::wstring_view path, std::wstring_view name,
                                std::int32_t value) {
-    auto& slot = Create(hive, path).values[Fold(name)];
+    auto& slot = Create(hive, path)->values[Fold(name)];
     slot.name = std::wstring(name);
     slot.value = value;
 }

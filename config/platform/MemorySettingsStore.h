@@ -40,7 +40,7 @@ class MemorySettingsStore final : public SettingsStore {
     class OpenedKey;
     Key* Find(SettingsHive hive, std::wstring_view path);
     const Key* Find(SettingsHive hive, std::wstring_view path) const;
-    Key& Create(SettingsHive hive, std::wstring_view path);
+    const std::shared_ptr<Key>& Create(SettingsHive hive, std::wstring_view path);
 
     // Keys by hive and folded path; every ancestor of a key exists as a key too.
     std::map<std::pair<SettingsHive, std::wstring>, std::shared_ptr<Key>> keys_;

@@ -61,6 +61,16 @@ TEST(MemoryStore, BehavesLikeTheRegistry) {
         store.KeyExists(SettingsHive::CurrentUser, L"SOFTWARE\\Tavrine5502\\profile0\\Lbutton"));
     EXPECT_TRUE(store.KeyExists(SettingsHive::CurrentUser, L"SOFTWARE\\Tavrine5502"));
     EXPECT_TRUE(key->WriteString(L"late", L"x"));  // an open key of a deleted tree stays usable
+    // Opened again, the key comes back empty and so does its deleted parent, spelt as asked.
+    auto back =
+        store.OpenKey(SettingsHive::CurrentUser, L"SOFTWARE\\Tavrine5502\\PROFILE0\\Lbutton");
+    EXPECT_FALSE(back->ValueExists(L"late"));
+    EXPECT_EQ(store.SubkeyNames(SettingsHive::CurrentUser, L"software\\tavrine5502"),
+              std::vector<std::wstring>{L"PROFILE0"});
+    // A path of separators only names no key and creates none.
+    const std::size_t keys = store.KeyCount();
+    EXPECT_FALSE(store.OpenKey(SettingsHive::CurrentUser, L"\\\\"));
+    EXPECT_EQ(store.KeyCount(), keys);
 }
 
 TEST(LoadProfile, ReadsSlotsRecordsAndLights) {
@@ -131,6 +141,7 @@ TEST(ManualTimeline, FiresDueTimersInDeadlineOrderAndWaitsFireNothing) {
         fired.push_back("a");
         t.Start("a", 5ms, [&] { fired.push_back("a2"); });  // restarted from its own callback
     });
+    EXPECT_EQ(t.NextDue(), 10ms);
     t.Wait(30ms);
     EXPECT_TRUE(fired.empty());
     t.Advance(0ms);  // overdue timers fire once the thread is free again
@@ -140,6 +151,7 @@ TEST(ManualTimeline, FiresDueTimersInDeadlineOrderAndWaitsFireNothing) {
     EXPECT_EQ(fired, (std::vector<std::string>{"a", "b", "a2"}));
     t.Start("c", 10ms, [&] { fired.push_back("c"); });
     t.Stop("c");
+    EXPECT_EQ(t.NextDue(), std::nullopt);  // "c" was stopped
     t.Advance(1s);
     EXPECT_EQ(fired.size(), 3u);
 }
