@@ -353,7 +353,9 @@ TEST_F(CliE2e, ReadBackIntoAFreshStoreIsWhatTheProgramShowsAndLiveCommandsMatchT
         ASSERT_EQ(e2e::StartAttached(program), "");
         EXPECT_TRUE(e2e::Program::Click(program.Main(), e2e::layout::kSide1Area.x,
                                         e2e::layout::kSide1Area.y));
-        e2e::Settle(300ms);  // Wine paints the status area
+        // Wine copies a painted window to the screen on its own clock; a forced repaint does
+        // not hurry it (tried), and nothing tells when it is done.
+        e2e::Settle(500ms);
         e2e::SaveScreenshot(L"cli-read-back-shown");
         // While it runs, its own copy would undo an import: refused, nothing changed.
         const RegistryDump before = UserSettings();

@@ -102,6 +102,14 @@ void ScrambleProfile() {
     EXPECT_EQ(e2e::Vmouse(L"write 01a8 ee ee"), 0);
 }
 
+// Acknowledgements the mouse sent since the trace was cleared.
+int Acknowledgements() {
+    int acks = 0;
+    for (const auto& r : e2e::ReadTrace())
+        acks += !r.in && r.kind == "input" && r.bytes.size() > 1 && r.bytes[1] == 0x10;
+    return acks;
+}
+
 std::vector<std::uint8_t> ProfileBytes(const std::vector<std::uint8_t>& eeprom) {
     if (eeprom.size() < 0x10 + 410) return {};
     return {eeprom.begin() + 0x10, eeprom.begin() + 0x10 + 410};
@@ -259,16 +267,15 @@ class FaultMatrixE2e : public ::testing::Test {
         HWND loading = program.Window(L"TLoadingForm", L"LoadingForm");
         std::size_t writes = static_cast<std::size_t>(-1);
         auto quietSince = std::chrono::steady_clock::now();
-        const auto end = quietSince + limit;
-        while (std::chrono::steady_clock::now() < end) {
-            e2e::Settle(kWriteEndingInterval);
-            const std::size_t now = e2e::WritesIn(e2e::ReadTrace()).size();
-            const bool idle = !IsWindowVisible(loading) && IsWindowEnabled(main);
-            if (now != writes || !idle) quietSince = std::chrono::steady_clock::now();
-            writes = now;
-            if (std::chrono::steady_clock::now() - quietSince >= kQuiet) return true;
-        }
-        return false;
+        return e2e::WaitUntil(
+            [&] {
+                const std::size_t now = e2e::WritesIn(e2e::ReadTrace()).size();
+                const bool idle = !IsWindowVisible(loading) && IsWindowEnabled(main);
+                if (now != writes || !idle) quietSince = std::chrono::steady_clock::now();
+                writes = now;
+                return std::chrono::steady_clock::now() - quietSince >= kQuiet;
+            },
+            limit);
     }
 
     // A write with no fault: the program works (again). Says what was wrong when it does not.
@@ -407,10 +414,7 @@ void FaultMatrixE2e::RunAttach(const std::vector<FaultCase>& cases) {
         }
         o.recovered = o.running && enabled && CleanWrite();
         if (!o.recovered) {
-            int acks = 0;
-            for (const auto& r : e2e::ReadTrace())
-                acks += !r.in && r.kind == "input" && r.bytes.size() > 1 && r.bytes[1] == 0x10;
-            o.note += "; " + std::to_string(acks) + " acknowledgements sent by the mouse";
+            o.note += "; " + std::to_string(Acknowledgements()) + " acknowledgements sent by the mouse";
         }
         o.whole = lightsSane && ProfileMatchesStore(0);
         if (!o.recovered && !recovery.empty()) o.note += "; again: " + recovery;
@@ -446,11 +450,13 @@ TEST_F(FaultMatrixE2e, ProfileSwitch) {
         Outcome o{"profile switch", c.fault};
         ASSERT_EQ(e2e::Vmouse(c.arguments), 0);
         const int target = current == 0 ? 1 : 0;
+        e2e::ClearTrace();
         Click(ProfileTab(target));
         if (c.unplug) {
             Replug();
         } else if (c.kind->argument == vmouse::FaultArgument::Milliseconds) {
-            e2e::Settle(kLateAck);  // the mouse's clock: whatever it holds back has come by then
+            // Whatever the mouse holds back has come once its acknowledgement is in the trace.
+            EXPECT_TRUE(e2e::WaitUntil([] { return Acknowledgements() > 0; }, kLateAck + 2s));
         }
         o.running = program.Running();
         o.told = Told();
@@ -643,7 +649,10 @@ TEST_F(FaultMatrixE2e, DisplayPopup) {
     };
     const auto displayRunning = [&] { return WaitForSingleObject(display.hProcess, 0) != 0; };
     ASSERT_TRUE(e2e::WaitUntil([] { return FindWindowW(L"VISTREL", L"Vistrel") != nullptr; }, 20s));
-    e2e::Settle(1s);  // it registers for the mouse's raw input after its window exists; nothing tells when
+    // It registers for the mouse's raw input after its window exists: listening once a press
+    // shows its popup.
+    ASSERT_EQ(e2e::Vmouse(L"press dpi"), 0);
+    ASSERT_TRUE(e2e::WaitUntil(popupShown, 10s)) << "the display program shows no popup";
     std::vector<FaultCase> cases = TableFaults(1, kLateAckMs, false);
     cases.push_back(Unplugged("unplugged", L"fault clear"));
     for (const FaultCase& c : cases) {

@@ -150,7 +150,7 @@ TEST_F(MainWindowE2e, WithoutTheMouseTheWindowWaitsDisabledUnderTheNoDeviceMessa
     EXPECT_TRUE(e2e::WaitUntil([] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) >= 1; },
                                5s));
     EXPECT_TRUE(Program::Sync(program.Main()));
-    e2e::Settle(300ms);  // Wine paints the window's new pictures
+    e2e::Settle(500ms);  // Wine copies the new pictures to the screen on its own clock
     e2e::SaveScreenshot(L"main-attached");
     const auto trace = e2e::ReadTrace();
     EXPECT_EQ(e2e::ReadRequestsFor(trace, 0xFF02), 1) << "one attach reads the active profile once";
