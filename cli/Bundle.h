@@ -19,6 +19,9 @@ namespace cli {
 
 inline constexpr int kBundleVersion = 1;
 inline constexpr std::string_view kBundleFormat = "tavrine-profile-bundle";
+// The buttons as bundles and the JSON outputs name them, in record order.
+inline constexpr std::array<std::string_view, device::kButtonCount> kButtonLabels = {
+    "left", "right", "middle", "side1", "side2"};
 
 struct BundleButton {
     std::optional<std::wstring> keys;         // the record's hex text as stored ("keys")

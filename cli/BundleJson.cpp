@@ -16,9 +16,6 @@ namespace {
 // Far beyond any real bundle (a full one is some 30 kB); keeps a stray file out of memory.
 constexpr std::size_t kMaxBundleBytes = 4 * 1024 * 1024;
 
-constexpr std::array<std::string_view, kButtonCount> kButtonLabels = {"left", "right", "middle",
-                                                                      "side1", "side2"};
-
 // Refusal carried out of the nested readers with its sentence.
 struct Refusal {
     std::wstring why;

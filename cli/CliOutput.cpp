@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "cli/Bundle.h"
 #include "performance/PerformanceTables.h"
 #include "cli/Utf8.h"
 
@@ -23,9 +24,6 @@ using device::kRepeatWhileHeld;
 using json = nlohmann::ordered_json;
 
 namespace {
-
-constexpr std::array<const char*, kButtonCount> kButtonLabels = {"left", "right", "middle", "side1",
-                                                                 "side2"};
 
 std::string FirmwareText(int version) {
     // BCD-like as USB devices give it: 0x0103 is 1.03.
@@ -132,7 +130,7 @@ std::string ReadBackText(const MouseProfiles& profiles, bool json_) {
         for (int b = 0; b < kButtonCount; ++b) {
             const ButtonFunction function = DecodeButtonRecord(profiles.records[p][b], b);
             char label[16];
-            std::snprintf(label, sizeof label, "  %-7s ", kButtonLabels[b]);
+            std::snprintf(label, sizeof label, "  %-7s ", kButtonLabels[b].data());
             text += label + ToUtf8(DescribeFunction(function)) + "\n";
         }
     }

@@ -27,7 +27,6 @@ using macro::SlotCode;
 
 namespace {
 
-const MacroLanguage kWords = MacroLanguage::BuiltIn();
 
 // A document holding `image` as the editor shows it after a load.
 MacroDocument Loaded(const MacroImage& image, const CommandSlots& commands) {

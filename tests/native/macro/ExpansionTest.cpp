@@ -36,7 +36,6 @@ using macro::WriteRepeatOption;
 
 namespace {
 
-const MacroLanguage kWords = MacroLanguage::BuiltIn();
 
 device::ButtonRecord Record(std::initializer_list<std::uint8_t> lead, std::uint8_t mode,
                             std::uint8_t count) {

@@ -8,7 +8,11 @@
 #include <utility>
 
 #include "macro/KeyTables.h"
+#include "macro/MacroCommands.h"
 #include "macro/MacroImage.h"
+
+// The built-in command words, as the editor lists them without a language file.
+inline const macro::MacroLanguage kWords = macro::MacroLanguage::BuiltIn();
 
 class TableKeyNames final : public macro::KeyNames {
   public:

@@ -57,7 +57,6 @@ using platform::SettingsKey;
 namespace {
 
 namespace fs = std::filesystem;
-const MacroLanguage kWords = MacroLanguage::BuiltIn();
 
 std::wstring Tokens(std::wstring_view token, int times) {
     std::wstring out;

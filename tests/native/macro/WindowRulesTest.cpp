@@ -28,7 +28,6 @@ using macro::StartNewMacro;
 
 namespace {
 
-const MacroLanguage kWords = MacroLanguage::BuiltIn();
 
 // The enabled set of a phase as a string of the flags' letters, so that a table row reads as
 // one line: R record, S stop, D delete event, U up, W down, V save, X delete stored, 1 set

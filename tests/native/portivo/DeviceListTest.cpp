@@ -8,10 +8,11 @@ namespace portivo {
 namespace {
 
 using testing::FakeHidPlatform;
+using testing::kPid;
+using testing::kVid;
 using testing::Posted;
 
 constexpr std::uintptr_t kWindow = 0x1234;
-constexpr std::uint16_t kVid = 0x1D57, kPid = 0x5502;
 const Path kWritePath =
     u"\\\\?\\hid#vid_1d57&pid_5502&col01#7&1&0000#{4d1e55b2-f16f-11cf-88cb-001111000030}";
 const Path kReadPath =

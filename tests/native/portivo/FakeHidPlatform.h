@@ -10,6 +10,9 @@
 
 namespace portivo::testing {
 
+// The mouse's ids, as the fake collections announce them.
+inline constexpr std::uint16_t kVid = 0x1D57, kPid = 0x5502;
+
 struct FakeCollection {
     Path path;
     CollectionInfo info;

@@ -10,10 +10,11 @@ namespace portivo {
 namespace {
 
 using testing::FakeHidPlatform;
+using testing::kPid;
+using testing::kVid;
 
-constexpr std::uint16_t kVid = 0x1D57, kPid = 0x5502;
-const Path kWritePath = u"\\\\?\\HID#VID_1D57&PID_5502&COL01#1";
-const Path kReadPath = u"\\\\?\\HID#VID_1D57&PID_5502&COL02#1";
+const Path kWalkWritePath = u"\\\\?\\HID#VID_1D57&PID_5502&COL01#1";
+const Path kWalkReadPath = u"\\\\?\\HID#VID_1D57&PID_5502&COL02#1";
 
 class ListWalkTest : public ::testing::Test {
   protected:
@@ -28,8 +29,8 @@ class ListWalkTest : public ::testing::Test {
         hid.opened.clear();
     }
     void AddMouse() {
-        hid.Add(kWritePath, kVid, kPid, 0xFF00, 0xFF00, 0x0103);
-        auto& read = hid.Add(kReadPath, kVid, kPid, 0xFF00, 0x0002, 0x0103);
+        hid.Add(kWalkWritePath, kVid, kPid, 0xFF00, 0xFF00, 0x0103);
+        auto& read = hid.Add(kWalkReadPath, kVid, kPid, 0xFF00, 0x0002, 0x0103);
         read.featureAnswer = {4, 2, 0xFF, 2, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
         read.text = u"Tavrine";
     }
@@ -42,7 +43,7 @@ TEST_F(ListWalkTest, SetFeatureGoesOnlyToTheNamedCollectionWithItsReportLength) 
     std::array<std::uint8_t, 32> report{3, 5, 0, 1, 0xA0};
     EXPECT_EQ(access.SetKbdFeatures(kVid, kPid, 0xFF00, 0xFF00, report.data()), 1);
     ASSERT_EQ(hid.sent.size(), 1u);
-    EXPECT_EQ(hid.sent[0].path, kWritePath);
+    EXPECT_EQ(hid.sent[0].path, kWalkWritePath);
     EXPECT_EQ(hid.sent[0].bytes, std::vector<std::uint8_t>(report.begin(), report.begin() + 16));
     EXPECT_EQ(hid.debug, (std::vector<std::u16string>{
                              u"SetKbdFeature() to VID = 1d57, PID = 5502, Ver = 0103, "
@@ -87,8 +88,8 @@ TEST_F(ListWalkTest, GetFeatureFillsTheBufferOrLeavesItUntouched) {
     EXPECT_EQ(hid.sent.back().bytes[15], 0x77);
     EXPECT_EQ(hid.sent.back().bytes[16], 0x00);
 
-    access.OnRemoval(kWritePath);
-    access.OnRemoval(kReadPath);
+    access.OnRemoval(kWalkWritePath);
+    access.OnRemoval(kWalkReadPath);
     std::array<std::uint8_t, 16> untouched{};
     untouched.fill(0x5A);
     EXPECT_EQ(access.GetKbdFeatures(kVid, kPid, 0xFF00, 0x0002, untouched.data()), 0);
@@ -120,7 +121,7 @@ TEST_F(ListWalkTest, GoneCollectionIsSkippedButAnUnreadableOneEndsTheWholeCall) 
 }
 
 TEST_F(ListWalkTest, SeveralMatchingEntriesEachRunAndTheLastResultCounts) {
-    hid.Add(kWritePath, kVid, kPid, 0xFF00, 0xFF00, 0x0101);
+    hid.Add(kWalkWritePath, kVid, kPid, 0xFF00, 0xFF00, 0x0101);
     hid.Add(u"\\\\?\\HID#SECOND", kVid, kPid, 0xFF00, 0xFF00, 0x0202);
     Start();
     int version = -1;
@@ -200,7 +201,7 @@ TEST_F(ListWalkTest, EveryCallOpensTheListedPathsAfresh) {
     std::uint8_t buffer[16] = {4};
     access.GetKbdFeatures(kVid, kPid, 0xFF00, 0x0002, buffer);
     access.GetKbdFeatures(kVid, kPid, 0xFF00, 0x0002, buffer);
-    EXPECT_EQ(hid.opened, (std::vector<Path>{kWritePath, kReadPath, kWritePath, kReadPath}));
+    EXPECT_EQ(hid.opened, (std::vector<Path>{kWalkWritePath, kWalkReadPath, kWalkWritePath, kWalkReadPath}));
     EXPECT_EQ(hid.openHandles, 0);
 }
 
