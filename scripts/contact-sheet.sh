@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Lays every generated picture out on one PNG, grouped by folder, each with its name and size, for
-# review. Pictures larger than 240 x 200 are shown reduced; lime is left as it is, so the see-through
-# parts show.
+# review, each folder's 1x pictures and then their 2x copies. Pictures larger than 240 x 200 (2x:
+# 480 x 400) are shown reduced; lime is left as it is, so the see-through parts show.
 #   scripts/contact-sheet.sh [program-folder] [output.png]
 set -euo pipefail
 
@@ -27,19 +27,32 @@ for folder in $folders; do
     *) dir=$bin/$folder; title=$folder ;;
   esac
   args=()
+  args2=()  # the 2x copies (installed pictures other than icons), shown twice as large
   while IFS=$'\t' read -r file w h; do
     [ -e "$dir/$file" ] || { echo "contact-sheet: missing $dir/$file" >&2; args+=(-label "MISSING $file" "xc:red"); continue; }
     pic=$dir/$file
     case $file in *.ico) pic="$pic[2]" ;; esac  # the largest image of an icon
     args+=(-label "$file ${w}x${h}" "$pic")
+    case $folder:$file in -:* | *.ico) continue ;; esac
+    two=${file%.*}@2x.${file##*.}
+    if [ -e "$dir/$two" ]; then
+      args2+=(-label "$two $((w * 2))x$((h * 2))" "$dir/$two")
+    else
+      echo "contact-sheet: missing $dir/$two" >&2; args2+=(-label "MISSING $two" "xc:red")
+    fi
   done < <(awk -F'\t' -v f="$folder" '!/^#/ && $1 != "form" && $2 == f {print $5 "\t" $6 "\t" $7}' "$table")
-  n=$((n + 1))
-  "$montage" -background '#3c4048' -fill '#f0f0f0' -font DejaVu-Sans -pointsize 10 \
-    -geometry '240x200>+8+8' -tile 8x "${args[@]}" "$work/tiles$n.png"
-  "$convert" -background '#202228' -fill '#19c6ff' -font DejaVu-Sans-Bold -pointsize 22 \
-    label:"  $title" -gravity west -extent "$("$convert" "$work/tiles$n.png" -format '%w' info:)x44" \
-    "$work/title$n.png"
-  sections+=("$work/title$n.png" "$work/tiles$n.png")
+  for set in 1 2; do
+    if [ $set = 1 ]; then tiles=("${args[@]}") geometry='240x200>+8+8' label=$title
+    else tiles=("${args2[@]}") geometry='480x400>+8+8' label="$title, 2x"; fi
+    [ ${#tiles[@]} -gt 0 ] || continue
+    n=$((n + 1))
+    "$montage" -background '#3c4048' -fill '#f0f0f0' -font DejaVu-Sans -pointsize 10 \
+      -geometry "$geometry" -tile 8x "${tiles[@]}" "$work/tiles$n.png"
+    "$convert" -background '#202228' -fill '#19c6ff' -font DejaVu-Sans-Bold -pointsize 22 \
+      label:"  $label" -gravity west -extent "$("$convert" "$work/tiles$n.png" -format '%w' info:)x44" \
+      "$work/title$n.png"
+    sections+=("$work/title$n.png" "$work/tiles$n.png")
+  done
 done
 # Each window with its pictures at their places (state 0 mostly, a few others to show the looks);
 # lime inside small keyed pictures is made see-through, the background's lime is left visible.
