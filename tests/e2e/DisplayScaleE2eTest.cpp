@@ -71,14 +71,24 @@ struct Capture {
     int width = 0;
     int height = 0;
     std::vector<DWORD> pixels;  // 0x00RRGGBB, top row first
+    // Where the captured part lies in the window, and the window's size: a window larger than
+    // the screen is captured where the screen shows it.
+    int left = 0, top = 0, windowWidth = 0, windowHeight = 0;
     DWORD At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF; }
 };
 
 // The window's area as the screen shows it (grabbed through GDI, as the screenshots are).
 Capture Grab(HWND window) {
+    RECT w{};
+    GetWindowRect(window, &w);
+    const RECT screenRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     RECT r{};
-    GetWindowRect(window, &r);
+    IntersectRect(&r, &w, &screenRect);
     Capture c{r.right - r.left, r.bottom - r.top, {}};
+    c.left = r.left - w.left;
+    c.top = r.top - w.top;
+    c.windowWidth = w.right - w.left;
+    c.windowHeight = w.bottom - w.top;
     c.pixels.resize(static_cast<std::size_t>(c.width) * c.height);
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
@@ -114,17 +124,18 @@ double Detail(const Capture& c) {
 
 // The 96-DPI capture enlarged to the size of `like`, nearest neighbour or bilinear.
 Capture Enlarged(const Capture& small, const Capture& like, bool smooth) {
-    Capture out{like.width, like.height, std::vector<DWORD>(like.pixels.size())};
-    const double fx = static_cast<double>(small.width) / like.width;
-    const double fy = static_cast<double>(small.height) / like.height;
+    Capture out = like;
+    const double fx = static_cast<double>(small.width) / like.windowWidth;
+    const double fy = static_cast<double>(small.height) / like.windowHeight;
     for (int y = 0; y < out.height; ++y)
         for (int x = 0; x < out.width; ++x) {
             DWORD p = 0;
+            const int wx = x + like.left, wy = y + like.top;  // in the whole window
             if (!smooth) {
-                p = small.At(std::min(small.width - 1, static_cast<int>(x * fx)),
-                             std::min(small.height - 1, static_cast<int>(y * fy)));
+                p = small.At(std::min(small.width - 1, static_cast<int>(wx * fx)),
+                             std::min(small.height - 1, static_cast<int>(wy * fy)));
             } else {
-                const double sx = std::max(0.0, (x + 0.5) * fx - 0.5), sy = std::max(0.0, (y + 0.5) * fy - 0.5);
+                const double sx = std::max(0.0, (wx + 0.5) * fx - 0.5), sy = std::max(0.0, (wy + 0.5) * fy - 0.5);
                 const int x0 = std::min(small.width - 1, static_cast<int>(sx)), y0 = std::min(small.height - 1, static_cast<int>(sy));
                 const int x1 = std::min(small.width - 1, x0 + 1), y1 = std::min(small.height - 1, y0 + 1);
                 const double ax = sx - x0, ay = sy - y0;
