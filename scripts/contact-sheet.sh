@@ -20,6 +20,18 @@ trap 'rm -rf "$work"' EXIT
 folders=$(awk -F'\t' '!/^#/ && $1 != "form" && !seen[$2]++ {print $2}' "$table")
 sections=()
 n=0
+# add_section TITLE POINTSIZE GEOMETRY TILE LABELLED-PICTURES...: one titled block of the sheet.
+add_section() {
+  local title=$1 points=$2 geometry=$3 tile=$4
+  shift 4
+  n=$((n + 1))
+  "$montage" -background '#3c4048' -fill '#f0f0f0' -font DejaVu-Sans -pointsize "$points" \
+    -geometry "$geometry" -tile "$tile" "$@" "$work/tiles$n.png"
+  "$convert" -background '#202228' -fill '#19c6ff' -font DejaVu-Sans-Bold -pointsize 22 \
+    label:"  $title" -gravity west -extent "$("$convert" "$work/tiles$n.png" -format '%w' info:)x44" \
+    "$work/title$n.png"
+  sections+=("$work/title$n.png" "$work/tiles$n.png")
+}
 for folder in $folders; do
   case $folder in
     .) dir=$bin; title="program folder (display pictures)" ;;
@@ -44,14 +56,7 @@ for folder in $folders; do
   for set in 1 2; do
     if [ $set = 1 ]; then tiles=("${args[@]}") geometry='240x200>+8+8' label=$title
     else tiles=("${args2[@]}") geometry='480x400>+8+8' label="$title, 2x"; fi
-    [ ${#tiles[@]} -gt 0 ] || continue
-    n=$((n + 1))
-    "$montage" -background '#3c4048' -fill '#f0f0f0' -font DejaVu-Sans -pointsize 10 \
-      -geometry "$geometry" -tile 8x "${tiles[@]}" "$work/tiles$n.png"
-    "$convert" -background '#202228' -fill '#19c6ff' -font DejaVu-Sans-Bold -pointsize 22 \
-      label:"  $label" -gravity west -extent "$("$convert" "$work/tiles$n.png" -format '%w' info:)x44" \
-      "$work/title$n.png"
-    sections+=("$work/title$n.png" "$work/tiles$n.png")
+    [ ${#tiles[@]} -gt 0 ] && add_section "$label" 10 "$geometry" 8x "${tiles[@]}"
   done
 done
 # Each window with its pictures at their places (state 0 mostly, a few others to show the looks);
@@ -68,13 +73,7 @@ if [ -f "$previews" ]; then
     "$convert" "${cmd[@]}" "$work/win-$win.png"
     pargs+=(-label "$win" "$work/win-$win.png")
   done
-  n=$((n + 1))
-  "$montage" -background '#3c4048' -fill '#f0f0f0' -font DejaVu-Sans -pointsize 14 \
-    -geometry '660x560>+10+10' -tile 3x "${pargs[@]}" "$work/tiles$n.png"
-  "$convert" -background '#202228' -fill '#19c6ff' -font DejaVu-Sans-Bold -pointsize 22 \
-    label:"  windows as laid out" -gravity west -extent "$("$convert" "$work/tiles$n.png" -format '%w' info:)x44" \
-    "$work/title$n.png"
-  sections+=("$work/title$n.png" "$work/tiles$n.png")
+  add_section "windows as laid out" 14 '660x560>+10+10' 3x "${pargs[@]}"
 fi
 "$convert" -background '#3c4048' "${sections[@]}" -gravity west -append +repage -depth 8 "$out"
 echo "contact sheet: $out"
