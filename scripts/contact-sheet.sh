@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Lays every generated picture out on one PNG, grouped by folder, each with its name and size, for
-# review, each folder's 1x pictures and then their 2x copies. Pictures larger than 240 x 200 (2x:
-# 480 x 400) are shown reduced; lime is left as it is, so the see-through parts show.
+# review, and the 2x copies on a sheet of their own (<output>@2x.png: one sheet of both would be
+# taller than ImageMagick lets a picture be). Pictures larger than 240 x 200 (2x: 480 x 400) are
+# shown reduced; lime is left as it is, so the see-through parts show.
 #   scripts/contact-sheet.sh [program-folder] [output.png]
 set -euo pipefail
 
@@ -19,6 +20,7 @@ trap 'rm -rf "$work"' EXIT
 # folders in table order; the built-in-only pictures live beside the generated resource script
 folders=$(awk -F'\t' '!/^#/ && $1 != "form" && !seen[$2]++ {print $2}' "$table")
 sections=()
+sections2=()
 n=0
 # add_section TITLE POINTSIZE GEOMETRY TILE LABELLED-PICTURES...: one titled block of the sheet.
 add_section() {
@@ -30,7 +32,8 @@ add_section() {
   "$convert" -background '#202228' -fill '#19c6ff' -font DejaVu-Sans-Bold -pointsize 22 \
     label:"  $title" -gravity west -extent "$("$convert" "$work/tiles$n.png" -format '%w' info:)x44" \
     "$work/title$n.png"
-  sections+=("$work/title$n.png" "$work/tiles$n.png")
+  if [ "${to_second:-}" = 1 ]; then sections2+=("$work/title$n.png" "$work/tiles$n.png")
+  else sections+=("$work/title$n.png" "$work/tiles$n.png"); fi
 }
 for folder in $folders; do
   case $folder in
@@ -53,11 +56,8 @@ for folder in $folders; do
       echo "contact-sheet: missing $dir/$two" >&2; args2+=(-label "MISSING $two" "xc:red")
     fi
   done < <(awk -F'\t' -v f="$folder" '!/^#/ && $1 != "form" && $2 == f {print $5 "\t" $6 "\t" $7}' "$table")
-  for set in 1 2; do
-    if [ $set = 1 ]; then tiles=("${args[@]}") geometry='240x200>+8+8' label=$title
-    else tiles=("${args2[@]}") geometry='480x400>+8+8' label="$title, 2x"; fi
-    [ ${#tiles[@]} -gt 0 ] && add_section "$label" 10 "$geometry" 8x "${tiles[@]}"
-  done
+  [ ${#args[@]} -gt 0 ] && add_section "$title" 10 '240x200>+8+8' 8x "${args[@]}"
+  [ ${#args2[@]} -gt 0 ] && to_second=1 add_section "$title, 2x" 10 '480x400>+8+8' 12x "${args2[@]}"
 done
 # Each window with its pictures at their places (state 0 mostly, a few others to show the looks);
 # lime inside small keyed pictures is made see-through, the background's lime is left visible.
@@ -76,4 +76,6 @@ if [ -f "$previews" ]; then
   add_section "windows as laid out" 14 '660x560>+10+10' 3x "${pargs[@]}"
 fi
 "$convert" -background '#3c4048' "${sections[@]}" -gravity west -append +repage -depth 8 "$out"
-echo "contact sheet: $out"
+out2=${out%.png}@2x.png
+"$convert" -background '#3c4048' "${sections2[@]}" -gravity west -append +repage -depth 8 "$out2"
+echo "contact sheets: $out, $out2"
