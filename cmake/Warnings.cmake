@@ -13,6 +13,32 @@ function(tavrine_windows_program target)
     endif()
 endfunction()
 
+# The application manifest of a shipped program: started as the invoking user (no installer
+# detection, no file and registry virtualisation), the Windows 7 to 11 behaviour, DPI aware per
+# monitor (system aware where per-monitor is unknown) and, with COMMON_CONTROLS, the version 6
+# common controls.
+set(TAVRINE_MANIFEST_TEMPLATE ${CMAKE_CURRENT_LIST_DIR}/Program.manifest.in CACHE INTERNAL "")
+function(tavrine_manifest target)
+    cmake_parse_arguments(M "COMMON_CONTROLS" "" "" ${ARGN})
+    set(TAVRINE_MANIFEST_NAME ${target})
+    set(TAVRINE_MANIFEST_DEPENDENCY "")
+    if(M_COMMON_CONTROLS)
+        set(TAVRINE_MANIFEST_DEPENDENCY [=[  <dependency>
+    <dependentAssembly>
+      <assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" version="6.0.0.0" processorArchitecture="*" publicKeyToken="6595b64144ccf1df" language="*"/>
+    </dependentAssembly>
+  </dependency>
+]=])
+    endif()
+    set(_manifest ${CMAKE_BINARY_DIR}/manifest/${target}.manifest)
+    configure_file(${TAVRINE_MANIFEST_TEMPLATE} ${_manifest} @ONLY)
+    # Resource 1 of type 24 (RT_MANIFEST): the manifest a process is started with.
+    file(WRITE ${_manifest}.rc.in "1 24 \"${_manifest}\"\n")
+    configure_file(${_manifest}.rc.in ${_manifest}.rc COPYONLY)
+    set_source_files_properties(${_manifest}.rc PROPERTIES OBJECT_DEPENDS ${_manifest})
+    target_sources(${target} PRIVATE ${_manifest}.rc)
+endfunction()
+
 # An import library that binds a DLL's exports by ordinal at load time, from a .def whose entries
 # are "Name@bytes @n NONAME". Creates the INTERFACE target `target` for programs to link.
 # The @bytes stdcall decoration exists only on 32-bit x86; the 64-bit build takes the plain names.

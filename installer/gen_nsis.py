@@ -50,7 +50,12 @@ def table_files(table):
             folder = row["folder"]
             if folder == "-":
                 continue  # built into the program only
-            files.append(("" if folder == "." else folder.replace("/", "\\"), row["file"]))
+            where = "" if folder == "." else folder.replace("/", "\\")
+            files.append((where, row["file"]))
+            if row["lime"] != "icon":
+                # Its 2x copy for screens above 100 %, as the artwork build writes it.
+                stem, ext = os.path.splitext(row["file"])
+                files.append((where, f"{stem}@2x{ext}"))
     return files
 
 

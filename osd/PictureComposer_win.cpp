@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "ui/DisplayScale.h"
+
 namespace vistrel {
 
 namespace {
@@ -20,15 +22,31 @@ std::unique_ptr<Gdiplus::Bitmap> LoadPng(const std::wstring& folder, const std::
     return image;
 }
 
+// A layer's picture at a scale: above 96 DPI its 2x copy when there is one. `perLayout` tells
+// how many of its pixels make one layout pixel.
+struct ScaledSource {
+    std::unique_ptr<Gdiplus::Bitmap> image;
+    int perLayout = 1;
+};
+
+ScaledSource LoadAt(const std::wstring& folder, const std::wstring& file,
+                    const tavrine::ui::DisplayScale& scale) {
+    if (!scale.IsLayout() && !file.empty())
+        if (auto twoX = LoadPng(folder, tavrine::ui::TwoXPictureFile(file))) return {std::move(twoX), 2};
+    return {LoadPng(folder, file), 1};
+}
+
 }  // namespace
 
-std::optional<ComposedPicture> ComposePicture(const Picture& picture, const std::wstring& folder) {
+std::optional<ComposedPicture> ComposePicture(const Picture& picture, const std::wstring& folder,
+                                              int dpi) {
     if (picture.layers.empty()) return std::nullopt;
-    const auto background = LoadPng(folder, picture.layers.front().file);
+    const tavrine::ui::DisplayScale scale(dpi);
+    const auto [background, perLayout] = LoadAt(folder, picture.layers.front().file, scale);
     if (!background) return std::nullopt;
     ComposedPicture composed;
-    composed.width = static_cast<int>(background->GetWidth());
-    composed.height = static_cast<int>(background->GetHeight());
+    composed.width = scale.ToDevice(static_cast<int>(background->GetWidth()) / perLayout);
+    composed.height = scale.ToDevice(static_cast<int>(background->GetHeight()) / perLayout);
     const int width = 2 * composed.width;
     const int height = 2 * composed.height;
 
@@ -55,9 +73,11 @@ std::optional<ComposedPicture> ComposePicture(const Picture& picture, const std:
     graphics.DrawImage(background.get(), 0, 0, composed.width, composed.height);
     for (std::size_t i = 1; i < picture.layers.size(); ++i) {
         const Layer& layer = picture.layers[i];
-        const auto image = LoadPng(folder, layer.file);
+        const auto image = LoadAt(folder, layer.file, scale).image;
         if (!image) continue;
-        graphics.DrawImage(image.get(), layer.left, layer.top, layer.width, layer.height);
+        const tavrine::ui::Rect at =
+            scale.ToDevice(tavrine::ui::Rect{layer.left, layer.top, layer.width, layer.height});
+        graphics.DrawImage(image.get(), at.left, at.top, at.width, at.height);
     }
     graphics.Flush(Gdiplus::FlushIntentionSync);
     return composed;

@@ -26,6 +26,10 @@ struct ComposedPicture {
 
 // Nothing when the background (the first layer) cannot be loaded or the bitmap not made; a
 // missing file of a later layer is left out. Files are read anew and released at once.
-std::optional<ComposedPicture> ComposePicture(const Picture& picture, const std::wstring& folder);
+// Above 96 DPI the picture is composed at the monitor's scale (places and sizes times dpi / 96)
+// from the files' 2x copies ("name@2x.png"), or from the files themselves where there is none;
+// width and height are then the scaled size.
+std::optional<ComposedPicture> ComposePicture(const Picture& picture, const std::wstring& folder,
+                                              int dpi = 96);
 
 }  // namespace vistrel

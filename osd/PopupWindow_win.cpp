@@ -2,6 +2,7 @@
 
 #include "osd/WindowProc_win.h"
 
+#include "common/WindowDpi_win.h"
 #include "osd/PictureComposer_win.h"
 
 namespace vistrel {
@@ -86,13 +87,17 @@ LRESULT PopupWindow::Handle(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void PopupWindow::Draw() {
-    const auto composed = ComposePicture(picture_, imageFolder_);
+    // Composed at the scale of the monitor it shows on (the work area's).
+    const ScreenRect area = WorkArea();
+    const int dpi = tavrine::MonitorDpiAt({area.left + (area.right - area.left) / 2,
+                                           area.top + (area.bottom - area.top) / 2});
+    const auto composed = ComposePicture(picture_, imageFolder_, dpi);
     if (!composed) return;
     ScreenDc screen;
     MemoryDc memory(CreateCompatibleDC(screen.get()));
     if (!memory) return;
     Selection selected(memory.get(), composed->bitmap.get());
-    const ScreenPoint at = PopupPlace(WorkArea(), composed->width, composed->height);
+    const ScreenPoint at = PopupPlace(area, composed->width, composed->height);
     POINT position{at.x, at.y};
     SIZE size{2 * composed->width, 2 * composed->height};
     POINT origin{0, 0};

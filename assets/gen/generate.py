@@ -4,6 +4,9 @@
 SVG text is produced here, rendered with rsvg-convert and, for the skin bitmaps, turned into
 24-bit BMP by ImageMagick. Lime is only ever produced by keying: alpha is cut hard at 50 % before
 the picture is flattened on lime, so no blended lime-ish pixel can appear at an edge.
+
+Every picture installed beside the programs also gets a 2x copy ("name@2x.bmp", "name@2x.png"),
+rendered from the same vector scene at twice the size, for screens set above 100 %.
 """
 
 import argparse
@@ -107,11 +110,11 @@ class Renderer:
         if r.returncode != 0:
             raise RuntimeError(f"{' '.join(cmd)}: {r.stderr.strip()}")
 
-    def svg_to_png(self, svg, png):
+    def svg_to_png(self, svg, png, zoom=1):
         fd, src = tempfile.mkstemp(suffix=".svg", dir=self.work)
         with os.fdopen(fd, "w", encoding="utf-8") as f:
             f.write(svg)
-        self.run(self.rsvg, "--format=png", "-o", png, src)
+        self.run(self.rsvg, "--format=png", f"--zoom={zoom}", "-o", png, src)
 
     def png_to_bmp(self, png, bmp, keyed, crop=None):
         cmd = [self.convert, png]
@@ -159,6 +162,17 @@ def target_path(row, out, gen):
     return os.path.join(out, folder, row["file"])
 
 
+def two_x_path(path):
+    """The 2x copy of an installed picture: "Img_Ok1.bmp" -> "Img_Ok1@2x.bmp"."""
+    stem, ext = os.path.splitext(path)
+    return f"{stem}@2x{ext}"
+
+
+def has_two_x(row):
+    """Pictures installed beside the programs have a 2x copy; built-in-only ones and icons do not."""
+    return row["folder"] != "-" and row["lime"] != "icon"
+
+
 def render_all(rows, out, gen, tools, jobs):
     work = tempfile.mkdtemp(prefix="tavrine-art-")
     r = Renderer(tools, work)
@@ -172,10 +186,31 @@ def render_all(rows, out, gen, tools, jobs):
                 st = scenes.crop_state(scene, row["component"], row["state"])
                 key = (scene, tuple(sorted(st.items())))
                 scene_jobs.setdefault(key, st)
-        scene_png = {key: os.path.join(work, f"scene{i}.png") for i, key in enumerate(scene_jobs)}
+        scene_png = {(key, zoom): os.path.join(work, f"scene{i}x{zoom}.png")
+                     for i, key in enumerate(scene_jobs) for zoom in (1, 2)}
 
         with concurrent.futures.ThreadPoolExecutor(max_workers=jobs) as pool:
-            list(pool.map(lambda k: r.svg_to_png(scenes.SCENES[k[0]](scene_jobs[k]), scene_png[k]), scene_jobs))
+            list(pool.map(lambda k: r.svg_to_png(scenes.SCENES[k[0][0]](scene_jobs[k[0]]), scene_png[k], k[1]),
+                          scene_png))
+
+            def draw(i, row, dest, zoom):
+                kind, _, arg = row["style"].partition(":")
+                w, h = int(row["width"]) * zoom, int(row["height"]) * zoom
+                keyed = row["lime"] == "key"
+                if kind == "crop":
+                    scene, x, y = arg.split(":")
+                    st = scenes.crop_state(scene, row["component"], row["state"])
+                    png = scene_png[((scene, tuple(sorted(st.items()))), zoom)]
+                    r.png_to_bmp(png, dest, keyed, (w, h, int(x) * zoom, int(y) * zoom))
+                elif dest.endswith(".png"):
+                    r.svg_to_png(svg_for(row), dest, zoom)
+                else:
+                    png = os.path.join(work, f"p{i}x{zoom}.png")
+                    r.svg_to_png(svg_for(row), png, zoom)
+                    r.png_to_bmp(png, dest, keyed)
+                got = png_size(dest)[:2] if dest.endswith(".png") else bmp_size(dest)[:2]
+                if got != (w, h):
+                    raise RuntimeError(f"{dest}: {got[0]}x{got[1]}, the table says {w}x{h}")
 
             def one(item):
                 i, row = item
@@ -183,31 +218,21 @@ def render_all(rows, out, gen, tools, jobs):
                 os.makedirs(os.path.dirname(dest), exist_ok=True)
                 kind, _, arg = row["style"].partition(":")
                 w, h = int(row["width"]), int(row["height"])
-                keyed = row["lime"] == "key"
-                if kind == "crop":
-                    scene, x, y = arg.split(":")
-                    st = scenes.crop_state(scene, row["component"], row["state"])
-                    png = scene_png[(scene, tuple(sorted(st.items())))]
-                    r.png_to_bmp(png, dest, keyed, (w, h, int(x), int(y)))
-                elif kind == "icon":
+                if kind == "icon":
                     sizes = []
                     for size in (16, 32, 48):
                         png = os.path.join(work, f"p{i}_{size}.png")
                         r.svg_to_png(osd.app_icon(size, arg), png)
                         sizes.append(png)
                     r.run(r.convert, *sizes, dest)
-                elif dest.endswith(".png"):
-                    r.svg_to_png(svg_for(row), dest)
-                else:
-                    png = os.path.join(work, f"p{i}.png")
-                    r.svg_to_png(svg_for(row), png)
-                    r.png_to_bmp(png, dest, keyed)
-                if kind == "icon":
                     got = ico_largest(dest)
-                else:
-                    got = png_size(dest)[:2] if dest.endswith(".png") else bmp_size(dest)[:2]
-                if got != (w, h):
-                    raise RuntimeError(f"{dest}: {got[0]}x{got[1]}, the table says {w}x{h}")
+                    if got != (w, h):
+                        raise RuntimeError(f"{dest}: {got[0]}x{got[1]}, the table says {w}x{h}")
+                    return dest
+                draw(i, row, dest, 1)
+                # Written after the 1x picture, so that the 2x one is never the older of the two.
+                if has_two_x(row):
+                    draw(i, row, two_x_path(dest), 2)
                 return dest
 
             return list(pool.map(one, enumerate(rows)))

@@ -8,8 +8,10 @@
 #include <gdiplus.h>
 // clang-format on
 
+#include "common/WindowDpi_win.h"
 #include "device/WindowMessages.h"
 #include "ui/Application.h"
+#include "ui/DisplayScale.h"
 
 namespace tavrine::forms {
 namespace {
@@ -116,10 +118,21 @@ void LoadingForm::Tick() {
 }
 
 bool LoadingForm::Present(const std::wstring& file) {
-    std::unique_ptr<Gdiplus::Bitmap> image(Gdiplus::Bitmap::FromFile(file.c_str()));
+    // Above 96 DPI the frame comes from its 2x copy, drawn at the main window's scale.
+    const ui::DisplayScale scale(WindowDpi(main_ ? main_ : hwnd_));
+    std::unique_ptr<Gdiplus::Bitmap> image;
+    int divisor = 1;
+    if (!scale.IsLayout()) {
+        image.reset(Gdiplus::Bitmap::FromFile(ui::TwoXPictureFile(file).c_str()));
+        divisor = 2;
+    }
+    if (!image || image->GetLastStatus() != Gdiplus::Ok) {
+        image.reset(Gdiplus::Bitmap::FromFile(file.c_str()));
+        divisor = 1;
+    }
     if (!image || image->GetLastStatus() != Gdiplus::Ok) return false;
-    const int width = static_cast<int>(image->GetWidth());
-    const int height = static_cast<int>(image->GetHeight());
+    const int width = scale.ToDevice(static_cast<int>(image->GetWidth()) / divisor);
+    const int height = scale.ToDevice(static_cast<int>(image->GetHeight()) / divisor);
     if (width <= 0 || height <= 0) return false;
 
     BITMAPINFO info{};
@@ -142,12 +155,16 @@ bool LoadingForm::Present(const std::wstring& file) {
                                    static_cast<BYTE*>(bits));
             Gdiplus::Graphics graphics(&target);
             graphics.Clear(Gdiplus::Color(0, 0, 0, 0));
+            if (!scale.IsLayout()) {
+                graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+                graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+            }
             graphics.DrawImage(image.get(), 0, 0, width, height);
         }
         RECT main{};
         GetWindowRect(main_, &main);
-        POINT at{main.left + (main.right - main.left) / 2 - 100,
-                 main.top + (main.bottom - main.top) / 2 - 100};
+        POINT at{main.left + (main.right - main.left) / 2 - scale.ToDevice(100),
+                 main.top + (main.bottom - main.top) / 2 - scale.ToDevice(100)};
         SIZE size{width, height};
         POINT origin{0, 0};
         BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};

@@ -112,7 +112,7 @@ void SKey::FormHide() {
 void SKey::PlacePopup(int below) {
     if (!app_.pForm) return;
     const ui::Point origin = panel1_->ClientOriginOnScreen();
-    app_.pForm->PlaceAt({origin.x, origin.y + below});
+    app_.pForm->PlaceAt({origin.x, origin.y + form_.Scale().ToDevice(below)});
 }
 
 void SKey::HidePopup() {

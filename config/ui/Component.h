@@ -4,6 +4,7 @@
 
 namespace tavrine::ui {
 
+class DisplayScale;
 class Form;
 
 // Anything a form owns by name: pictures, labels, paint boxes, edits, lists, panels.
@@ -21,6 +22,10 @@ class Component {
 
     const std::wstring& Hint() const { return hint_; }
     virtual void SetHint(std::wstring hint) { hint_ = std::move(hint); }
+
+    // The form's display scale changed from `before`: child windows move and resize, fonts and
+    // scaled pictures are made again.
+    virtual void ScaleChanged(const DisplayScale& /*before*/) {}
 
   private:
     Form& owner_;

@@ -30,7 +30,10 @@ class Control : public Component {
 
     GraphicHost& Host() const { return host_; }
 
+    // In layout (96-DPI) units.
     const Rect& Bounds() const { return bounds_; }
+    // Where the control is painted, in its host window's pixels.
+    Rect DeviceBounds() const;
     void SetBounds(const Rect& bounds);
     void SetPosition(int left, int top) { SetBounds({left, top, bounds_.width, bounds_.height}); }
 

@@ -30,6 +30,8 @@ void Control::SetHint(std::wstring hint) {
     OwnerForm().HintChanged(*this);
 }
 
+Rect Control::DeviceBounds() const { return host_.Scale().ToDevice(bounds_); }
+
 void Control::Invalidate() const { host_.Invalidate(bounds_); }
 
 }  // namespace tavrine::ui

@@ -15,8 +15,10 @@ Edit::Edit(GraphicHost& parent, std::wstring name, Rect bounds, EditStyle style,
     if (style.visible) ws |= WS_VISIBLE;
     if (style.border) ws |= WS_BORDER;
     if (style.digitsOnly) ws |= ES_NUMBER;
-    HWND hwnd = CreateWindowExW(0, L"EDIT", text.c_str(), ws, bounds.left, bounds.top, bounds.width,
-                                bounds.height, parent.Handle(), nullptr, GetModuleHandleW(nullptr),
+    // Made at the form\'s scale; the layout gives the place at 96 DPI.
+    const Rect d = parent.Scale().ToDevice(bounds);
+    HWND hwnd = CreateWindowExW(0, L"EDIT", text.c_str(), ws, d.left, d.top, d.width,
+                                d.height, parent.Handle(), nullptr, GetModuleHandleW(nullptr),
                                 nullptr);
     if (!hwnd) throw std::runtime_error("CreateWindowExW failed for an edit");
     Attach(hwnd, style.font, style.font.color, style.color);

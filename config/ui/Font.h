@@ -26,7 +26,8 @@ struct FontSpec {
 class GdiFont {
   public:
     GdiFont() = default;
-    explicit GdiFont(const FontSpec& style);
+    // The character height scales by dpi / 96: the layouts give it for 96 DPI.
+    explicit GdiFont(const FontSpec& style, int dpi = 96);
     ~GdiFont();
     GdiFont(GdiFont&& other) noexcept : font_(other.font_) { other.font_ = nullptr; }
     GdiFont& operator=(GdiFont&& other) noexcept;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ui/Component.h"
+#include "ui/DisplayScale.h"
 #include "ui/DragTracker.h"
 #include "ui/GraphicHost.h"
 #include "ui/LanguageTables.h"
@@ -61,10 +62,15 @@ class Form : public GraphicHost {
     bool Enabled() const;
     void SetTopmost(bool topmost);
 
+    // The window's top-left corner on the screen, in pixels.
     Point Position() const;
     void SetPosition(Point topLeft);
-    // Screen position of a point in the client area.
+    // Screen position of a point of the client area given in layout units.
     Point ClientToScreen(Point at) const;
+
+    // The scale the window is shown at: its monitor's DPI over 96. Sizes and places of the
+    // layout are multiplied by it; at 96 DPI everything is drawn as the layout gives it.
+    const DisplayScale& Scale() const { return scale_; }
 
     FormHandler OnShow;
     FormHandler OnHide;
@@ -104,6 +110,7 @@ class Form : public GraphicHost {
     void HoverChanged(const GraphicHost& host, const Control* hovered);
     void HintChanged(const Control& control);
     void AddWindowHint(HWND child, const std::wstring& hint);
+    // Drag positions are the pointer in the host window's pixels.
     void StartDrag(Point grab) { drag_.Begin(grab); }
     void DragTo(Point at);
     void EndDrag() { drag_.End(); }
@@ -121,6 +128,9 @@ class Form : public GraphicHost {
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void ApplyPlacement();
     void CreateHintWindow();
+    // Takes a new display scale: the window, its child windows, fonts and pictures follow it.
+    // `suggested` is the window rectangle the system proposes, if any.
+    void Rescale(DisplayScale scale, const RECT* suggested);
 
     FormOptions options_;
     HWND hwnd_ = nullptr;
@@ -130,6 +140,7 @@ class Form : public GraphicHost {
     HWND lastFocus_ = nullptr;
     std::wstring skinFolder_;
     std::vector<Component*> components_;
+    DisplayScale scale_;
     std::map<UINT_PTR, Timer*> timers_;
     UINT_PTR nextTimerId_ = 1;
     DragTracker drag_;

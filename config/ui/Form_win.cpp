@@ -6,6 +6,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "common/WindowDpi_win.h"
 #include "ui/Application.h"
 #include "ui/Control.h"
 #include "ui/Image.h"
@@ -66,6 +67,14 @@ Form::Form(FormOptions options) : GraphicHost(this, options.color), options_(std
     if (!hwnd_) throw std::runtime_error("CreateWindowExW failed for a form");
     // Lime is the see-through colour of every skinned window.
     SetLayeredWindowAttributes(hwnd_, kLime, 0, LWA_COLORKEY);
+    // Made at the layout's size; on a screen above 96 DPI it takes that scale before anything
+    // is placed in it.
+    scale_ = DisplayScale(WindowDpi(hwnd_));
+    if (!scale_.IsLayout()) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, scale_.ToDevice(options_.clientWidth),
+                     scale_.ToDevice(options_.clientHeight),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     // The hint window is made when a hint is first needed: under Wine one costs as much as the
     // form's own window, and most forms of a program stay hidden.
     ApplyPlacement();
@@ -129,6 +138,13 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_DPICHANGED:
+            // The window moved to a monitor of another scale. The suggested rectangle is the
+            // system's own, sent from this thread; one sent from elsewhere is not read.
+            Rescale(DisplayScale(LOWORD(wParam)),
+                    InSendMessageEx(nullptr) == ISMEX_NOSEND ? reinterpret_cast<const RECT*>(lParam)
+                                                             : nullptr);
+            return 0;
         case WM_CLOSE:
             if (OnClose) {
                 OnClose(*this);
@@ -156,9 +172,23 @@ void Form::ApplyPlacement() {
         case Placement::ScreenCenter:
             break;
     }
-    const int left = area.left + (area.right - area.left - options_.clientWidth) / 2;
-    const int top = area.top + (area.bottom - area.top - options_.clientHeight) / 2;
+    const int left = area.left + (area.right - area.left - scale_.ToDevice(options_.clientWidth)) / 2;
+    const int top = area.top + (area.bottom - area.top - scale_.ToDevice(options_.clientHeight)) / 2;
     SetPosition({left, top});
+}
+
+void Form::Rescale(DisplayScale scale, const RECT* suggested) {
+    if (scale == scale_) return;
+    const DisplayScale before = scale_;
+    scale_ = scale;
+    const int width = scale_.ToDevice(options_.clientWidth);
+    const int height = scale_.ToDevice(options_.clientHeight);
+    // The system's rectangle keeps the window under the pointer while it is dragged across; the
+    // size is always the layout's at the new scale.
+    const Point at = suggested ? Point{suggested->left, suggested->top} : Position();
+    SetWindowPos(hwnd_, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (Component* c : components_) c->ScaleChanged(before);
+    InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void Form::Show() {
@@ -193,7 +223,8 @@ void Form::SetPosition(Point topLeft) {
 }
 
 Point Form::ClientToScreen(Point at) const {
-    POINT p{at.x, at.y};
+    const Point device = scale_.ToDevice(at);
+    POINT p{device.x, device.y};
     ::ClientToScreen(hwnd_, &p);
     return {p.x, p.y};
 }
@@ -242,8 +273,12 @@ int Form::LoadBuiltinPictures(std::wstring_view skinFolderName) {
     int loaded = 0;
     for (Component* c : components_)
         if (auto* image = dynamic_cast<Image*>(c))
-            if (image->LoadFromResource(BuiltinPictureName(skinFolderName, image->Name())))
+            if (image->LoadFromResource(BuiltinPictureName(skinFolderName, image->Name()))) {
                 ++loaded;
+                // A built-in picture is the state-0 skin file's: above 96 DPI its 2x copy is drawn.
+                if (!skinFolder_.empty())
+                    image->SetBuiltinSkinFile(SkinPictureFile(skinFolder_, image->Name(), L"0.bmp"));
+            }
     return loaded;
 }
 
@@ -302,7 +337,7 @@ void Form::HoverChanged(const GraphicHost& host, const Control* hovered) {
     ti = ToolFor(host.Handle(), 1, TTF_SUBCLASS);
     hintText_ = hovered ? hovered->Hint() : std::wstring();
     if (hovered && !hintText_.empty()) {
-        const Rect& b = hovered->Bounds();
+        const Rect b = hovered->DeviceBounds();
         ti.rect = {b.left, b.top, b.Right(), b.Bottom()};
     }
     SendMessageW(hint_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&ti));

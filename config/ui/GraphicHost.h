@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "ui/DisplayScale.h"
 #include "ui/Font.h"
 #include "ui/Geometry.h"
 #include "ui/MouseRouter.h"
@@ -31,6 +32,10 @@ class GraphicHost {
     COLORREF Color() const { return color_; }
     void SetColor(COLORREF color);
 
+    // The form's display scale: controls keep layout (96-DPI) units, the window works in pixels.
+    const DisplayScale& Scale() const;
+
+    // An area in layout units.
     void Invalidate(const Rect& area) const;
     // Forget the pointer without events (the window was hidden).
     void ResetMouse();
@@ -48,7 +53,8 @@ class GraphicHost {
     void Remove(const Control* control);
     void Paint();
     void OnMouse(UINT msg, WPARAM wParam, LPARAM lParam);
-    void Dispatch(const MouseRouter::Events& events);
+    // `device` is the pointer in this window's pixels (dragging moves the window by pixels).
+    void Dispatch(const MouseRouter::Events& events, Point device);
     std::vector<HitTarget> Targets() const;
 
     Form* owner_;

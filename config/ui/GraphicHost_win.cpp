@@ -55,9 +55,12 @@ void GraphicHost::SetColor(COLORREF color) {
     if (Handle()) InvalidateRect(Handle(), nullptr, FALSE);
 }
 
+const DisplayScale& GraphicHost::Scale() const { return owner_->Scale(); }
+
 void GraphicHost::Invalidate(const Rect& area) const {
     if (!Handle()) return;
-    const RECT r{area.left, area.top, area.Right(), area.Bottom()};
+    const Rect d = Scale().ToDevice(area);
+    const RECT r{d.left, d.top, d.Right(), d.Bottom()};
     InvalidateRect(Handle(), &r, FALSE);
 }
 
@@ -104,7 +107,7 @@ void GraphicHost::Paint() {
         PaintBackground(mem, client);
         for (const Control* c : controls_) {
             if (!c->Visible()) continue;
-            const Rect& b = c->Bounds();
+            const Rect b = c->DeviceBounds();
             const RECT r{b.left, b.top, b.Right(), b.Bottom()};
             RECT overlap;
             if (IntersectRect(&overlap, &r, &damaged)) c->Paint(mem);
@@ -126,27 +129,29 @@ void GraphicHost::OnMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
         return;
     }
     const auto targets = Targets();
-    const Point at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    // Controls are hit and told positions in layout units, whatever the display scale.
+    const Point device{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const Point at = Scale().ToLayout(device);
     if (msg == WM_MOUSEMOVE) {
         if (!trackingLeave_) {
             TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, Handle(), 0};
             trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
         }
-        Dispatch(router_.Move(targets, at));
+        Dispatch(router_.Move(targets, at), device);
     } else if (IsButtonDown(msg)) {
         if (GetCapture() != Handle()) SetCapture(Handle());
-        Dispatch(router_.Down(targets, ButtonOf(msg), at));
+        Dispatch(router_.Down(targets, ButtonOf(msg), at), device);
     } else if (IsButtonUp(msg)) {
         const bool stillDown = (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) != 0;
-        Dispatch(router_.Up(targets, ButtonOf(msg), at, stillDown));
+        Dispatch(router_.Up(targets, ButtonOf(msg), at, stillDown), device);
         if (!stillDown && GetCapture() == Handle()) ReleaseCapture();
     } else if (msg == WM_MOUSELEAVE) {
         trackingLeave_ = false;
-        if (GetCapture() != Handle()) Dispatch(router_.LeaveWindow(targets));
+        if (GetCapture() != Handle()) Dispatch(router_.LeaveWindow(targets), device);
     }
 }
 
-void GraphicHost::Dispatch(const MouseRouter::Events& events) {
+void GraphicHost::Dispatch(const MouseRouter::Events& events, Point device) {
     // Handlers may hide or disable controls; the list of controls itself never changes here.
     const std::vector<Control*> controls = controls_;
     for (const RoutedMouseEvent& e : events) {
@@ -163,11 +168,12 @@ void GraphicHost::Dispatch(const MouseRouter::Events& events) {
                 if (c.OnMouseLeave) c.OnMouseLeave(c);
                 break;
             case MouseEventKind::Move:
-                if (c.DragsForm()) OwnerForm().DragTo({e.x, e.y});
+                // The drag follows the pointer's pixels, so the grabbed pixel stays under it.
+                if (c.DragsForm()) OwnerForm().DragTo(device);
                 if (c.OnMouseMove) c.OnMouseMove(c, args);
                 break;
             case MouseEventKind::Down:
-                if (c.DragsForm()) OwnerForm().StartDrag({e.x, e.y});
+                if (c.DragsForm()) OwnerForm().StartDrag(device);
                 if (c.OnMouseDown) c.OnMouseDown(c, args);
                 break;
             case MouseEventKind::Up:

@@ -37,17 +37,28 @@ class Image : public Control {
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool transparent);
 
+    // The skin file a built-in picture stands for, whose 2x copy is drawn above 96 DPI.
+    void SetBuiltinSkinFile(std::wstring file) { builtinSkinFile_ = std::move(file); }
+
     void Paint(HDC dc) const override;
+    void ScaleChanged(const DisplayScale& before) override;
 
   private:
     HBITMAP Bitmap() const;
+    // Above 96 DPI: the picture at the form's scale, made on first use from the 2x artwork when
+    // there is one, else from this picture enlarged smoothly.
+    HBITMAP ScaledBitmap() const;
+    void DropScaled() const;
 
     mutable HBITMAP bitmap_ = nullptr;
     // A built-in picture not decoded yet: its module and resource name.
     mutable HINSTANCE pendingModule_ = nullptr;
     std::wstring pendingName_;
     std::wstring source_;
+    std::wstring builtinSkinFile_;
     bool transparent_;
+    mutable HBITMAP scaled_ = nullptr;
+    mutable int scaledDpi_ = 0;
 };
 
 }  // namespace tavrine::ui

@@ -4,6 +4,8 @@
 
 #include "ui/Application.h"
 #include "ui/Font.h"
+#include "ui/GraphicHost.h"
+#include "ui/ScaledPicture.h"
 
 namespace tavrine::ui {
 
@@ -12,6 +14,7 @@ Image::Image(GraphicHost& host, std::wstring name, Rect bounds, bool transparent
 
 Image::~Image() {
     if (bitmap_) DeleteObject(bitmap_);
+    DropScaled();
 }
 
 bool Image::LoadFromFile(const std::wstring& path) {
@@ -32,6 +35,7 @@ bool Image::LoadFromResource(const std::wstring& resourceName, HINSTANCE module)
         return false;
     if (bitmap_) DeleteObject(bitmap_);
     bitmap_ = nullptr;
+    DropScaled();
     pendingModule_ = module;
     pendingName_ = resourceName;
     source_ = L"res:" + resourceName;
@@ -51,6 +55,7 @@ HBITMAP Image::Bitmap() const {
 
 void Image::SetPicture(HBITMAP bitmap, std::wstring source) {
     if (bitmap_) DeleteObject(bitmap_);
+    DropScaled();
     bitmap_ = bitmap;
     pendingModule_ = nullptr;
     pendingName_.clear();
@@ -81,15 +86,43 @@ void Image::SetTransparent(bool transparent) {
     Invalidate();
 }
 
+void Image::ScaleChanged(const DisplayScale& /*before*/) {
+    DropScaled();
+    Invalidate();
+}
+
+void Image::DropScaled() const {
+    if (scaled_) DeleteObject(scaled_);
+    scaled_ = nullptr;
+    scaledDpi_ = 0;
+}
+
+HBITMAP Image::ScaledBitmap() const {
+    const DisplayScale& scale = Host().Scale();
+    if (scaled_ && scaledDpi_ == scale.Dpi()) return scaled_;
+    DropScaled();
+    const SIZE size = PictureSize();
+    const std::wstring oneX = source_.rfind(L"res:", 0) == 0 ? builtinSkinFile_ : source_;
+    scaled_ = MakeScaledPicture(Bitmap(), size, oneX, scale);
+    scaledDpi_ = scale.Dpi();
+    return scaled_;
+}
+
 void Image::Paint(HDC dc) const {
     if (!Bitmap()) return;
-    const SIZE size = PictureSize();
-    const Rect& b = Bounds();
+    const DisplayScale& scale = Host().Scale();
+    // At 96 DPI the picture is drawn as it is; above, its copy at the form's scale.
+    const SIZE size = scale.IsLayout() ? PictureSize()
+                                       : SIZE{scale.ToDevice(PictureSize().cx),
+                                              scale.ToDevice(PictureSize().cy)};
+    HBITMAP picture = scale.IsLayout() ? bitmap_ : ScaledBitmap();
+    if (!picture) return;
+    const Rect b = DeviceBounds();
     const int w = std::min<int>(b.width, size.cx);
     const int h = std::min<int>(b.height, size.cy);
     if (w <= 0 || h <= 0) return;
     HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, bitmap_);
+    HGDIOBJ old = SelectObject(mem, picture);
     if (transparent_) {
         TransparentBlt(dc, b.left, b.top, w, h, mem, 0, 0, w, h, kLime);
     } else {

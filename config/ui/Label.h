@@ -27,6 +27,7 @@ class Label : public Control {
     void SetFontColor(COLORREF color);
 
     void Paint(HDC dc) const override;
+    void ScaleChanged(const DisplayScale& before) override;
 
   private:
     std::wstring caption_;

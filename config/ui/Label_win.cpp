@@ -1,5 +1,7 @@
 #include "ui/Label.h"
 
+#include "ui/GraphicHost.h"
+
 namespace tavrine::ui {
 
 Label::Label(GraphicHost& host, std::wstring name, Rect bounds, std::wstring caption,
@@ -7,7 +9,7 @@ Label::Label(GraphicHost& host, std::wstring name, Rect bounds, std::wstring cap
     : Control(host, std::move(name), bounds),
       caption_(std::move(caption)),
       style_(std::move(style)),
-      font_(style_.font) {}
+      font_(style_.font, Host().Scale().Dpi()) {}
 
 void Label::SetCaption(std::wstring caption) {
     if (caption == caption_) return;
@@ -17,7 +19,12 @@ void Label::SetCaption(std::wstring caption) {
 
 void Label::SetStyle(const LabelStyle& style) {
     style_ = style;
-    font_ = GdiFont(style_.font);
+    font_ = GdiFont(style_.font, Host().Scale().Dpi());
+    Invalidate();
+}
+
+void Label::ScaleChanged(const DisplayScale& /*before*/) {
+    font_ = GdiFont(style_.font, Host().Scale().Dpi());
     Invalidate();
 }
 
@@ -27,7 +34,7 @@ void Label::SetFontColor(COLORREF color) {
 }
 
 void Label::Paint(HDC dc) const {
-    const Rect& b = Bounds();
+    const Rect b = DeviceBounds();
     RECT r{b.left, b.top, b.Right(), b.Bottom()};
     if (!style_.transparent) {
         HBRUSH brush = CreateSolidBrush(style_.color);

@@ -33,7 +33,9 @@ class ListBox : public WindowedControl {
     std::vector<std::wstring> Items() const;
     int ItemIndex() const;  // -1: none
     void SetItemIndex(int index);
-    void SetItemHeight(int pixels);
+    // In layout units.
+    void SetItemHeight(int height);
+    void ScaleChanged(const DisplayScale& before) override;
 
     ListBoxHandler OnClick;  // the user picked an item
     // Any mouse button released over the list, on an item, on empty space or on its scroll
@@ -43,6 +45,7 @@ class ListBox : public WindowedControl {
     void Command(WORD code) override;
 
   private:
+    int itemHeight_ = 0;  // 0: the list's own
     static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -14,8 +14,10 @@ ListBox::ListBox(GraphicHost& parent, std::wstring name, Rect bounds, ListBoxSty
     DWORD ws = WS_CHILD | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
     if (style.visible) ws |= WS_VISIBLE;
     if (style.border) ws |= WS_BORDER;
-    HWND hwnd = CreateWindowExW(0, L"LISTBOX", L"", ws, bounds.left, bounds.top, bounds.width,
-                                bounds.height, parent.Handle(), nullptr, GetModuleHandleW(nullptr),
+    // Made at the form\'s scale; the layout gives the place at 96 DPI.
+    const Rect d = parent.Scale().ToDevice(bounds);
+    HWND hwnd = CreateWindowExW(0, L"LISTBOX", L"", ws, d.left, d.top, d.width,
+                                d.height, parent.Handle(), nullptr, GetModuleHandleW(nullptr),
                                 nullptr);
     if (!hwnd) throw std::runtime_error("CreateWindowExW failed for a list box");
     Attach(hwnd, style.font, style.font.color, style.color);
@@ -98,8 +100,14 @@ void ListBox::SetItemIndex(int index) {
     SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
-void ListBox::SetItemHeight(int pixels) {
-    SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(pixels, 0));
+void ListBox::SetItemHeight(int height) {
+    itemHeight_ = height;
+    SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(Parent().Scale().ToDevice(height), 0));
+}
+
+void ListBox::ScaleChanged(const DisplayScale& before) {
+    WindowedControl::ScaleChanged(before);  // a new font resets the height
+    if (itemHeight_ > 0) SetItemHeight(itemHeight_);
 }
 
 bool ApplyLanguageEntries(ListBox& list, const TextList& texts, const LanguageLookup& lookup) {

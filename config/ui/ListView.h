@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 
@@ -40,7 +41,9 @@ class ListView : public WindowedControl {
     int ItemImage(int index) const;
     int SelectedIndex() const;  // -1: none
     void Select(int index);     // -1 clears the selection
+    // In layout units.
     void SetColumnWidths(int first, int second);
+    void ScaleChanged(const DisplayScale& before) override;
 
     ListViewHandler OnClick;       // a click in the list
     ListViewHandler OnSelectItem;  // the selected row changed
@@ -50,6 +53,9 @@ class ListView : public WindowedControl {
 
   protected:
     void ColorsChanged() override;
+
+  private:
+    std::array<int, 2> columnWidths_;
 };
 
 }  // namespace tavrine::ui

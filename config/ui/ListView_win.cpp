@@ -10,19 +10,22 @@
 namespace tavrine::ui {
 
 ListView::ListView(GraphicHost& parent, std::wstring name, Rect bounds, ListViewStyle style)
-    : WindowedControl(parent, std::move(name)) {
+    : WindowedControl(parent, std::move(name)),
+      columnWidths_{style.firstColumnWidth, style.secondColumnWidth} {
     DWORD ws = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER |
                LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_NOSORTHEADER;
     if (style.border) ws |= WS_BORDER;
-    HWND hwnd = CreateWindowExW(0, WC_LISTVIEWW, L"", ws, bounds.left, bounds.top, bounds.width,
-                                bounds.height, parent.Handle(), nullptr, GetModuleHandleW(nullptr),
+    // Made at the form\'s scale; the layout gives the place at 96 DPI.
+    const Rect d = parent.Scale().ToDevice(bounds);
+    HWND hwnd = CreateWindowExW(0, WC_LISTVIEWW, L"", ws, d.left, d.top, d.width,
+                                d.height, parent.Handle(), nullptr, GetModuleHandleW(nullptr),
                                 nullptr);
     if (!hwnd) throw std::runtime_error("CreateWindowExW failed for a list view");
     ListView_SetExtendedListViewStyle(hwnd, LVS_EX_FULLROWSELECT);
     for (int column = 0; column < 2; ++column) {
         LVCOLUMNW col{};
         col.mask = LVCF_WIDTH | LVCF_SUBITEM;
-        col.cx = column == 0 ? style.firstColumnWidth : style.secondColumnWidth;
+        col.cx = parent.Scale().ToDevice(columnWidths_[column]);
         col.iSubItem = column;
         SendMessageW(hwnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
                      reinterpret_cast<LPARAM>(&col));
@@ -41,8 +44,14 @@ void ListView::SetSmallImages(const ImageList& images) {
 }
 
 void ListView::SetColumnWidths(int first, int second) {
-    ListView_SetColumnWidth(Handle(), 0, first);
-    ListView_SetColumnWidth(Handle(), 1, second);
+    columnWidths_ = {first, second};
+    ListView_SetColumnWidth(Handle(), 0, Parent().Scale().ToDevice(first));
+    ListView_SetColumnWidth(Handle(), 1, Parent().Scale().ToDevice(second));
+}
+
+void ListView::ScaleChanged(const DisplayScale& before) {
+    WindowedControl::ScaleChanged(before);
+    SetColumnWidths(columnWidths_[0], columnWidths_[1]);
 }
 
 int ListView::Count() const { return ListView_GetItemCount(Handle()); }

@@ -18,7 +18,7 @@ class PaintBox : public Control {
     PaintHandler OnPaint;
 
     void Paint(HDC dc) const override {
-        if (OnPaint) OnPaint(const_cast<PaintBox&>(*this), dc, Bounds());
+        if (OnPaint) OnPaint(const_cast<PaintBox&>(*this), dc, DeviceBounds());
     }
 };
 

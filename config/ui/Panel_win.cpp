@@ -30,8 +30,10 @@ Panel::Panel(GraphicHost& parent, std::wstring name, Rect bounds, PanelStyle sty
       GraphicHost(&parent.OwnerForm(), style.color),
       loweredBevel_(style.loweredBevel) {
     RegisterPanelClass(&Panel::WindowProc);
+    // Made at the form\'s scale; the layout gives the place at 96 DPI.
+    const Rect d = parent.Scale().ToDevice(bounds);
     HWND hwnd = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                                bounds.left, bounds.top, bounds.width, bounds.height,
+                                d.left, d.top, d.width, d.height,
                                 parent.Handle(), nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) throw std::runtime_error("CreateWindowExW failed for a panel");
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

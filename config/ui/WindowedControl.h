@@ -21,6 +21,7 @@ class WindowedControl : public Component {
     HWND Handle() const { return hwnd_; }
     GraphicHost& Parent() const { return parent_; }
 
+    // In layout (96-DPI) units, like every control's place.
     Rect Bounds() const;
     void SetBounds(const Rect& bounds);
     bool Visible() const;
@@ -42,6 +43,8 @@ class WindowedControl : public Component {
 
     static WindowedControl* FromHandle(HWND hwnd);
 
+    void ScaleChanged(const DisplayScale& before) override;
+
     // Forwarded by the parent window.
     virtual void Command(WORD /*code*/) {}
     virtual bool Notify(const NMHDR& /*hdr*/, LRESULT& /*result*/) { return false; }
@@ -56,6 +59,7 @@ class WindowedControl : public Component {
   private:
     GraphicHost& parent_;
     HWND hwnd_ = nullptr;
+    FontSpec fontSpec_;
     GdiFont font_;
     COLORREF textColor_ = kBlack;
     COLORREF backColor_ = kWhite;

@@ -30,15 +30,34 @@ WindowedControl* WindowedControl::FromHandle(HWND hwnd) {
     return hwnd ? static_cast<WindowedControl*>(GetPropW(hwnd, kControlProperty)) : nullptr;
 }
 
-Rect WindowedControl::Bounds() const {
+namespace {
+
+Rect DeviceBoundsOf(HWND hwnd) {
     RECT r{};
-    GetWindowRect(hwnd_, &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(hwnd_), reinterpret_cast<POINT*>(&r), 2);
+    GetWindowRect(hwnd, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(hwnd), reinterpret_cast<POINT*>(&r), 2);
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-void WindowedControl::SetBounds(const Rect& b) {
+Rect ToLayout(const DisplayScale& scale, const Rect& d) {
+    const Point topLeft = scale.ToLayout(Point{d.left, d.top});
+    const Point bottomRight = scale.ToLayout(Point{d.Right(), d.Bottom()});
+    return {topLeft.x, topLeft.y, bottomRight.x - topLeft.x, bottomRight.y - topLeft.y};
+}
+
+}  // namespace
+
+Rect WindowedControl::Bounds() const { return ToLayout(parent_.Scale(), DeviceBoundsOf(hwnd_)); }
+
+void WindowedControl::SetBounds(const Rect& bounds) {
+    const Rect b = parent_.Scale().ToDevice(bounds);
     SetWindowPos(hwnd_, nullptr, b.left, b.top, b.width, b.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WindowedControl::ScaleChanged(const DisplayScale& before) {
+    // The place in layout units is read back at the scale it was made for.
+    SetBounds(ToLayout(before, DeviceBoundsOf(hwnd_)));
+    SetFont(fontSpec_);
 }
 
 bool WindowedControl::Visible() const {
@@ -61,7 +80,8 @@ void WindowedControl::SetHint(std::wstring hint) {
 }
 
 void WindowedControl::SetFont(const FontSpec& font) {
-    font_ = GdiFont(font);
+    fontSpec_ = font;
+    font_ = GdiFont(font, parent_.Scale().Dpi());
     textColor_ = font.color;
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
     ColorsChanged();

@@ -1,5 +1,5 @@
-// The generated pictures against the table: present, at their size and depth, lime only where keyed,
-// and the mouse pictures lined up with the main window's hover areas.
+// The generated pictures (and their 2x copies) against the table: present, at their size and depth,
+// lime only where keyed, and the mouse pictures lined up with the main window's hover areas.
 
 #include <gtest/gtest.h>
 
@@ -71,6 +71,16 @@ std::vector<std::pair<std::string, std::string>> NamedByTheWindows() {
 
 bool Greenish(Rgb p) { return !(p == kLime) && p.g > p.r + 40 && p.g > p.b + 40; }
 
+// A row's picture and, for pictures installed beside the programs (not icons), its 2x copy
+// "name@2x.ext": each with its scale.
+std::vector<std::pair<std::filesystem::path, int>> Copies(const PictureRow& row) {
+    const auto file = PicturePath(row);
+    std::vector<std::pair<std::filesystem::path, int>> out{{file, 1}};
+    if (row["folder"] != "-" && row["lime"] != "icon")
+        out.emplace_back(file.parent_path() / (file.stem().string() + "@2x" + file.extension().string()), 2);
+    return out;
+}
+
 }  // namespace
 
 TEST(PictureTable, ListsEveryPictureTheWindowsNameOnce) {
@@ -105,24 +115,29 @@ TEST(PictureTree, EveryPictureExistsAtItsSizeAndDepth) {
                 problems.push_back(file.string() + ": icon without 16, 32 and " + want);
             continue;
         }
-        if (row["lime"] == "alpha") {
-            const auto png = ReadPngHeader(file);
-            if (!png) {
-                problems.push_back("no PNG: " + file.string());
-            } else if (static_cast<int>(png->width) != row.Width() || static_cast<int>(png->height) != row.Height() ||
-                       png->colourType != 6 || png->bitDepth != 8) {
-                problems.push_back(file.string() + ": " + std::to_string(png->width) + "x" + std::to_string(png->height) +
-                                   " type " + std::to_string(png->colourType) + ", want " + want + " RGBA");
+        for (const auto& [copy, zoom] : Copies(row)) {
+            const int w = row.Width() * zoom, h = row.Height() * zoom;
+            const std::string wantCopy = std::to_string(w) + "x" + std::to_string(h);
+            if (row["lime"] == "alpha") {
+                const auto png = ReadPngHeader(copy);
+                if (!png) {
+                    problems.push_back("no PNG: " + copy.string());
+                } else if (static_cast<int>(png->width) != w || static_cast<int>(png->height) != h ||
+                           png->colourType != 6 || png->bitDepth != 8) {
+                    problems.push_back(copy.string() + ": " + std::to_string(png->width) + "x" +
+                                       std::to_string(png->height) + " type " + std::to_string(png->colourType) +
+                                       ", want " + wantCopy + " RGBA");
+                }
+                continue;
             }
-            continue;
-        }
-        const auto bmp = ReadBmp(file);
-        if (!bmp) {
-            problems.push_back("no BMP: " + file.string());
-        } else if (bmp->width != row.Width() || bmp->height != row.Height() || bmp->bitsPerPixel != 24 ||
-                   bmp->compression != 0) {
-            problems.push_back(file.string() + ": " + std::to_string(bmp->width) + "x" + std::to_string(bmp->height) + " " +
-                               std::to_string(bmp->bitsPerPixel) + " bit, want " + want + " 24 bit");
+            const auto bmp = ReadBmp(copy);
+            if (!bmp) {
+                problems.push_back("no BMP: " + copy.string());
+            } else if (bmp->width != w || bmp->height != h || bmp->bitsPerPixel != 24 || bmp->compression != 0) {
+                problems.push_back(copy.string() + ": " + std::to_string(bmp->width) + "x" +
+                                   std::to_string(bmp->height) + " " + std::to_string(bmp->bitsPerPixel) +
+                                   " bit, want " + wantCopy + " 24 bit");
+            }
         }
     }
     EXPECT_TRUE(problems.empty()) << Join(problems);
@@ -132,16 +147,19 @@ TEST(PictureTree, LimeOnlyWhereKeyedAndNeverAsAFringe) {
     std::vector<std::string> problems;
     for (const auto& row : Rows()) {
         if (row["lime"] == "alpha" || row["lime"] == "icon") continue;
-        const auto bmp = ReadBmp(PicturePath(row));
-        if (!bmp || bmp->pixels.empty()) continue;  // reported by the size test
-        size_t lime = 0, fringe = 0;
-        for (const Rgb p : bmp->pixels) {
-            lime += p == kLime;
-            fringe += Greenish(p);
+        for (const auto& [copy, zoom] : Copies(row)) {
+            const auto bmp = ReadBmp(copy);
+            if (!bmp || bmp->pixels.empty()) continue;  // reported by the size test
+            size_t lime = 0, fringe = 0;
+            for (const Rgb p : bmp->pixels) {
+                lime += p == kLime;
+                fringe += Greenish(p);
+            }
+            const std::string name = copy.filename().string();
+            if (row["lime"] == "none" && lime) problems.push_back(name + ": " + std::to_string(lime) + " lime pixels");
+            if (row["lime"] == "key" && !lime) problems.push_back(name + ": keyed but has no lime");
+            if (fringe) problems.push_back(name + ": " + std::to_string(fringe) + " lime-blended pixels");
         }
-        if (row["lime"] == "none" && lime) problems.push_back(row["file"] + ": " + std::to_string(lime) + " lime pixels");
-        if (row["lime"] == "key" && !lime) problems.push_back(row["file"] + ": keyed but has no lime");
-        if (fringe) problems.push_back(row["file"] + ": " + std::to_string(fringe) + " lime-blended pixels");
     }
     EXPECT_TRUE(problems.empty()) << Join(problems);
 }

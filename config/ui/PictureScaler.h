@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace tavrine::ui {
+
+// A picture as a top-down 32-bit DIB holds it: 0x00RRGGBB per pixel, top row first.
+struct PixelPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+};
+
+// The picture resized with a bicubic (Catmull-Rom) filter, widened when shrinking so that every
+// source pixel counts. Pixels of the key colour are see-through: they are filtered as fully
+// transparent with premultiplied colour, a result pixel is see-through when less than half of it
+// is covered, and then it is exactly the key; a covered pixel gets the colour of the covered part
+// only, so no blend of the key appears at an edge, and never the key itself. A picture without
+// key pixels is simply resized. An empty size gives an empty picture.
+PixelPicture ScaleKeyed(const PixelPicture& source, int width, int height, std::uint32_t key);
+
+}  // namespace tavrine::ui
