@@ -38,6 +38,16 @@ std::wstring SetupProgram() {
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
+// What is left of a folder that should be gone, for the failure message.
+std::string LeftIn(const std::wstring& folder) {
+    std::string left;
+    std::error_code error;
+    for (const auto& entry : fs::recursive_directory_iterator(folder, error)) {
+        left += " " + entry.path().lexically_relative(folder).string();
+        if (left.size() > 400) return left + " ...";
+    }
+    return left;
+}
 bool DisplayProgramShipped() { return Exists(e2e::BinFolder() + L"\\Vistrel.exe"); }
 
 struct Started {
@@ -338,7 +348,7 @@ class InstallerJourney : public ::testing::Test {
 
     static void ExpectSuiteGone(const std::wstring& folder, const char* when) {
         SCOPED_TRACE(when);
-        EXPECT_FALSE(Exists(folder)) << "install folder left behind";
+        EXPECT_FALSE(Exists(folder)) << "install folder left behind:" << LeftIn(folder);
         EXPECT_FALSE(MachineKeyExists(kInstallKey));
         EXPECT_FALSE(MachineKeyExists(kUninstallKey));
         EXPECT_FALSE(MachineString(kRunKey, L"Vistrel"));
@@ -415,7 +425,7 @@ TEST_F(InstallerJourney, TheWizardInstallsIntoProgramFilesInTheChosenLanguageAnd
     page(L"9-uninstall-done", L"&Close");
     press(next);
     EXPECT_EQ(Finish(uninstall), 0u);
-    EXPECT_TRUE(e2e::WaitUntil([&] { return !Exists(folder); }, 20s));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !Exists(folder); }, 20s)) << "left:" << LeftIn(folder);
     EXPECT_EQ(e2e::ReadUserString(kMarkerKey, L"DES"), L"kept by the wizard");
 }
 
