@@ -8,6 +8,7 @@
 #include "device/RecordTemplates.h"
 #include "device/SettingsLayout.h"
 #include "cli/StoreTransaction.h"
+#include "cli/AutoProfileStore.h"
 
 namespace cli {
 
@@ -112,6 +113,7 @@ bool WriteBundle(SettingsStore& store, const Bundle& bundle) {
             !Put(*key, kLogoLightValue, bundle.lights.logo))
             return false;
     }
+    if (bundle.autoProfile && !PutAutoProfile(store, *bundle.autoProfile)) return false;
     return true;
 }
 
@@ -169,6 +171,8 @@ Bundle ExportBundle(SettingsStore& store) {
             bundle.lights.logo = key->ReadInteger(kLogoLightValue);
         }
     }
+    // Values a bundle could not carry are left out, as the watcher leaves them out.
+    if (AutoProfileStored(store)) bundle.autoProfile = ReadAutoProfile(store).settings;
     return bundle;
 }
 
@@ -188,6 +192,7 @@ StoreChange ApplyBundle(SettingsStore& store, const Bundle& bundle) {
     paths.push_back(std::wstring(kPerformanceKey));
     paths.push_back(std::wstring(kPerformanceDefaultKey));
     paths.push_back(LightKeyPath());
+    paths.push_back(device::AutoProfileKeyPath());
     for (const std::wstring& path : paths) {
         if (!transaction.Keep(path)) {
             change.error = L"The settings could not be read; nothing was changed.";

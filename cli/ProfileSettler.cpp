@@ -1,0 +1,60 @@
+#include "cli/ProfileSettler.h"
+
+#include <algorithm>
+
+namespace cli {
+
+void ProfileSettler::SetRules(AutoProfile rules, Ms now) {
+    rules_ = std::move(rules);
+    settle_ = override_.value_or(Ms{rules_.Settle()});
+    SetHold(Hold::SwitchedOff, !rules_.enabled, now);
+    Reconsider(now);
+}
+
+void ProfileSettler::Observe(std::wstring imagePath, Ms now) {
+    if (imagePath == front_ && !front_.empty()) return;
+    front_ = std::move(imagePath);
+    since_ = now;
+    notBefore_ = now + settle_;
+    pending_ = true;
+}
+
+void ProfileSettler::SetHold(Hold hold, bool on, Ms now) {
+    bool& held = holds_[static_cast<std::size_t>(hold)];
+    const bool ends = held && !on;
+    held = on;
+    if (ends) Reconsider(now);
+}
+
+void ProfileSettler::Reconsider(Ms now) {
+    // What was decided under other conditions is decided again; the settling time still
+    // counts from when the program came to the front.
+    pending_ = true;
+    notBefore_ = std::max(since_ + settle_, now);
+}
+
+bool ProfileSettler::Held() const {
+    return std::any_of(holds_.begin(), holds_.end(), [](bool held) { return held; });
+}
+
+std::optional<ProfileSettler::Ms> ProfileSettler::NextDue() const {
+    if (!pending_ || Held()) return std::nullopt;
+    return notBefore_;
+}
+
+bool ProfileSettler::Due(Ms now) const {
+    const auto due = NextDue();
+    return due && now >= *due;
+}
+
+std::optional<int> ProfileSettler::Wanted() const { return ProfileFor(rules_, front_); }
+
+std::optional<int> ProfileSettler::Decide(Ms now, std::optional<int> activeProfile) {
+    if (!Due(now)) return std::nullopt;
+    pending_ = false;
+    const auto wanted = Wanted();
+    if (!wanted || !activeProfile || *activeProfile == *wanted) return std::nullopt;
+    return wanted;
+}
+
+}  // namespace cli
