@@ -5,6 +5,10 @@
 namespace cli {
 
 void ProfileSettler::SetRules(AutoProfile rules, Ms now) {
+    // The store changes for many reasons; only a change of the rules is a reason to ask the
+    // mouse again.
+    if (rules == rules_ && !first_) return;
+    first_ = false;
     rules_ = std::move(rules);
     settle_ = override_.value_or(Ms{rules_.Settle()});
     SetHold(Hold::SwitchedOff, !rules_.enabled, now);

@@ -25,7 +25,7 @@ class ProfileSettler {
         : override_(settle), settle_(settle.value_or(Ms{kDefaultSettleMs})) {}
 
     // New rules (or a new settling time) apply to the program in front at once, as far as it
-    // has settled.
+    // has settled; the same rules again change nothing.
     void SetRules(AutoProfile rules, Ms now);
     // The program in front is now this image path (empty: unknown). The same program again
     // (another of its windows) changes nothing.
@@ -59,6 +59,7 @@ class ProfileSettler {
     Ms since_{0};           // when front_ came to the front
     Ms notBefore_{0};       // a decision is not due before this
     bool pending_ = false;  // front_ is still to be acted on
+    bool first_ = true;     // no rules set yet
     std::array<bool, 4> holds_{};
 };
 

@@ -208,6 +208,8 @@ TEST(ProfileSettler, HoldsStopEverythingAndTheProgramInFrontIsActedOnWhenTheyEnd
     off.enabled = true;
     settler.SetRules(off, 9200ms);  // a new rule for the game in front applies at once
     EXPECT_EQ(settler.Decide(9200ms, 3), 4);
+    settler.SetRules(off, 9250ms);  // the store changed elsewhere: the mouse is not asked again
+    EXPECT_EQ(settler.NextDue(), std::nullopt);
     // Holds that begin and end change nothing handled twice: the mouse is on the profile.
     settler.SetHold(Hold::Paused, true, 9300ms);
     settler.SetHold(Hold::Paused, false, 9400ms);
