@@ -104,6 +104,9 @@ std::wstring Watcher::Start() {
     reports_ = std::make_unique<DeviceReportPump>();
     hook_ = std::make_unique<ForegroundHook>([this](HWND window) { OnForeground(window); });
     if (!hook_->ok()) return L"the system's foreground events cannot be followed";
+    // The program in front before the icon goes in: under Wine the notification area is a
+    // window of its own made for the first icon, and it may take the front for a moment.
+    if (HWND front = GetForegroundWindow()) OnForeground(front);
     tray_ = std::make_unique<TrayIcon>(window_, kMsgTray);
     // Without a notification area (yet) the watcher works all the same; Explorer's restart
     // message puts the icon in later.
@@ -119,7 +122,6 @@ std::wstring Watcher::Start() {
     rulesChanged_ = CreateEventW(nullptr, FALSE, FALSE, nullptr);
     LoadRules();
     WatchRules();
-    if (HWND front = GetForegroundWindow()) OnForeground(front);
     ShowState();
     return {};
 }

@@ -40,6 +40,14 @@ std::vector<std::vector<std::uint8_t>> WritesIn(const std::vector<TraceReport>& 
 // Read requests (id 4) for an address.
 int ReadRequestsFor(const std::vector<TraceReport>& trace, std::uint16_t address);
 
+// A program of the build run to its end (at most 5 minutes), its output taken through pipes.
+struct ToolOutcome {
+    DWORD code = 0xFFFFFFFF;
+    std::string out;
+    std::string err;
+};
+[[nodiscard]] ToolOutcome RunTool(const std::wstring& program, const std::wstring& arguments);
+
 // Registry, as the program sees it.
 std::optional<std::wstring> ReadUserString(const std::wstring& key, const std::wstring& name);
 std::optional<DWORD> ReadUserDword(const std::wstring& key, const std::wstring& name);

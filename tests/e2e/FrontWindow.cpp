@@ -1,0 +1,41 @@
+// Stands in for a game or any other program the user brings to the front: one plain window
+// captioned by its command line. WM_APP brings it to the front from inside its own process
+// (as a user's click would), WM_CLOSE ends it. Built once and copied under two names.
+#include <windows.h>
+
+namespace {
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_APP:
+            // Wine reports a foreground change only when the thread's own active window
+            // changes, and a window brought back keeps being its thread's active one; letting
+            // go of it first makes the return a change, as it is for Windows.
+            SetActiveWindow(nullptr);
+            SetForegroundWindow(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR caption, int) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = L"TavrineFrontWindow";
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowW(L"TavrineFrontWindow", caption, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                100, 100, 320, 200, nullptr, nullptr, instance, nullptr);
+    if (!window) return 1;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
