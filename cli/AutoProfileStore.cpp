@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "cli/StoreTransaction.h"
 #include "device/SettingsLayout.h"
 
 namespace cli {
@@ -135,20 +134,8 @@ StoreChange WriteAutoProfile(SettingsStore& store, const AutoProfile& settings) 
     StoreChange change;
     change.error = CheckAutoProfile(settings);
     if (!change.error.empty()) return change;
-    StoreTransaction transaction(store);
-    if (!transaction.Keep(device::kSettingsRoot) || !transaction.Keep(AutoProfileKeyPath())) {
-        change.error = L"the settings could not be read; nothing was changed";
-        return change;
-    }
-    if (!PutAutoProfile(store, settings)) {
-        change.error = transaction.Restore()
-                           ? L"the settings could not be written; nothing was changed"
-                           : L"the settings could not be written, and not all of them could be "
-                             L"put back";
-        return change;
-    }
-    change.ok = true;
-    return change;
+    return ChangeAllOrNothing(store, {std::wstring(device::kSettingsRoot), AutoProfileKeyPath()},
+                              [&] { return PutAutoProfile(store, settings); });
 }
 
 }  // namespace cli

@@ -181,7 +181,6 @@ StoreChange ApplyBundle(SettingsStore& store, const Bundle& bundle) {
     change.error = CheckBundle(bundle);
     if (!change.error.empty()) return change;
 
-    StoreTransaction transaction(store);
     std::vector<std::wstring> paths = {std::wstring(kSettingsRoot)};
     for (int p = 0; p < kProfileCount; ++p) {
         paths.push_back(ProfileKeyPath(p));
@@ -193,13 +192,20 @@ StoreChange ApplyBundle(SettingsStore& store, const Bundle& bundle) {
     paths.push_back(std::wstring(kPerformanceDefaultKey));
     paths.push_back(LightKeyPath());
     paths.push_back(device::AutoProfileKeyPath());
+    return ChangeAllOrNothing(store, paths, [&] { return WriteBundle(store, bundle); });
+}
+
+StoreChange ChangeAllOrNothing(SettingsStore& store, const std::vector<std::wstring>& paths,
+                               const std::function<bool()>& write) {
+    StoreChange change;
+    StoreTransaction transaction(store);
     for (const std::wstring& path : paths) {
         if (!transaction.Keep(path)) {
             change.error = L"The settings could not be read; nothing was changed.";
             return change;
         }
     }
-    if (!WriteBundle(store, bundle)) {
+    if (!write()) {
         change.error = transaction.Restore()
                            ? L"The settings could not be written; nothing was changed."
                            : L"The settings could not be written, and not all of them could be "

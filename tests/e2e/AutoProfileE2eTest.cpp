@@ -142,13 +142,7 @@ TEST(AutoProfileE2e,
     EXPECT_EQ(ActiveProfileWrites(), 0) << "switched before the change settled";
     EXPECT_TRUE(MouseReaches(3));
     if (withDisplay) {
-        EXPECT_TRUE(e2e::WaitUntil(
-            [] {
-                HWND popup = FindWindowW(L"GDIPPOPWND", nullptr);
-                return popup && IsWindowVisible(popup);
-            },
-            3s))
-            << "no popup for the automatic switch";
+        EXPECT_TRUE(e2e::WaitForDisplayPopup(3s)) << "no popup for the automatic switch";
         e2e::SaveScreenshot(L"auto-profile-popup");
     }
     ASSERT_TRUE(e2e::Program::Sync(WatchWindow()));

@@ -341,13 +341,7 @@ TEST_F(CliE2e, ReadBackIntoAFreshStoreIsWhatTheProgramShowsAndLiveCommandsMatchT
                                e2e::BinFolder().c_str(), &startup, &display));
     EXPECT_TRUE(e2e::WaitUntil([] { return FindWindowW(L"VISTREL", L"Vistrel") != nullptr; }, 20s));
     ASSERT_EQ(Tavrine(L"dpi 4").code, 0u);
-    EXPECT_TRUE(e2e::WaitUntil(
-        [] {
-            HWND popup = FindWindowW(L"GDIPPOPWND", nullptr);
-            return popup && IsWindowVisible(popup);
-        },
-        3s))
-        << "no popup for the DPI level";
+    EXPECT_TRUE(e2e::WaitForDisplayPopup(3s)) << "no popup for the DPI level";
     e2e::SaveScreenshot(L"cli-dpi-popup");
     TerminateProcess(display.hProcess, 1);
     WaitForSingleObject(display.hProcess, 5000);

@@ -111,6 +111,9 @@ class Program {
 // what followed (its controls are enabled then). Empty when it did, else what was missing.
 [[nodiscard]] std::string StartAttached(Program& program);
 
+// The display program's popup is up (visible) within the time.
+[[nodiscard]] bool WaitForDisplayPopup(std::chrono::milliseconds timeout);
+
 // The whole screen as Windows draws it, saved as build/<preset>/test-artifacts/<name>.bmp.
 // (Grabbed through GDI: the X server's own capture shows overlapping Wine windows black.)
 bool SaveScreenshot(const std::wstring& name);

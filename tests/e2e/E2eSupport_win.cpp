@@ -259,6 +259,15 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return condition();
 }
 
+bool WaitForDisplayPopup(std::chrono::milliseconds timeout) {
+    return WaitUntil(
+        [] {
+            HWND popup = FindWindowW(L"GDIPPOPWND", nullptr);
+            return popup && IsWindowVisible(popup);
+        },
+        timeout);
+}
+
 bool SaveScreenshot(const std::wstring& name) {
     const std::wstring folder = BinFolder() + L"\\..\\test-artifacts";
     CreateDirectoryW(folder.c_str(), nullptr);

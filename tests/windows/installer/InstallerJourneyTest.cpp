@@ -568,12 +568,17 @@ TEST_F(InstallerJourney, ARunningProgramStopsInstallAndUninstallAndAnUpgradeKeep
 
 TEST_F(InstallerJourney, UninstallLeavesNothingButTheSettingsUnlessAskedToRemoveThemToo) {
     Uninstall();
-    // With "Switch profiles by program": its logon entry, and the watcher running from the
-    // installed folder; the uninstall ends it and drops the entry.
+    // With "Switch profiles by program": its logon entry. A raised installer leaves the start to
+    // the logon, so the watcher is started here as the logon would; the uninstall ends it and
+    // drops the entry.
     ASSERT_EQ(RunSetup(L"/S /AUTOPROFILE", kJourneyFolder), 0u);
     if (CommandLineShipped()) {
         EXPECT_EQ(MachineString(kRunKey, L"TavrineAutoProfile"),
                   L"\"" + kJourneyFolder + L"\\tavrine.exe\" watch");
+        if (!WatchWindow()) {
+            Started logon = Launch(L"\"" + kJourneyFolder + L"\\tavrine.exe\" watch");
+            if (logon.process) CloseHandle(logon.process);
+        }
         HWND watcher = nullptr;
         EXPECT_TRUE(e2e::WaitUntil([&] { return (watcher = WatchWindow()) != nullptr; }, 10s));
         if (watcher) {
