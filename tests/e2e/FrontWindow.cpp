@@ -7,10 +7,6 @@ namespace {
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_APP:
-            // Wine reports a foreground change only when the thread's own active window
-            // changes, and a window brought back keeps being its thread's active one; letting
-            // go of it first makes the return a change, as it is for Windows.
-            SetActiveWindow(nullptr);
             SetForegroundWindow(window);
             return 0;
         case WM_DESTROY:
