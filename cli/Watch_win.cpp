@@ -106,7 +106,10 @@ std::wstring Watcher::Start() {
     if (!hook_->ok()) return L"the system's foreground events cannot be followed";
     // The program in front before the icon goes in: under Wine the notification area is a
     // window of its own made for the first icon, and it may take the front for a moment.
-    if (HWND front = GetForegroundWindow()) OnForeground(front);
+    if (HWND front = GetForegroundWindow()) {
+        hook_->Seen(front);
+        OnForeground(front);
+    }
     tray_ = std::make_unique<TrayIcon>(window_, kMsgTray);
     // Without a notification area (yet) the watcher works all the same; Explorer's restart
     // message puts the icon in later.

@@ -70,10 +70,16 @@ struct Started {
 HWND FrontWindowOf(const wchar_t* caption) { return FindWindowW(L"TavrineFrontWindow", caption); }
 HWND WatchWindow() { return FindWindowW(L"TTavrineAutoProfile", L"Tavrine automatic profiles"); }
 
-// Asks the window's own program to come to the front, as a click would, and waits until it is.
+// Asks the window's own program to come to the front, as a click would, and returns once it is
+// and the watcher (when running) has handled what the system told it: the program's handling
+// of the request raises the event, so a message sent to the watcher after it comes after the
+// event in the watcher's queue.
 [[nodiscard]] bool BringToFront(HWND window) {
-    PostMessageW(window, WM_APP, 0, 0);
-    return e2e::WaitUntil([window] { return GetForegroundWindow() == window; }, 5s);
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(window, WM_APP, 0, 0, SMTO_NORMAL, 5000, &ignored)) return false;
+    if (!e2e::WaitUntil([window] { return GetForegroundWindow() == window; }, 5s)) return false;
+    const HWND watcher = WatchWindow();
+    return !watcher || e2e::Program::Sync(watcher);
 }
 
 [[nodiscard]] bool MouseReaches(int profile) {

@@ -4,13 +4,20 @@
 #include <windows.h>
 
 namespace {
+// A second window of the same thread, out of sight. Wine 8 reports a window coming to the front
+// only as a focus change of its thread, and a thread whose active window is already this one
+// changes nothing: activating the helper first makes its coming back a change Wine reports,
+// as a user's click on the window does under Windows.
+HWND g_helper = nullptr;
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_APP:
+            if (g_helper) SetActiveWindow(g_helper);
             SetForegroundWindow(window);
             return 0;
         case WM_DESTROY:
-            PostQuitMessage(0);
+            if (window != g_helper) PostQuitMessage(0);
             return 0;
         default:
             return DefWindowProcW(window, message, wParam, lParam);
@@ -25,6 +32,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR caption, int) {
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = L"TavrineFrontWindow";
     RegisterClassW(&windowClass);
+    // Made first, so that the main window is the active one once shown.
+    g_helper = CreateWindowExW(WS_EX_TOOLWINDOW, L"TavrineFrontWindow", L"", WS_POPUP | WS_VISIBLE,
+                               -100, -100, 1, 1, nullptr, nullptr, instance, nullptr);
     HWND window = CreateWindowW(L"TavrineFrontWindow", caption, WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                 100, 100, 320, 200, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;

@@ -12,6 +12,7 @@
 #include "cli/BundleJson.h"
 #include "cli/BundleStore.h"
 #include "cli/CliArgs.h"
+#include "cli/FrontTracker.h"
 #include "cli/ProfileSettler.h"
 #include "cli/Utf8.h"
 #include "device/SettingsLayout.h"
@@ -173,6 +174,25 @@ TEST(ProfileSettler, AChangeSwitchesOnlyAfterHoldingForTheSettlingTime) {
     fromStore.SetRules(stored, 0ms);
     fromStore.Observe(kGame, 100ms);
     EXPECT_EQ(fromStore.NextDue(), 5100ms);
+}
+
+TEST(FrontTracker, TheForegroundEventNamesTheWindowAFocusEventOnlyAnotherWindowInFront) {
+    using cli::FrontEvent;
+    cli::FrontTracker tracker;
+    constexpr cli::FrontTracker::Window kAlpha = 0x100, kBeta = 0x200, kAlphaEdit = 0x104;
+    tracker.Seen(kAlpha);
+    // Focus moving inside the program in front, or an event with nothing in front: no news.
+    EXPECT_EQ(tracker.OnEvent(FrontEvent::Focus, kAlphaEdit, kAlpha), std::nullopt);
+    EXPECT_EQ(tracker.OnEvent(FrontEvent::Focus, kAlphaEdit, 0), std::nullopt);
+    // Another window in front when focus moves (all Wine 8 reports): that window, once.
+    EXPECT_EQ(tracker.OnEvent(FrontEvent::Focus, kAlphaEdit, kBeta), kBeta);
+    EXPECT_EQ(tracker.OnEvent(FrontEvent::Focus, kBeta, kBeta), std::nullopt);
+    // The foreground event names its window, whatever is in front by the time it is read (a
+    // quick flip stays visible), and also when it repeats the last one.
+    EXPECT_EQ(tracker.OnEvent(FrontEvent::Foreground, kAlpha, kBeta), kAlpha);
+    EXPECT_EQ(tracker.OnEvent(FrontEvent::Foreground, kAlpha, kAlpha), kAlpha);
+    EXPECT_EQ(tracker.OnEvent(FrontEvent::Focus, kAlphaEdit, kBeta), kBeta);
+    EXPECT_EQ(tracker.OnEvent(FrontEvent::Foreground, 0, kBeta), std::nullopt);
 }
 
 TEST(ProfileSettler, HoldsStopEverythingAndTheProgramInFrontIsActedOnWhenTheyEnd) {
