@@ -21,6 +21,7 @@ void ProfileSettler::Observe(std::wstring imagePath, Ms now) {
     since_ = now;
     notBefore_ = now + settle_;
     pending_ = true;
+    retries_ = 0;
 }
 
 void ProfileSettler::SetHold(Hold hold, bool on, Ms now) {
@@ -35,6 +36,20 @@ void ProfileSettler::Reconsider(Ms now) {
     // counts from when the program came to the front.
     pending_ = true;
     notBefore_ = std::max(since_ + settle_, now);
+    retries_ = 0;
+}
+
+void ProfileSettler::Retry(Ms now) {
+    // A mouse busy or briefly unplugged answers again soon; one that never does is left alone
+    // until something changes, rather than asked for ever.
+    if (retries_ >= kRetries) return;
+    ++retries_;
+    pending_ = true;
+    notBefore_ = now + kRetryBackoff;
+}
+
+void ProfileSettler::SwitchFailed(Ms now) {
+    if (!pending_) Retry(now);
 }
 
 bool ProfileSettler::Held() const {
@@ -57,7 +72,12 @@ std::optional<int> ProfileSettler::Decide(Ms now, std::optional<int> activeProfi
     if (!Due(now)) return std::nullopt;
     pending_ = false;
     const auto wanted = Wanted();
-    if (!wanted || !activeProfile || *activeProfile == *wanted) return std::nullopt;
+    if (!wanted) return std::nullopt;
+    if (!activeProfile) {
+        Retry(now);
+        return std::nullopt;
+    }
+    if (*activeProfile == *wanted) return std::nullopt;
     return wanted;
 }
 

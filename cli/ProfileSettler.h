@@ -41,9 +41,15 @@ class ProfileSettler {
     // The profile the program in front asks for (its rule, else the fallback), if any.
     std::optional<int> Wanted() const;
     // At Due: the profile to switch to, given the mouse's active profile as read from it (none
-    // when it did not answer); none when no switch is needed. Either way the program in front
-    // counts as handled until an input changes.
+    // when it did not answer); none when no switch is needed. The program in front then counts
+    // as handled until an input changes, except after a mouse that did not answer: it is asked
+    // again after kRetryBackoff, up to kRetries times.
     std::optional<int> Decide(Ms now, std::optional<int> activeProfile);
+    // The switch Decide asked for failed (the mouse stopped answering): retried as above.
+    void SwitchFailed(Ms now);
+
+    static constexpr Ms kRetryBackoff{1000};
+    static constexpr int kRetries = 3;
 
     const std::wstring& Front() const { return front_; }
     const AutoProfile& Rules() const { return rules_; }
@@ -51,6 +57,7 @@ class ProfileSettler {
 
   private:
     void Reconsider(Ms now);
+    void Retry(Ms now);
 
     std::optional<Ms> override_;
     Ms settle_;
@@ -60,6 +67,7 @@ class ProfileSettler {
     Ms notBefore_{0};       // a decision is not due before this
     bool pending_ = false;  // front_ is still to be acted on
     bool first_ = true;     // no rules set yet
+    int retries_ = 0;       // retries since the last new input
     std::array<bool, 4> holds_{};
 };
 

@@ -328,8 +328,8 @@ void Watcher::Act() {
         LiveServices live{channel_, waits_, *reports_, messenger_, store_};
         // The same write and apply as the main window's profile switch; the display program
         // shows the profile as for the mouse's own button. A mouse that goes away meanwhile
-        // is taken up again at its return.
-        (void)SwitchProfile(live, *target);
+        // is taken up again at its return; one that stops answering is asked again shortly.
+        if (!SwitchProfile(live, *target).ok()) settler_.SwitchFailed(Now());
     }
     busy_ = false;
 }

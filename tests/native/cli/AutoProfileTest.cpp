@@ -27,6 +27,7 @@ using cli::Hold;
 using cli::ProfileFor;
 using cli::ProfileSettler;
 using cli::ToUtf8;
+using Ms = std::chrono::milliseconds;
 
 using platform::MemorySettingsStore;
 using platform::SettingsHive;
@@ -174,6 +175,41 @@ TEST(ProfileSettler, AChangeSwitchesOnlyAfterHoldingForTheSettlingTime) {
     fromStore.SetRules(stored, 0ms);
     fromStore.Observe(kGame, 100ms);
     EXPECT_EQ(fromStore.NextDue(), 5100ms);
+}
+
+TEST(ProfileSettler, AMouseNotAnsweringIsAskedAgainAfterABackOffAFewTimes) {
+    constexpr auto kBackOff = ProfileSettler::kRetryBackoff;
+    ProfileSettler settler(500ms);
+    settler.SetRules(Rules({{L"skyforge.exe", 3}}), 0ms);
+    settler.Observe(kGame, 0ms);
+    // The read gets no answer: asked again after the back-off, up to the limit, then left
+    // until something changes.
+    Ms at = 500ms;
+    for (int retry = 0; retry < ProfileSettler::kRetries; ++retry) {
+        EXPECT_EQ(settler.Decide(at, std::nullopt), std::nullopt);
+        ASSERT_EQ(settler.NextDue(), at + kBackOff) << "retry " << retry;
+        EXPECT_EQ(settler.Decide(at + kBackOff - 1ms, 1), std::nullopt);
+        at += kBackOff;
+    }
+    EXPECT_EQ(settler.Decide(at, std::nullopt), std::nullopt);
+    EXPECT_EQ(settler.NextDue(), std::nullopt);
+
+    // Another program in front starts afresh; the mouse answers at the first retry.
+    settler.Observe(kEditor, 10000ms);
+    settler.Observe(kGame, 10100ms);
+    EXPECT_EQ(settler.Decide(10600ms, std::nullopt), std::nullopt);
+    EXPECT_EQ(settler.Decide(10600ms + kBackOff, 1), 3);
+    // The switch itself failed: asked again after the back-off, and not when it is already
+    // right by then.
+    settler.SwitchFailed(11700ms);
+    EXPECT_EQ(settler.NextDue(), 11700ms + kBackOff);
+    EXPECT_EQ(settler.Decide(11700ms + kBackOff, 3), std::nullopt);
+    EXPECT_EQ(settler.NextDue(), std::nullopt);
+    // A change during the failed switch is decided on its own clock, not the back-off.
+    settler.Observe(kGame, 13000ms);  // same program: nothing
+    settler.Observe(kEditor, 13000ms);
+    settler.SwitchFailed(13100ms);
+    EXPECT_EQ(settler.NextDue(), 13500ms);
 }
 
 TEST(FrontTracker, TheForegroundEventNamesTheWindowAFocusEventOnlyAnotherWindowInFront) {
