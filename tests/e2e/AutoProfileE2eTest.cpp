@@ -82,6 +82,16 @@ HWND WatchWindow() { return FindWindowW(L"TTavrineAutoProfile", L"Tavrine automa
     return !watcher || e2e::Program::Sync(watcher);
 }
 
+// For a failure's message: what was in front and whether the watcher asked the mouse.
+std::string Circumstances() {
+    wchar_t caption[64] = L"";
+    GetWindowTextW(GetForegroundWindow(), caption, 64);
+    std::string front;
+    for (const wchar_t* c = caption; *c; ++c) front += *c < 128 ? static_cast<char>(*c) : '?';
+    return "in front: '" + front + "', profile reads in the trace: " +
+           std::to_string(e2e::ReadRequestsFor(e2e::ReadTrace(), kLiveProfile));
+}
+
 [[nodiscard]] bool MouseReaches(int profile) {
     return e2e::WaitUntil([profile] { return MouseProfile() == profile; }, 15s);
 }
@@ -138,7 +148,7 @@ TEST(AutoProfileE2e,
     const e2e::ToolOutcome second = Tavrine(L"watch");
     EXPECT_EQ(second.code, 1u);
     EXPECT_NE(second.err.find("already running"), std::string::npos) << second.err;
-    EXPECT_TRUE(MouseReaches(2)) << "the program in front at the start";
+    EXPECT_TRUE(MouseReaches(2)) << "the program in front at the start; " << Circumstances();
 
     // Alpha to the front: nothing before the settling time, then one write of the active
     // profile byte, and the display program's popup.
