@@ -69,27 +69,6 @@ double PrivateMb(HANDLE process) {
     return static_cast<double>(std::max(memory.PrivateUsage, memory.PagefileUsage)) / 1048576.0;
 }
 
-struct Started {
-    PROCESS_INFORMATION info{};
-    ~Started() {
-        if (!info.hProcess) return;
-        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(info.hProcess, 9);
-        WaitForSingleObject(info.hProcess, 5000);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-};
-
-bool Start(Started& started, const std::wstring& program, const std::wstring& arguments,
-           DWORD flags = 0) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    std::wstring line = L"\"" + e2e::BinFolder() + L"\\" + program + L"\" " + arguments;
-    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
-                          e2e::BinFolder().c_str(), &startup, &started.info) != 0;
-}
-
 HWND FrontWindowOf(const wchar_t* caption) { return FindWindowW(L"TavrineFrontWindow", caption); }
 HWND WatchWindow() { return FindWindowW(L"TTavrineAutoProfile", L"Tavrine automatic profiles"); }
 
@@ -129,8 +108,8 @@ bool WaitForProfile(vmtool::ControlClient& client, int profile, std::chrono::mil
 }
 
 double EmptyPrivateMb() {
-    Started empty;
-    if (!Start(empty, L"bench_empty_window.exe", L"")) return -1;
+    e2e::Started empty;
+    if (!e2e::Start(empty, L"bench_empty_window.exe", L"")) return -1;
     if (!e2e::WaitUntil([] { return FindWindowW(L"BenchEmptyWindow", nullptr) != nullptr; }, 20s))
         return -1;
     Sleep(1000);  // settled, as the watcher is when measured
@@ -166,9 +145,10 @@ int wmain() {
         std::printf("the rules could not be set\n");
         return 1;
     }
-    Started alpha, beta, watcher;
+    e2e::Started alpha, beta, watcher;
     HWND alphaWindow = nullptr, betaWindow = nullptr;
-    if (!Start(alpha, L"front_alpha.exe", L"alpha") || !Start(beta, L"front_beta.exe", L"beta") ||
+    if (!e2e::Start(alpha, L"front_alpha.exe", L"alpha") ||
+        !e2e::Start(beta, L"front_beta.exe", L"beta") ||
         !e2e::WaitUntil(
             [&] {
                 return (alphaWindow = FrontWindowOf(L"alpha")) &&
@@ -179,8 +159,8 @@ int wmain() {
         return 1;
     }
     if (!BringToFront(alphaWindow) ||
-        !Start(watcher, L"tavrine.exe", L"watch --settle " + std::to_wstring(kSettleMs),
-               CREATE_NO_WINDOW) ||
+        !e2e::Start(watcher, L"tavrine.exe", L"watch --settle " + std::to_wstring(kSettleMs),
+                    CREATE_NO_WINDOW) ||
         !e2e::WaitUntil([] { return WatchWindow() != nullptr; }, 20s) ||
         !WaitForProfile(*client, kAlphaProfile, 15s)) {
         std::printf("the watcher did not take up the program in front\n");

@@ -46,27 +46,6 @@ int MouseProfile() {
     return at == std::string::npos ? 0 : status[at + 8] - '0';
 }
 
-struct Started {
-    PROCESS_INFORMATION info{};
-    ~Started() {
-        if (!info.hProcess) return;
-        if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(info.hProcess, 9);
-        WaitForSingleObject(info.hProcess, 5000);
-        CloseHandle(info.hThread);
-        CloseHandle(info.hProcess);
-    }
-};
-
-[[nodiscard]] bool Start(Started& started, const std::wstring& program,
-                         const std::wstring& arguments, DWORD flags = 0) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    std::wstring line = L"\"" + e2e::BinFolder() + L"\\" + program + L"\" " + arguments;
-    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
-                          e2e::BinFolder().c_str(), &startup, &started.info) != 0;
-}
-
 HWND FrontWindowOf(const wchar_t* caption) { return FindWindowW(L"TavrineFrontWindow", caption); }
 HWND WatchWindow() { return FindWindowW(L"TTavrineAutoProfile", L"Tavrine automatic profiles"); }
 
@@ -122,16 +101,16 @@ TEST(AutoProfileE2e,
     const e2e::ToolOutcome list = Tavrine(L"auto list --json");
     EXPECT_NE(list.out.find("\"program\": \"FRONT_BETA.EXE\""), std::string::npos) << list.out;
 
-    Started display, alpha, beta, watcher;
+    e2e::Started display, alpha, beta, watcher;
     const bool withDisplay = GetFileAttributesW((e2e::BinFolder() + L"\\Vistrel.exe").c_str()) !=
                              INVALID_FILE_ATTRIBUTES;
     if (withDisplay) {
-        ASSERT_TRUE(Start(display, L"Vistrel.exe", L""));
+        ASSERT_TRUE(e2e::Start(display, L"Vistrel.exe", L""));
         ASSERT_TRUE(
             e2e::WaitUntil([] { return FindWindowW(L"VISTREL", L"Vistrel") != nullptr; }, 20s));
     }
-    ASSERT_TRUE(Start(alpha, L"front_alpha.exe", L"alpha"));
-    ASSERT_TRUE(Start(beta, L"front_beta.exe", L"beta"));
+    ASSERT_TRUE(e2e::Start(alpha, L"front_alpha.exe", L"alpha"));
+    ASSERT_TRUE(e2e::Start(beta, L"front_beta.exe", L"beta"));
     HWND alphaWindow = nullptr, betaWindow = nullptr;
     ASSERT_TRUE(e2e::WaitUntil(
         [&] {
@@ -142,8 +121,9 @@ TEST(AutoProfileE2e,
     ASSERT_EQ(MouseProfile(), 1);
 
     // The watcher takes up the program in front at its start; a second one says so and ends.
-    ASSERT_TRUE(Start(watcher, L"tavrine.exe",
-                      L"watch --settle " + std::to_wstring(kSettle.count()), CREATE_NO_WINDOW));
+    ASSERT_TRUE(e2e::Start(watcher, L"tavrine.exe",
+                           L"watch --settle " + std::to_wstring(kSettle.count()),
+                           CREATE_NO_WINDOW));
     ASSERT_TRUE(e2e::WaitUntil([] { return WatchWindow() != nullptr; }, 20s)) << "no watcher";
     const e2e::ToolOutcome second = Tavrine(L"watch");
     EXPECT_EQ(second.code, 1u);

@@ -62,6 +62,18 @@ void WriteInstallKey(const std::wstring& folder);
 std::wstring TextOf(HWND window);
 HWND ChildAt(HWND parent, const wchar_t* className, int left);
 
+// Another program of the build (a test window, tavrine.exe watch), started in the build's
+// folder; ended, if still running, when this goes.
+struct Started {
+    PROCESS_INFORMATION info{};
+    Started() = default;
+    Started(const Started&) = delete;
+    Started& operator=(const Started&) = delete;
+    ~Started();
+};
+[[nodiscard]] bool Start(Started& started, const std::wstring& program,
+                         const std::wstring& arguments, DWORD flags = 0);
+
 class Program {
   public:
     // The configuration program of the build, or the one at the given path (an installed copy),

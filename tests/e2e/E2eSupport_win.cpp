@@ -259,6 +259,23 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return condition();
 }
 
+Started::~Started() {
+    if (!info.hProcess) return;
+    if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 9);
+    WaitForSingleObject(info.hProcess, 5000);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
+bool Start(Started& started, const std::wstring& program, const std::wstring& arguments,
+           DWORD flags) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring line = L"\"" + BinFolder() + L"\\" + program + L"\" " + arguments;
+    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                          BinFolder().c_str(), &startup, &started.info) != 0;
+}
+
 bool WaitForDisplayPopup(std::chrono::milliseconds timeout) {
     return WaitUntil(
         [] {
