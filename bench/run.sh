@@ -20,7 +20,7 @@ echo "using the $arch_label"
 available=$(cmake --build "$build" --target help 2>/dev/null | sed -n 's/^\([A-Za-z0-9_]*\): .*/\1/p')
 wanted=()
 for t in vmouse TavrineGamingMouse Vistrel Portivo bench_empty_window vmouse_roundtrip_bench \
-    app_bench macro_bench osd_bench installer; do
+    app_bench macro_bench osd_bench auto_bench installer; do
     grep -qx "$t" <<<"$available" && wanted+=("$t")
 done
 echo "building: ${wanted[*]}"
@@ -82,6 +82,8 @@ grep '^@ ' "$build/bench-pictures.log" | grep -v watcher_ready >>"$figures"
 run macro-editor macro_bench.exe
 
 run display osd_bench.exe
+
+run auto-profile auto_bench.exe
 
 # The installer against the files it installs: the list its build generated, and the language
 # file it installs twice (as the chosen language and as the English sample).

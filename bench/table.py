@@ -77,6 +77,18 @@ def rows(f):
     out.append(row("macro editor keystroke -> row, 90th percentile", "ms", "<= baseline + 16 ms",
                    get("macro_row_p90_ms", "key_delivery_p90_ms"), lambda s, b: s <= b + 16,
                    limit=lambda b: b + 16))
+    out.append(row("watcher CPU at rest 30 s, rules loaded", "% core", "0.000 %",
+                   get("watch_idle_cpu_percent"), lambda s, b: s < 0.0005, baseline_of=lambda v: 0))
+    out.append(row("watcher private bytes", "MB", "<= baseline + 2 MB",
+                   get("watch_private_mb", "watch_empty_private_mb"), lambda s, b: s <= b + 2,
+                   limit=lambda b: b + 10))
+    out.append(row("foreground change -> switch write", "ms", "<= settling time + 50 ms",
+                   get("watch_switch_ms", "watch_settle_ms"), lambda s, b: 0 <= s <= b + 50,
+                   limit=lambda b: b + 50))
+    out.append(row("1,000 changes in a burst: profile writes", "writes", "1 (the last program's)",
+                   get("watch_burst_writes"), lambda s, b: s == 1, baseline_of=lambda v: 1))
+    out.append(row("watcher answers after the burst", "yes=1", "1",
+                   get("watch_burst_answers"), lambda s, b: s == 1, baseline_of=lambda v: 1))
     out.append(row("installer size", "MB", "<= 1.0 x the files it installs",
                    get("installer_mb", "payload_mb"), lambda s, b: s <= b,
                    limit=lambda b: b,

@@ -139,6 +139,9 @@ std::wstring CheckBundle(const Bundle& bundle) {
     for (const auto* light : {&bundle.lights.wheel, &bundle.lights.logo})
         if (*light && **light != 0 && **light != 1)
             return L"A light is neither 0 (off) nor 1 (on).";
+    if (bundle.autoProfile)
+        if (auto problem = CheckAutoProfile(*bundle.autoProfile); !problem.empty())
+            return L"The automatic profiles: " + problem + L".";
     return {};
 }
 

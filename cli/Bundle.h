@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/AutoRules.h"
 #include "device/ButtonRecord.h"
 #include "macro/MacroStore.h"
 #include "macro/MacroText.h"
@@ -89,6 +90,9 @@ struct Bundle {
     std::vector<BundleMacro> macros;
     BundlePerformance performance{};
     BundleLights lights;
+    // The automatic profiles by program; none: the bundle leaves them as they are. An optional
+    // section of version 1, which readers without it skip as an unknown field.
+    std::optional<AutoProfile> autoProfile;
     bool operator==(const Bundle&) const = default;
 };
 

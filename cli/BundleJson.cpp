@@ -94,6 +94,48 @@ const json& TakeArray(const json& object, const char* name, std::wstring_view wh
     return *value;
 }
 
+json AutoProfileSection(const AutoProfile& settings) {
+    json section = json::object();
+    section["enabled"] = settings.enabled;
+    section["fallback"] = settings.fallback ? json(*settings.fallback) : json(nullptr);
+    if (settings.settleMs) section["settleMs"] = *settings.settleMs;
+    json rules = json::array();
+    for (const AutoRule& rule : settings.rules)
+        rules.push_back(json{{"program", ToUtf8(rule.program)}, {"profile", rule.profile}});
+    section["rules"] = std::move(rules);
+    return section;
+}
+
+AutoProfile ReadAutoProfileSection(const json& section) {
+    const std::wstring where = L"The automatic profiles";
+    if (!section.is_object())
+        throw Refusal{L"The bundle's \"autoProfile\" is not a set of values."};
+    AutoProfile settings;
+    if (const json* enabled = Member(section, "enabled")) {
+        if (!enabled->is_boolean())
+            throw Refusal{Where(where, "enabled") + L" is not true or false."};
+        settings.enabled = enabled->get<bool>();
+    }
+    if (const json* fallback = Member(section, "fallback"); fallback && !fallback->is_null())
+        settings.fallback = TakeNumber(section, "fallback", where);
+    settings.settleMs = TakeNumber(section, "settleMs", where);
+    if (Member(section, "rules")) {
+        const json& rules = TakeArray(section, "rules", where, std::nullopt);
+        for (const json& item : rules) {
+            if (!item.is_object())
+                throw Refusal{L"A rule of the automatic profiles is not a rule."};
+            auto program = TakeText(item, "program", L"A rule");
+            auto profile = TakeNumber(item, "profile", L"A rule");
+            if (!program || !profile)
+                throw Refusal{
+                    L"A rule of the automatic profiles lacks its \"program\" or "
+                    L"\"profile\"."};
+            settings.rules.push_back({*program, *profile});
+        }
+    }
+    return settings;
+}
+
 Bundle ReadBundle(const json& root) {
     if (!root.is_object()) throw Refusal{L"The file is not a profile bundle."};
     const json* format = Member(root, "format");
@@ -151,6 +193,8 @@ Bundle ReadBundle(const json& root) {
         bundle.lights.wheel = TakeNumber(*lights, "wheel", L"The lights");
         bundle.lights.logo = TakeNumber(*lights, "logo", L"The lights");
     }
+    if (const json* section = Member(root, "autoProfile"))
+        bundle.autoProfile = ReadAutoProfileSection(*section);
     return bundle;
 }
 
@@ -191,7 +235,12 @@ std::string BundleToJson(const Bundle& bundle) {
     PutNumber(lights, "wheel", bundle.lights.wheel);
     PutNumber(lights, "logo", bundle.lights.logo);
     root["lights"] = std::move(lights);
+    if (bundle.autoProfile) root["autoProfile"] = AutoProfileSection(*bundle.autoProfile);
     return root.dump(2) + "\n";
+}
+
+std::string AutoProfileToJson(const AutoProfile& settings) {
+    return AutoProfileSection(settings).dump(2) + "\n";
 }
 
 BundleParse ParseBundle(std::string_view text) {

@@ -9,6 +9,8 @@
 namespace cli {
 
 std::string BundleToJson(const Bundle& bundle);
+// The bundle's "autoProfile" section on its own (tavrine auto list --json).
+std::string AutoProfileToJson(const AutoProfile& settings);
 
 struct BundleParse {
     bool ok = false;

@@ -8,6 +8,7 @@
 #include "device/RecordTemplates.h"
 #include "device/SettingsLayout.h"
 #include "cli/StoreTransaction.h"
+#include "cli/AutoProfileStore.h"
 
 namespace cli {
 
@@ -112,6 +113,7 @@ bool WriteBundle(SettingsStore& store, const Bundle& bundle) {
             !Put(*key, kLogoLightValue, bundle.lights.logo))
             return false;
     }
+    if (bundle.autoProfile && !PutAutoProfile(store, *bundle.autoProfile)) return false;
     return true;
 }
 
@@ -169,6 +171,8 @@ Bundle ExportBundle(SettingsStore& store) {
             bundle.lights.logo = key->ReadInteger(kLogoLightValue);
         }
     }
+    // Values a bundle could not carry are left out, as the watcher leaves them out.
+    if (AutoProfileStored(store)) bundle.autoProfile = ReadAutoProfile(store).settings;
     return bundle;
 }
 
@@ -177,7 +181,6 @@ StoreChange ApplyBundle(SettingsStore& store, const Bundle& bundle) {
     change.error = CheckBundle(bundle);
     if (!change.error.empty()) return change;
 
-    StoreTransaction transaction(store);
     std::vector<std::wstring> paths = {std::wstring(kSettingsRoot)};
     for (int p = 0; p < kProfileCount; ++p) {
         paths.push_back(ProfileKeyPath(p));
@@ -188,13 +191,21 @@ StoreChange ApplyBundle(SettingsStore& store, const Bundle& bundle) {
     paths.push_back(std::wstring(kPerformanceKey));
     paths.push_back(std::wstring(kPerformanceDefaultKey));
     paths.push_back(LightKeyPath());
+    paths.push_back(device::AutoProfileKeyPath());
+    return ChangeAllOrNothing(store, paths, [&] { return WriteBundle(store, bundle); });
+}
+
+StoreChange ChangeAllOrNothing(SettingsStore& store, const std::vector<std::wstring>& paths,
+                               const std::function<bool()>& write) {
+    StoreChange change;
+    StoreTransaction transaction(store);
     for (const std::wstring& path : paths) {
         if (!transaction.Keep(path)) {
             change.error = L"The settings could not be read; nothing was changed.";
             return change;
         }
     }
-    if (!WriteBundle(store, bundle)) {
+    if (!write()) {
         change.error = transaction.Restore()
                            ? L"The settings could not be written; nothing was changed."
                            : L"The settings could not be written, and not all of them could be "

@@ -12,9 +12,9 @@ struct CommandInfo {
     std::size_t minOperands;
     std::size_t maxOperands;
     // Options the command takes.
-    bool json, save, write, intoStore;
+    bool json, save, write, intoStore, settle = false;
 };
-constexpr std::array<CommandInfo, 8> kCommands = {{
+constexpr std::array<CommandInfo, 10> kCommands = {{
     {L"status", CliCommand::Status, 0, 0, true, false, false, false},
     {L"profile", CliCommand::Profile, 1, 1, false, true, false, false},
     {L"dpi", CliCommand::Dpi, 1, 2, false, true, false, false},
@@ -23,6 +23,22 @@ constexpr std::array<CommandInfo, 8> kCommands = {{
     {L"export", CliCommand::Export, 1, 1, false, false, false, false},
     {L"import", CliCommand::Import, 1, 1, false, false, true, false},
     {L"read-back", CliCommand::ReadBack, 0, 0, true, false, false, true},
+    {L"auto", CliCommand::Auto, 1, 3, true, false, false, false},
+    {L"watch", CliCommand::Watch, 0, 0, false, false, false, false, true},
+}};
+
+struct AutoActionInfo {
+    std::wstring_view name;
+    AutoAction action;
+    std::size_t operands;  // after the action's name
+};
+constexpr std::array<AutoActionInfo, 6> kAutoActions = {{
+    {L"list", AutoAction::List, 0},
+    {L"add", AutoAction::Add, 2},
+    {L"remove", AutoAction::Remove, 1},
+    {L"fallback", AutoAction::Fallback, 1},
+    {L"on", AutoAction::On, 0},
+    {L"off", AutoAction::Off, 0},
 }};
 
 // A plain decimal number of at most 5 digits.
@@ -42,14 +58,49 @@ CliParse Fail(std::wstring why) {
     return parse;
 }
 
+// auto ACTION [OPERANDS]: the operands after "auto".
+std::optional<std::wstring> ParseAuto(const std::vector<std::wstring>& operands, CliArgs& args) {
+    const AutoActionInfo* info = nullptr;
+    for (const AutoActionInfo& candidate : kAutoActions)
+        if (candidate.name == operands[0]) info = &candidate;
+    if (!info)
+        return L"auto: unknown action " + operands[0] + L" (list, add, remove, fallback, on, off)";
+    if (operands.size() - 1 != info->operands)
+        return L"auto " + std::wstring(info->name) + L": " +
+               (operands.size() - 1 < info->operands ? L"too few" : L"too many") + L" arguments";
+    if (args.json && info->action != AutoAction::List)
+        return L"auto " + std::wstring(info->name) + L": an option it does not take was given";
+    args.autoAction = info->action;
+    if (info->action == AutoAction::Add || info->action == AutoAction::Remove)
+        args.program = operands[1];
+    if (info->action == AutoAction::Add) {
+        auto profile = Number(operands[2]);
+        if (!profile) return L"auto add: " + operands[2] + L" is not a number";
+        args.number = *profile;
+    }
+    if (info->action == AutoAction::Fallback && operands[1] != L"none") {
+        args.fallback = Number(operands[1]);
+        if (!args.fallback) return L"auto fallback: the profile is 1 to 5, or none";
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 CliParse ParseCliArgs(const std::vector<std::wstring>& arguments) {
     CliParse parse;
     std::vector<std::wstring> operands;
     bool help = false, json = false, save = false, write = false, intoStore = false;
-    for (const std::wstring& argument : arguments) {
-        if (argument == L"--help" || argument == L"-h" || argument == L"/?")
+    std::optional<int> settle;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::wstring& argument = arguments[i];
+        if (argument == L"--settle") {
+            if (i + 1 == arguments.size())
+                return Fail(L"--settle: the time in milliseconds is missing");
+            settle = Number(arguments[++i]);
+            if (!settle || *settle > 60000)
+                return Fail(L"--settle: " + arguments[i] + L" is not 0 to 60000 milliseconds");
+        } else if (argument == L"--help" || argument == L"-h" || argument == L"/?")
             help = true;
         else if (argument == L"--json")
             json = true;
@@ -78,7 +129,7 @@ CliParse ParseCliArgs(const std::vector<std::wstring>& arguments) {
     if (operands.size() < info->minOperands) return Fail(name + L": too few arguments");
     if (operands.size() > info->maxOperands) return Fail(name + L": too many arguments");
     if ((json && !info->json) || (save && !info->save) || (write && !info->write) ||
-        (intoStore && !info->intoStore))
+        (intoStore && !info->intoStore) || (settle && !info->settle))
         return Fail(name + L": an option it does not take was given");
 
     CliArgs& args = parse.args;
@@ -87,6 +138,7 @@ CliParse ParseCliArgs(const std::vector<std::wstring>& arguments) {
     args.save = save;
     args.write = write;
     args.intoStore = intoStore;
+    args.settleMs = settle;
     switch (info->command) {
         case CliCommand::Profile:
         case CliCommand::Dpi:
@@ -111,6 +163,9 @@ CliParse ParseCliArgs(const std::vector<std::wstring>& arguments) {
         case CliCommand::Export:
         case CliCommand::Import:
             args.file = operands[0];
+            break;
+        case CliCommand::Auto:
+            if (auto problem = ParseAuto(operands, args)) return Fail(*problem);
             break;
         default:
             break;
@@ -144,8 +199,19 @@ Commands:
                                   function; --into-store records them in your settings, so the
                                   configuration program shows what the mouse holds
 
+  auto list [--json]              the automatic profiles: which program in front makes which
+                                  profile the active one
+  auto add PROGRAM PROFILE        a rule: PROGRAM (a file name like game.exe, or a path; * is
+                                  any run of characters; case does not matter) gets PROFILE
+  auto remove PROGRAM             drop the program's rule
+  auto fallback N|none            profile N for every other program, or stay where it is
+  auto on|off                     switch the automatic profiles on or off
+  watch [--settle MS]             switch profiles by the program in front (one runs at a time;
+                                  an icon in the notification area pauses it or ends it); a
+                                  change counts once it has held MS milliseconds (1500)
+
 Options:
-  --json    machine-readable output (status, read-back)
+  --json    machine-readable output (status, read-back, auto list)
   --help    this text
 
 Exit code 0 on success; on failure one line "tavrine: <what> failed: <why>" on stderr.

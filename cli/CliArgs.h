@@ -7,7 +7,21 @@
 
 namespace cli {
 
-enum class CliCommand { Help, Status, Profile, Dpi, Polling, Light, Export, Import, ReadBack };
+enum class CliCommand {
+    Help,
+    Status,
+    Profile,
+    Dpi,
+    Polling,
+    Light,
+    Export,
+    Import,
+    ReadBack,
+    Auto,
+    Watch
+};
+// tavrine auto ...
+enum class AutoAction { List, Add, Remove, Fallback, On, Off };
 
 struct CliArgs {
     CliCommand command = CliCommand::Help;
@@ -20,6 +34,10 @@ struct CliArgs {
     bool save = false;
     bool write = false;
     bool intoStore = false;
+    AutoAction autoAction = AutoAction::List;
+    std::wstring program;         // auto add / remove
+    std::optional<int> fallback;  // auto fallback N (none: "none")
+    std::optional<int> settleMs;  // watch --settle MS
 };
 
 struct CliParse {

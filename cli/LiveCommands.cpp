@@ -156,6 +156,13 @@ StatusRead ReadStatus(platform::DeviceChannel& channel, platform::Waits& waits) 
     return result;
 }
 
+std::optional<int> ReadActiveProfile(platform::DeviceChannel& channel, platform::Waits& waits) {
+    DeviceReportState state;
+    const MouseRead now = ReadMouse(channel, waits, state, kLiveProfile, 2);
+    if (!now.ok() || now.bytes[0] < 1 || now.bytes[0] > kProfileCount) return std::nullopt;
+    return now.bytes[0];
+}
+
 CommandResult SwitchProfile(LiveServices& services, int profile) {
     if (profile < 1 || profile > kProfileCount) return Failed(L"the profile is 1 to 5");
     if (!SendChecked(services.channel, kAddressActiveProfile,

@@ -50,6 +50,9 @@ struct CommandResult {
     std::wstring done;  // what the mouse now does, for the user
 };
 
+// The mouse's active profile 1..5 as it reports it now; none when it does not answer.
+std::optional<int> ReadActiveProfile(platform::DeviceChannel& channel, platform::Waits& waits);
+
 // Profile 1..5: written at EEPROM 0x0005 and applied, as the main window switches it; the
 // display program shows the new profile.
 CommandResult SwitchProfile(LiveServices& services, int profile);

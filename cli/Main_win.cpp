@@ -10,13 +10,16 @@
 #include "cli/BundleJson.h"
 #include "cli/BundleStore.h"
 #include "cli/CliArgs.h"
+#include "cli/AutoCommands.h"
 #include "cli/CliOutput.h"
+#include "cli/ConfigurationProgram_win.h"
 #include "cli/ConsoleOutput_win.h"
 #include "cli/DeviceReportPump_win.h"
 #include "cli/LiveCommands.h"
 #include "portivo/Portivo.h"
 #include "platform/PortivoChannel_win.h"
 #include "cli/ProfileBurner.h"
+#include "cli/Watch_win.h"
 #include "device/ProfileStore.h"
 #include "cli/ReadBack.h"
 #include "platform/RegistrySettingsStore_win.h"
@@ -28,7 +31,6 @@
 
 using device::DeviceReportState;
 using device::kProfileCount;
-using device::kProgramMutex;
 using device::LoadProfile;
 using device::MainState;
 using device::ProfileRecordTexts;
@@ -144,14 +146,6 @@ bool WriteWholeFile(const std::wstring& path, const std::string& text, std::wstr
     return ok;
 }
 
-// The configuration program keeps its own copy of the assignments and writes it back at its
-// next Apply or OK: changing the store under it would be undone without a word.
-bool ConfigurationProgramRuns() {
-    HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, std::wstring(kProgramMutex).c_str());
-    if (!mutex) return false;
-    CloseHandle(mutex);
-    return true;
-}
 constexpr std::wstring_view kCloseProgramFirst =
     L"Tavrine Gaming Mouse is running; close it first, or it would write its own copy of the "
     L"settings back";
@@ -298,6 +292,14 @@ int Run(const CliArgs& args) {
         WriteOut(ToUtf8(CliHelp()));
         return kExitOk;
     }
+    if (args.command == CliCommand::Auto) {
+        RegistrySettingsStore store;
+        const AutoOutcome outcome = RunAutoCommand(store, args);
+        if (!outcome.ok()) return Fail(L"auto", outcome.error);
+        WriteOut(outcome.out);
+        return kExitOk;
+    }
+    if (args.command == CliCommand::Watch) return RunWatch(args);
     Services services;
     switch (args.command) {
         case CliCommand::Status:

@@ -5,9 +5,11 @@
 ;   TAVRINE_VERSION  the suite's version (major.minor.patch)
 ;   TAVRINE_SOURCE   the build's program folder, laid out as the install tree
 ;   TAVRINE_GEN      the generated includes (names from the C++ headers, the file lists)
-;   TAVRINE_ICON, TAVRINE_OUTFILE, and TAVRINE_VISTREL when the display program is part of the build
+;   TAVRINE_ICON, TAVRINE_OUTFILE, TAVRINE_VISTREL when the display program is part of the build,
+;   and TAVRINE_CLI when the command line (tavrine.exe) is
 ; Command line besides NSIS's own /S and /D=folder:
 ;   /LANGUAGE=en|de   language of the program (the interactive installer asks)
+;   /AUTOPROFILE      also the component "Switch profiles by program" (off by default)
 ;   uninstaller: /REMOVESETTINGS also removes the user's settings
 Target ${TAVRINE_TARGET}
 Unicode true
@@ -30,6 +32,8 @@ ManifestDPIAware true
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TavrineGamingMouse"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_VALUE "Vistrel"
+!define CLI_FILE "tavrine.exe"
+!define WATCH_RUN_VALUE "TavrineAutoProfile"
 !define MENU_FOLDER "$SMPROGRAMS\${PRODUCT}"
 
 Name "${PRODUCT}"
@@ -109,6 +113,28 @@ Function StartAsUser ; $R9 = the program
     Pop $1
 FunctionEnd
 
+; The watcher with its argument. Explorer takes no arguments for the program it starts, so a
+; raised installer leaves the start to the next logon (the entry is written) rather than run the
+; watcher with the administrator's token, whose foreground events and settings would not be the
+; user's.
+Function StartWatchAsUser ; $R9 = tavrine.exe
+    Push $1
+    Push $2
+    Push $3
+    StrCpy $3 0
+    System::Call 'advapi32::OpenProcessToken(p -1, i 0x8, *p .r1) i .r2' ; TOKEN_QUERY
+    ${If} $2 <> 0
+        System::Call 'advapi32::GetTokenInformation(p r1, i 18, *i .r3, i 4, *i .r2)' ; TokenElevationType
+        System::Call 'kernel32::CloseHandle(p r1)'
+    ${EndIf}
+    ${If} $3 <> 2 ; not raised from a limited token
+        Exec '"$R9" watch'
+    ${EndIf}
+    Pop $3
+    Pop $2
+    Pop $1
+FunctionEnd
+
 Function StartProgram
     SetOutPath "$INSTDIR"
     StrCpy $R9 "$INSTDIR\${PROGRAM_FILE}"
@@ -143,6 +169,21 @@ Function ${UN}EnsureSuiteClosed
     Push $1
     Push $2
     check:
+    ; The profile switcher holds tavrine.exe open and has nothing to lose: asked to end, as its
+    ; Exit does.
+    FindWindow $0 "${kWatchClass}" "${kWatchCaption}"
+    ${If} $0 <> 0
+        SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=5000
+        StrCpy $2 0
+        ${While} $0 <> 0
+            ${If} $2 >= 50 ; five seconds
+                ${ExitWhile}
+            ${EndIf}
+            Sleep 100
+            IntOp $2 $2 + 1
+            FindWindow $0 "${kWatchClass}" "${kWatchCaption}"
+        ${EndWhile}
+    ${EndIf}
     FindWindow $0 "${kVistrelClass}" "${kVistrelCaption}"
     ${If} $0 <> 0
         ReadRegStr $1 HKLM "${kInstallKey}" "${kAppPathValue}"
@@ -260,6 +301,15 @@ Section "Start the on-screen display at logon" SecLogon
 SectionEnd
 !endif
 
+!ifdef TAVRINE_CLI
+; tavrine.exe watch at each user's logon: the rules are each user's own (tavrine auto ...), and a
+; user without rules has a watcher that sleeps. It is a console program; it lets go of the
+; console window it is given at logon (see cli/Watch_win.cpp).
+Section /o "Switch profiles by program" SecAutoProfile
+    WriteRegStr HKLM "${RUN_KEY}" "${WATCH_RUN_VALUE}" '"$INSTDIR\${CLI_FILE}" watch'
+SectionEnd
+!endif
+
 Section "-Finish"
     SectionGetSize ${SecProgram} $0
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
@@ -282,6 +332,16 @@ Section "-Finish"
     ${Else}
         ; An upgrade without the choice drops the entry an earlier install made.
         DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
+    ${EndIf}
+!endif
+!ifdef TAVRINE_CLI
+    ${If} ${SectionIsSelected} ${SecAutoProfile}
+        ; Running now, not only from the next logon.
+        SetOutPath "$INSTDIR"
+        StrCpy $R9 "$INSTDIR\${CLI_FILE}"
+        Call StartWatchAsUser
+    ${Else}
+        DeleteRegValue HKLM "${RUN_KEY}" "${WATCH_RUN_VALUE}"
     ${EndIf}
 !endif
 SectionEnd
@@ -317,6 +377,20 @@ Function .onInit
         ${EndIf}
     ${EndIf}
 !endif
+!ifdef TAVRINE_CLI
+    ; Chosen on the command line, or kept from the earlier install.
+    ${GetParameters} $0
+    ClearErrors
+    ${GetOptions} $0 "/AUTOPROFILE" $1
+    ${IfNot} ${Errors}
+        !insertmacro SelectSection ${SecAutoProfile}
+    ${Else}
+        ReadRegStr $1 HKLM "${RUN_KEY}" "${WATCH_RUN_VALUE}"
+        ${If} $1 != ""
+            !insertmacro SelectSection ${SecAutoProfile}
+        ${EndIf}
+    ${EndIf}
+!endif
     Call EnsureSuiteClosed
 FunctionEnd
 
@@ -335,6 +409,7 @@ Section "un.${PRODUCT}" SecUnProgram
     RMDir "${MENU_FOLDER}"
 
     DeleteRegValue HKLM "${RUN_KEY}" "${RUN_VALUE}"
+    DeleteRegValue HKLM "${RUN_KEY}" "${WATCH_RUN_VALUE}"
     DeleteRegValue HKLM "${kInstallKey}" "${kInstallPathValue}"
     DeleteRegValue HKLM "${kInstallKey}" "${kAppPathValue}"
     DeleteRegKey /ifempty HKLM "${kInstallKey}"

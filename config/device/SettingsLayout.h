@@ -36,6 +36,19 @@ inline std::wstring ButtonKeyPath(int profile, int button) {
     return path;
 }
 
+// Automatic profiles by program (tavrine.exe): Enabled (1 on, 0 off; missing: on), Fallback
+// (1..5, 0 none), SettleMs (optional), and the rules Rule1, Rule2, ... in order, each the text
+// "<profile>|<program>".
+inline constexpr std::wstring_view kAutoProfileKeyName = L"AutoProfile";
+inline constexpr std::wstring_view kAutoEnabledValue = L"Enabled";
+inline constexpr std::wstring_view kAutoFallbackValue = L"Fallback";
+inline constexpr std::wstring_view kAutoSettleValue = L"SettleMs";
+inline constexpr std::wstring_view kAutoRuleValuePrefix = L"Rule";
+
+inline std::wstring AutoProfileKeyPath() {
+    return std::wstring(kSettingsRoot) + std::wstring(kAutoProfileKeyName);
+}
+
 inline std::wstring LightKeyPath() {
     return std::wstring(kSettingsRoot) + std::wstring(kLightKeyName);
 }

@@ -23,6 +23,12 @@ inline constexpr std::wstring_view kPerformCaption = L"Perform1";
 inline constexpr std::wstring_view kVistrelClass = L"VISTREL";
 inline constexpr std::wstring_view kVistrelCaption = L"Vistrel";
 
+// tavrine.exe watch, the automatic profile switcher: one per session (its mutex), and its hidden
+// window, which the uninstaller asks to close.
+inline constexpr std::wstring_view kWatchMutex = L"TavrineAutoProfileWatch";
+inline constexpr std::wstring_view kWatchClass = L"TTavrineAutoProfile";
+inline constexpr std::wstring_view kWatchCaption = L"Tavrine automatic profiles";
+
 // The display program's other requests (no sender in the configuration program yet): the lock
 // query, and the web back/forward pictures shown at once (wParam, lParam unused).
 inline constexpr std::uint32_t kMsgShowLock = 0x542;

@@ -17,11 +17,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct Outcome {
-    DWORD code = 0xFFFFFFFF;
-    std::string out;
-    std::string err;
-};
+using Outcome = e2e::ToolOutcome;
+using e2e::RunTool;
 
 std::string ReadText(const std::wstring& path) {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
@@ -39,62 +36,6 @@ std::wstring Temp(const wchar_t* name) {
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
     return std::wstring(folder) + name;
-}
-
-// What a pipe holds now, without waiting (a console host may keep the pipe open after the
-// program ended, so reading up to its end could wait for ever).
-void DrainAvailable(HANDLE pipe, std::string& text) {
-    DWORD available = 0;
-    while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
-        char buffer[4096];
-        DWORD read = 0;
-        if (!ReadFile(pipe, buffer, std::min<DWORD>(available, sizeof buffer), &read, nullptr) ||
-            read == 0)
-            return;
-        text.append(buffer, read);
-    }
-}
-
-// A program of the build, its output taken through pipes.
-Outcome RunTool(const std::wstring& program, const std::wstring& arguments) {
-    Outcome outcome;
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
-    if (!CreatePipe(&outRead, &outWrite, &inherit, 0) ||
-        !CreatePipe(&errRead, &errWrite, &inherit, 0))
-        return outcome;
-    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW start{};
-    start.cb = sizeof start;
-    start.dwFlags = STARTF_USESTDHANDLES;
-    start.hStdOutput = outWrite;
-    start.hStdError = errWrite;
-    start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    std::wstring line = L"\"" + e2e::BinFolder() + L"\\" + program + L"\" " + arguments;
-    PROCESS_INFORMATION process{};
-    const bool started =
-        CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                       e2e::BinFolder().c_str(), &start, &process);
-    CloseHandle(outWrite);
-    CloseHandle(errWrite);
-    if (started) {
-        // Read while it runs, so that it never waits on a full pipe.
-        const ULONGLONG end = GetTickCount64() + 300000;
-        while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT &&
-               GetTickCount64() < end) {
-            DrainAvailable(outRead, outcome.out);
-            DrainAvailable(errRead, outcome.err);
-        }
-        DrainAvailable(outRead, outcome.out);
-        DrainAvailable(errRead, outcome.err);
-        GetExitCodeProcess(process.hProcess, &outcome.code);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-    CloseHandle(outRead);
-    CloseHandle(errRead);
-    return outcome;
 }
 
 Outcome Tavrine(const std::wstring& arguments) { return RunTool(L"tavrine.exe", arguments); }
@@ -400,13 +341,7 @@ TEST_F(CliE2e, ReadBackIntoAFreshStoreIsWhatTheProgramShowsAndLiveCommandsMatchT
                                e2e::BinFolder().c_str(), &startup, &display));
     EXPECT_TRUE(e2e::WaitUntil([] { return FindWindowW(L"VISTREL", L"Vistrel") != nullptr; }, 20s));
     ASSERT_EQ(Tavrine(L"dpi 4").code, 0u);
-    EXPECT_TRUE(e2e::WaitUntil(
-        [] {
-            HWND popup = FindWindowW(L"GDIPPOPWND", nullptr);
-            return popup && IsWindowVisible(popup);
-        },
-        3s))
-        << "no popup for the DPI level";
+    EXPECT_TRUE(e2e::WaitForDisplayPopup(3s)) << "no popup for the DPI level";
     e2e::SaveScreenshot(L"cli-dpi-popup");
     TerminateProcess(display.hProcess, 1);
     WaitForSingleObject(display.hProcess, 5000);

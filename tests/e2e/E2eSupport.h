@@ -40,6 +40,14 @@ std::vector<std::vector<std::uint8_t>> WritesIn(const std::vector<TraceReport>& 
 // Read requests (id 4) for an address.
 int ReadRequestsFor(const std::vector<TraceReport>& trace, std::uint16_t address);
 
+// A program of the build run to its end (at most 5 minutes), its output taken through pipes.
+struct ToolOutcome {
+    DWORD code = 0xFFFFFFFF;
+    std::string out;
+    std::string err;
+};
+[[nodiscard]] ToolOutcome RunTool(const std::wstring& program, const std::wstring& arguments);
+
 // Registry, as the program sees it.
 std::optional<std::wstring> ReadUserString(const std::wstring& key, const std::wstring& name);
 std::optional<DWORD> ReadUserDword(const std::wstring& key, const std::wstring& name);
@@ -53,6 +61,18 @@ void WriteInstallKey(const std::wstring& folder);
 // edge lies at `left` in its parent's client area.
 std::wstring TextOf(HWND window);
 HWND ChildAt(HWND parent, const wchar_t* className, int left);
+
+// Another program of the build (a test window, tavrine.exe watch), started in the build's
+// folder; ended, if still running, when this goes.
+struct Started {
+    PROCESS_INFORMATION info{};
+    Started() = default;
+    Started(const Started&) = delete;
+    Started& operator=(const Started&) = delete;
+    ~Started();
+};
+[[nodiscard]] bool Start(Started& started, const std::wstring& program,
+                         const std::wstring& arguments, DWORD flags = 0);
 
 class Program {
   public:
@@ -102,6 +122,9 @@ class Program {
 // trace, and returns once the attach has read the lights and the program has handled
 // what followed (its controls are enabled then). Empty when it did, else what was missing.
 [[nodiscard]] std::string StartAttached(Program& program);
+
+// The display program's popup is up (visible) within the time.
+[[nodiscard]] bool WaitForDisplayPopup(std::chrono::milliseconds timeout);
 
 // The whole screen as Windows draws it, saved as build/<preset>/test-artifacts/<name>.bmp.
 // (Grabbed through GDI: the X server's own capture shows overlapping Wine windows black.)

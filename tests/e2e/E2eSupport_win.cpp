@@ -60,6 +60,20 @@ HKEY OpenUser(const std::wstring& key) {
     return handle;
 }
 
+// What a pipe holds now, without waiting (a console host may keep the pipe open after the
+// program ended, so reading up to its end could wait for ever).
+void DrainAvailable(HANDLE pipe, std::string& text) {
+    DWORD available = 0;
+    while (PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+        char buffer[4096];
+        DWORD read = 0;
+        if (!ReadFile(pipe, buffer, std::min<DWORD>(available, sizeof buffer), &read, nullptr) ||
+            read == 0)
+            return;
+        text.append(buffer, read);
+    }
+}
+
 }  // namespace
 
 std::wstring BinFolder() {
@@ -245,6 +259,32 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     return condition();
 }
 
+Started::~Started() {
+    if (!info.hProcess) return;
+    if (WaitForSingleObject(info.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(info.hProcess, 9);
+    WaitForSingleObject(info.hProcess, 5000);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
+bool Start(Started& started, const std::wstring& program, const std::wstring& arguments,
+           DWORD flags) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    std::wstring line = L"\"" + BinFolder() + L"\\" + program + L"\" " + arguments;
+    return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                          BinFolder().c_str(), &startup, &started.info) != 0;
+}
+
+bool WaitForDisplayPopup(std::chrono::milliseconds timeout) {
+    return WaitUntil(
+        [] {
+            HWND popup = FindWindowW(L"GDIPPOPWND", nullptr);
+            return popup && IsWindowVisible(popup);
+        },
+        timeout);
+}
+
 bool SaveScreenshot(const std::wstring& name) {
     const std::wstring folder = BinFolder() + L"\\..\\test-artifacts";
     CreateDirectoryW(folder.c_str(), nullptr);
@@ -412,6 +452,48 @@ void Program::KeyPress(HWND window, UINT virtualKey) {
     PostMessageW(window, WM_KEYDOWN, virtualKey, 1);
     PostMessageW(window, WM_KEYUP, virtualKey, 0xC0000001);
     Settle(std::chrono::milliseconds(150));
+}
+
+// A program of the build, its output taken through pipes.
+ToolOutcome RunTool(const std::wstring& program, const std::wstring& arguments) {
+    ToolOutcome outcome;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE outRead = nullptr, outWrite = nullptr, errRead = nullptr, errWrite = nullptr;
+    if (!CreatePipe(&outRead, &outWrite, &inherit, 0) ||
+        !CreatePipe(&errRead, &errWrite, &inherit, 0))
+        return outcome;
+    SetHandleInformation(outRead, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdOutput = outWrite;
+    start.hStdError = errWrite;
+    start.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    std::wstring line = L"\"" + e2e::BinFolder() + L"\\" + program + L"\" " + arguments;
+    PROCESS_INFORMATION process{};
+    const bool started =
+        CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                       e2e::BinFolder().c_str(), &start, &process);
+    CloseHandle(outWrite);
+    CloseHandle(errWrite);
+    if (started) {
+        // Read while it runs, so that it never waits on a full pipe.
+        const ULONGLONG end = GetTickCount64() + 300000;
+        while (WaitForSingleObject(process.hProcess, 20) == WAIT_TIMEOUT &&
+               GetTickCount64() < end) {
+            DrainAvailable(outRead, outcome.out);
+            DrainAvailable(errRead, outcome.err);
+        }
+        DrainAvailable(outRead, outcome.out);
+        DrainAvailable(errRead, outcome.err);
+        GetExitCodeProcess(process.hProcess, &outcome.code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(outRead);
+    CloseHandle(errRead);
+    return outcome;
 }
 
 }  // namespace e2e

@@ -21,11 +21,11 @@ using device::ButtonKeyPath;
 using device::ButtonRecord;
 using device::ButtonRecordOffset;
 using device::kButtonCount;
-using device::ParseButtonRecordText;
 using device::kDeviceAttachInterval;
 using device::kRewriteInterval;
 using device::kWriteEndingInterval;
 using device::kWriteStartWait;
+using device::ParseButtonRecordText;
 using device::ROMAddress;
 
 namespace {
@@ -189,7 +189,7 @@ class FaultMatrixE2e : public ::testing::Test {
     }
 
     void StartAttached() {
-        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);  // "already plugged" when it is in
+        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);   // "already plugged" when it is in
         ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory memory
         ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
         ASSERT_EQ(e2e::StartAttached(program), "");
@@ -325,16 +325,15 @@ TEST_F(FaultMatrixE2e, ProfileWrite) {
         std::function<void()> during;
         if (lateAcks)
             during = [] {
-                EXPECT_TRUE(e2e::WaitUntil(
-                    [] { return !e2e::WritesIn(e2e::ReadTrace()).empty(); }, kRewriteInterval));
+                EXPECT_TRUE(e2e::WaitUntil([] { return !e2e::WritesIn(e2e::ReadTrace()).empty(); },
+                                           kRewriteInterval));
                 EXPECT_EQ(e2e::Vmouse(L"fault clear"), 0);
             };
         cases.push_back({f.fault, f.arguments, during, !f.TakesNothing(), f.TakesNothing(),
                          lateAcks ? 25s : 20s});
     }
-    cases.push_back({"unplugged mid-write", L"fault delay-ack 250",
-                     [this] { Replug(); },
-                     true, false, 40s});
+    cases.push_back(
+        {"unplugged mid-write", L"fault delay-ack 250", [this] { Replug(); }, true, false, 40s});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fault);
         Outcome o{"profile write", c.fault};
@@ -414,7 +413,8 @@ void FaultMatrixE2e::RunAttach(const std::vector<FaultCase>& cases) {
         }
         o.recovered = o.running && enabled && CleanWrite();
         if (!o.recovered) {
-            o.note += "; " + std::to_string(Acknowledgements()) + " acknowledgements sent by the mouse";
+            o.note +=
+                "; " + std::to_string(Acknowledgements()) + " acknowledgements sent by the mouse";
         }
         o.whole = lightsSane && ProfileMatchesStore(0);
         if (!o.recovered && !recovery.empty()) o.note += "; again: " + recovery;

@@ -151,7 +151,7 @@ class MacroWindowsE2e : public ::testing::Test {
     // Mouse attached, profile index 2 current with its left, right and middle buttons at their
     // defaults (a profile without a left-button function is refused).
     void Start() {
-        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);  // "already plugged" when it is in
+        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);   // "already plugged" when it is in
         ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory memory
         ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
         ASSERT_EQ(e2e::StartAttached(program), "");

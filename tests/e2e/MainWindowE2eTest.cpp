@@ -52,7 +52,7 @@ class MainWindowE2e : public ::testing::Test {
 
     // Starts the program with the mouse plugged in and waits until the attach has enabled it.
     void StartAttached() {
-        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);  // "already plugged" when it is in
+        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);   // "already plugged" when it is in
         ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory memory
         ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
         ASSERT_EQ(e2e::StartAttached(program), "");
@@ -147,8 +147,8 @@ TEST_F(MainWindowE2e, WithoutTheMouseTheWindowWaitsDisabledUnderTheNoDeviceMessa
     ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(program.Main()); }, 15s));
     EXPECT_FALSE(program.Visible(L"TWarningForm2"));
-    EXPECT_TRUE(e2e::WaitUntil([] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) >= 1; },
-                               5s));
+    EXPECT_TRUE(
+        e2e::WaitUntil([] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) >= 1; }, 5s));
     EXPECT_TRUE(Program::Sync(program.Main()));
     e2e::Settle(500ms);  // Wine copies the new pictures to the screen on its own clock
     e2e::SaveScreenshot(L"main-attached");

@@ -107,7 +107,7 @@ class SingleKeyE2e : public ::testing::Test {
     // The program with the mouse attached and its left, right and middle buttons at their
     // defaults (a first run has empty records, and a profile without a left button is refused).
     void StartWithDefaults() {
-        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);  // "already plugged" when it is in
+        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);   // "already plugged" when it is in
         ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory memory
         ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
         ASSERT_EQ(e2e::StartAttached(program), "");

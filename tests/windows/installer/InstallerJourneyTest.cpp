@@ -306,6 +306,8 @@ void EndProcessOf(HWND window) {
     }
 }
 HWND DisplayWindow() { return FindWindowW(L"VISTREL", L"Vistrel"); }
+HWND WatchWindow() { return FindWindowW(L"TTavrineAutoProfile", L"Tavrine automatic profiles"); }
+bool CommandLineShipped() { return Exists(e2e::BinFolder() + L"\\tavrine.exe"); }
 
 class InstallerJourney : public ::testing::Test {
   protected:
@@ -352,8 +354,11 @@ class InstallerJourney : public ::testing::Test {
         EXPECT_FALSE(MachineKeyExists(kInstallKey));
         EXPECT_FALSE(MachineKeyExists(kUninstallKey));
         EXPECT_FALSE(MachineString(kRunKey, L"Vistrel"));
+        EXPECT_FALSE(MachineString(kRunKey, L"TavrineAutoProfile"));
         EXPECT_FALSE(Exists(MenuFolder())) << "Start-menu folder left behind";
         EXPECT_TRUE(e2e::WaitUntil([] { return DisplayWindow() == nullptr; }, 5s));
+        EXPECT_TRUE(e2e::WaitUntil([] { return WatchWindow() == nullptr; }, 5s))
+            << "the profile switcher still runs";
     }
 };
 
@@ -501,6 +506,9 @@ TEST_F(InstallerJourney, ASilentInstallPutsDownTheWholeSuiteAndTheInstalledProgr
     } else {
         EXPECT_FALSE(MachineString(kRunKey, L"Vistrel"));
     }
+    // "Switch profiles by program" is off unless chosen.
+    EXPECT_FALSE(MachineString(kRunKey, L"TavrineAutoProfile"));
+    EXPECT_EQ(WatchWindow(), nullptr);
 
     // The installed program attaches to the mouse and draws its pictures from the installed folder:
     // the close button's hover picture exists only as a file there.
@@ -570,7 +578,23 @@ TEST_F(InstallerJourney, ARunningProgramStopsInstallAndUninstallAndAnUpgradeKeep
 
 TEST_F(InstallerJourney, UninstallLeavesNothingButTheSettingsUnlessAskedToRemoveThemToo) {
     Uninstall();
-    ASSERT_EQ(RunSetup(L"/S", kJourneyFolder), 0u);
+    // With "Switch profiles by program": its logon entry. A raised installer leaves the start to
+    // the logon, so the watcher is started here as the logon would; the uninstall ends it and
+    // drops the entry.
+    ASSERT_EQ(RunSetup(L"/S /AUTOPROFILE", kJourneyFolder), 0u);
+    if (CommandLineShipped()) {
+        EXPECT_EQ(MachineString(kRunKey, L"TavrineAutoProfile"),
+                  L"\"" + kJourneyFolder + L"\\tavrine.exe\" watch");
+        if (!WatchWindow()) {
+            Started logon = Launch(L"\"" + kJourneyFolder + L"\\tavrine.exe\" watch");
+            if (logon.process) CloseHandle(logon.process);
+        }
+        HWND watcher = nullptr;
+        EXPECT_TRUE(e2e::WaitUntil([&] { return (watcher = WatchWindow()) != nullptr; }, 10s));
+        if (watcher) {
+            EXPECT_EQ(ImageOf(watcher), kJourneyFolder + L"\\tavrine.exe");
+        }
+    }
     WriteMarker(L"kept");
     // As Apps & Features runs it: the uninstaller copies itself away and ends at once.
     const auto quiet = MachineString(kUninstallKey, L"QuietUninstallString");

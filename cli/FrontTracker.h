@@ -1,0 +1,29 @@
+#pragma once
+// Which window the watcher takes as newly in front, from the system's events. The foreground
+// event names it. A keyboard-focus event only says that something changed (Wine 8 reports a
+// window brought to the front this way and never with the foreground event): the window in
+// front at that moment is looked at, and passed on only when it is another than the last one,
+// so focus moving inside a program costs nothing. Windows are plain numbers here, so the rule
+// is tested natively.
+#include <cstdint>
+#include <optional>
+
+namespace cli {
+
+enum class FrontEvent { Foreground, Focus };
+
+class FrontTracker {
+  public:
+    using Window = std::uintptr_t;  // 0: none
+
+    // eventWindow: the window the event names; front: the system's foreground window now.
+    // The window to take as the one in front, if the event tells of one.
+    std::optional<Window> OnEvent(FrontEvent event, Window eventWindow, Window front);
+    // The window found in front at the start, without an event.
+    void Seen(Window front) { last_ = front; }
+
+  private:
+    Window last_ = 0;
+};
+
+}  // namespace cli
