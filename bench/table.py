@@ -81,7 +81,7 @@ def rows(f):
                    get("watch_idle_cpu_percent"), lambda s, b: s < 0.0005, baseline_of=lambda v: 0))
     out.append(row("watcher private bytes", "MB", "<= baseline + 2 MB",
                    get("watch_private_mb", "watch_empty_private_mb"), lambda s, b: s <= b + 2,
-                   limit=lambda b: b + 10))
+                   limit=lambda b: b + 2))
     out.append(row("foreground change -> switch write", "ms", "<= settling time + 50 ms",
                    get("watch_switch_ms", "watch_settle_ms"), lambda s, b: 0 <= s <= b + 50,
                    limit=lambda b: b + 50))
