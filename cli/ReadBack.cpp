@@ -4,6 +4,7 @@
 
 #include "macro/MacroExpansion.h"
 #include "macro/MacroStore.h"
+#include "cli/AutoRules.h"
 #include "cli/MouseReads.h"
 #include "performance/PerformanceRecord.h"
 #include "performance/PerformanceTables.h"
@@ -75,11 +76,6 @@ bool IsRepeatMode(std::uint8_t mode) {
     return mode == kRepeatTimes || mode == kRepeatWhileHeld || mode == kRepeatUntilPressed;
 }
 
-std::wstring FileNameOf(std::wstring_view path) {
-    const auto slash = path.find_last_of(L"\\/");
-    return std::wstring(slash == std::wstring_view::npos ? path : path.substr(slash + 1));
-}
-
 // Kind, description of one slot as the store will hold it.
 std::pair<std::int32_t, std::wstring> SlotValues(SettingsStore& store, const ButtonRecord& record,
                                                  int profile, int button,
@@ -92,7 +88,8 @@ std::pair<std::int32_t, std::wstring> SlotValues(SettingsStore& store, const But
             return {kFunctionSingleCommand, function.name};
         case kFunctionLaunchProgram: {
             const std::wstring file = ReadLaunchFile(store, profile, button);
-            return {kFunctionLaunchProgram, file.empty() ? function.name : FileNameOf(file)};
+            return {kFunctionLaunchProgram,
+                    file.empty() ? function.name : std::wstring(FileNameOf(file))};
         }
         default:
             break;
