@@ -109,6 +109,39 @@ TEST_F(FormMouse, EnterDownUpLeaveReachTheControlUnderThePointer) {
     EXPECT_EQ(form.HoveredControl(), nullptr);
 }
 
+// Moved to a monitor of twice the scale: the system's WM_DPICHANGED, as it sends it from the
+// window's own thread, with the rectangle it suggests. Size, places and hit tests follow, and the
+// handlers still see the layout's numbers.
+TEST_F(FormMouse, AMoveToAMonitorOfAnotherScaleRescalesTheFormAndItsHitTests) {
+    RECT suggested{150, 120, 150 + 600, 120 + 400};
+    SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(form.Scale().Dpi(), 192);
+    RECT window{};
+    GetWindowRect(form.Handle(), &window);
+    EXPECT_EQ(window.left, 150);
+    EXPECT_EQ(window.top, 120);
+    EXPECT_EQ(window.right - window.left, 600);
+    EXPECT_EQ(window.bottom - window.top, 400);
+    const Rect ok = form.Img_Ok.DeviceBounds();
+    EXPECT_EQ(ok.left, 40);
+    EXPECT_EQ(ok.top, 40);
+    EXPECT_EQ(ok.width, 120);
+    EXPECT_EQ(ok.height, 60);
+
+    MoveTo(30, 30);  // layout units: ClientToScreen scales them to the device's
+    ASSERT_TRUE(test::PumpUntil([&] { return form.Saw(L"Img_Ok enter"); }));
+    test::PressLeft();
+    test::ReleaseLeft();
+    EXPECT_SOON(form.Saw(L"Img_Ok down L 10,10"));
+
+    // Back on a 96-DPI monitor: the layout's size again.
+    SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(96, 96), 0);
+    GetWindowRect(form.Handle(), &window);
+    EXPECT_EQ(window.right - window.left, 300);
+    EXPECT_EQ(form.Img_Ok.DeviceBounds().width, 60);
+}
+
 TEST_F(FormMouse, ADisabledControlReceivesNothingAndTheBackgroundGetsThePress) {
     form.Img_Off.SetEnabled(false);
     MoveTo(120, 30);
