@@ -17,6 +17,7 @@
 #include <optional>
 #include <vector>
 
+#include "bench/BenchClock_win.h"
 #include "vmouse/tool/ControlClient_win.h"
 #include "tests/e2e/E2eSupport.h"
 
@@ -25,6 +26,8 @@ extern "C" {
 }
 
 namespace {
+
+using bench::CpuMs;
 
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
@@ -51,18 +54,6 @@ double PrivateMb(HANDLE process) {
     // Wine leaves PrivateUsage at 0; the commit charge (PagefileUsage) is the same figure.
     return static_cast<double>(std::max(memory.PrivateUsage, memory.PagefileUsage)) /
            (1024.0 * 1024.0);
-}
-
-// User plus kernel time the process has used, in milliseconds.
-double CpuMs(HANDLE process) {
-    FILETIME created, ended, kernel, user;
-    if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return -1;
-    auto ms = [](const FILETIME& t) {
-        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) |
-                                   t.dwLowDateTime) /
-               10000.0;
-    };
-    return ms(kernel) + ms(user);
 }
 
 void Mark(const std::wstring& name) {

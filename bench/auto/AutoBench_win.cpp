@@ -17,10 +17,14 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchClock_win.h"
 #include "tests/e2e/E2eSupport.h"
 #include "vmouse/tool/ControlClient_win.h"
 
 namespace {
+
+using bench::NowMs;
+using bench::CpuMs;
 
 using namespace std::chrono_literals;
 
@@ -31,32 +35,10 @@ constexpr auto kRest = 30s;
 constexpr std::uint16_t kActiveProfileByte = 0x0005;
 constexpr int kAlphaProfile = 3, kBetaProfile = 2;
 
-double NowMs() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
 double Median(std::vector<double> v) {
     if (v.empty()) return -1;
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
-}
-
-double CpuMs(HANDLE process) {
-    FILETIME created, ended, kernel, user;
-    if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return -1;
-    auto ms = [](const FILETIME& t) {
-        return static_cast<double>((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) |
-                                   t.dwLowDateTime) /
-               10000.0;
-    };
-    return ms(kernel) + ms(user);
 }
 
 double PrivateMb(HANDLE process) {

@@ -13,10 +13,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/BenchClock_win.h"
 #include "tests/e2e/E2eLayout.h"
 #include "tests/e2e/E2eSupport.h"
 
 namespace {
+
+using bench::NowMs;
 
 using namespace std::chrono_literals;
 using namespace e2e::layout;
@@ -36,17 +39,6 @@ constexpr std::array<std::pair<WORD, WORD>, 12> kKeys = {{{'A', 0x1E},
                                                           {'Q', 0x10},
                                                           {'W', 0x11},
                                                           {'E', 0x12}}};
-
-double NowMs() {
-    static const LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 double Percentile(std::vector<double> v, double p) {
     if (v.empty()) return -1;

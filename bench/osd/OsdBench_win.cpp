@@ -13,27 +13,19 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchClock_win.h"
 #include "vmouse/tool/ControlClient_win.h"
 #include "tests/e2e/E2eSupport.h"
 #include "osd/PictureComposer_win.h"
 
 namespace {
 
+using bench::NowMs;
+
 using namespace std::chrono_literals;
 
 constexpr int kEvents = 50;
 constexpr double kQueryWaitsMs = 26.0;
-
-double NowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 double Percentile(std::vector<double> v, double p) {
     if (v.empty()) return 0;
