@@ -10,7 +10,7 @@ ForegroundHook* g_hook = nullptr;
 constexpr DWORD kLongestPath = 32768;
 }  // namespace
 
-ForegroundHook::ForegroundHook(std::function<void(HWND)> onChange)
+ForegroundHook::ForegroundHook(OnChange onChange)
     : onChange_(std::move(onChange)) {
     if (g_hook) return;
     // Out of context: the events come through this thread's message loop, no DLL is put into
@@ -36,7 +36,7 @@ void ForegroundHook::Seen(HWND front) {
 }
 
 void CALLBACK ForegroundHook::OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG,
-                                      DWORD, DWORD) {
+                                      DWORD, DWORD time) {
     if (!g_hook || !window) return;
     if (event == EVENT_SYSTEM_FOREGROUND && object != OBJID_WINDOW) return;
     const FrontEvent kind =
@@ -50,7 +50,7 @@ void CALLBACK ForegroundHook::OnEvent(HWINEVENTHOOK, DWORD event, HWND window, L
     GetWindowThreadProcessId(front, &process);
     if (process == GetCurrentProcessId()) return;
     try {
-        if (g_hook->onChange_) g_hook->onChange_(front);
+        if (g_hook->onChange_) g_hook->onChange_(front, EventAge(GetTickCount(), time));
     } catch (...) {
         // Nothing unwinds into the system's callback; the next change is taken as usual.
     }

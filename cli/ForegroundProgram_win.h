@@ -3,6 +3,7 @@
 // program by the full path of its image.
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -12,9 +13,10 @@ namespace cli {
 
 class ForegroundHook {
   public:
-    // onChange gets each new foreground window of another process, on this thread's message
-    // loop (the hooks run out of context).
-    explicit ForegroundHook(std::function<void(HWND)> onChange);
+    // onChange gets each new foreground window of another process, and how long ago it came
+    // to the front, on this thread's message loop (the hooks run out of context).
+    using OnChange = std::function<void(HWND, std::chrono::milliseconds)>;
+    explicit ForegroundHook(OnChange onChange);
     ~ForegroundHook();
     ForegroundHook(const ForegroundHook&) = delete;
     ForegroundHook& operator=(const ForegroundHook&) = delete;
@@ -25,7 +27,7 @@ class ForegroundHook {
   private:
     static void CALLBACK OnEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object,
                                  LONG child, DWORD thread, DWORD time);
-    std::function<void(HWND)> onChange_;
+    OnChange onChange_;
     FrontTracker tracker_;
     HWINEVENTHOOK foreground_ = nullptr;
     HWINEVENTHOOK focus_ = nullptr;

@@ -13,4 +13,10 @@ std::optional<FrontTracker::Window> FrontTracker::OnEvent(FrontEvent event, Wind
     return taken;
 }
 
+std::chrono::milliseconds EventAge(std::uint32_t tickNow, std::uint32_t eventTick) {
+    // Unsigned subtraction is right across the wrap; a stamp after now comes out huge.
+    const std::chrono::milliseconds age{static_cast<std::uint32_t>(tickNow - eventTick)};
+    return age <= kLongestEventAge ? age : std::chrono::milliseconds{0};
+}
+
 }  // namespace cli

@@ -5,6 +5,7 @@
 // front at that moment is looked at, and passed on only when it is another than the last one,
 // so focus moving inside a program costs nothing. Windows are plain numbers here, so the rule
 // is tested natively.
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -25,5 +26,12 @@ class FrontTracker {
   private:
     Window last_ = 0;
 };
+
+// How long ago an event happened, from its time stamp and the tick count now: the system's
+// 32-bit millisecond count, which wraps every 49.7 days. The settling time counts from the
+// change itself, not from when a busy watcher got round to the event. A stamp from the future
+// or older than kLongestEventAge is not believed: the event counts as happening now.
+inline constexpr std::chrono::milliseconds kLongestEventAge{10000};
+std::chrono::milliseconds EventAge(std::uint32_t tickNow, std::uint32_t eventTick);
 
 }  // namespace cli

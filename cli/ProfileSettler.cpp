@@ -22,6 +22,7 @@ void ProfileSettler::Observe(std::wstring imagePath, Ms now) {
     notBefore_ = now + settle_;
     pending_ = true;
     retries_ = 0;
+    haveRead_ = false;
 }
 
 void ProfileSettler::SetHold(Hold hold, bool on, Ms now) {
@@ -37,6 +38,7 @@ void ProfileSettler::Reconsider(Ms now) {
     pending_ = true;
     notBefore_ = std::max(since_ + settle_, now);
     retries_ = 0;
+    haveRead_ = false;
 }
 
 void ProfileSettler::Retry(Ms now) {
@@ -46,6 +48,7 @@ void ProfileSettler::Retry(Ms now) {
     ++retries_;
     pending_ = true;
     notBefore_ = now + kRetryBackoff;
+    haveRead_ = false;
 }
 
 void ProfileSettler::SwitchFailed(Ms now) {
@@ -68,9 +71,34 @@ bool ProfileSettler::Due(Ms now) const {
 
 std::optional<int> ProfileSettler::Wanted() const { return ProfileFor(rules_, front_); }
 
+std::optional<ProfileSettler::Ms> ProfileSettler::NextWake() const {
+    const auto due = NextDue();
+    if (!due || haveRead_) return due;
+    return *due - kReadAhead;
+}
+
+bool ProfileSettler::ReadDue(Ms now) const {
+    const auto due = NextDue();
+    return due && !haveRead_ && now >= *due - kReadAhead;
+}
+
+void ProfileSettler::TakeRead(std::optional<int> activeProfile) {
+    if (!pending_) return;
+    haveRead_ = true;
+    read_ = activeProfile;
+}
+
 std::optional<int> ProfileSettler::Decide(Ms now, std::optional<int> activeProfile) {
     if (!Due(now)) return std::nullopt;
+    TakeRead(activeProfile);
+    return Decide(now);
+}
+
+std::optional<int> ProfileSettler::Decide(Ms now) {
+    if (!Due(now)) return std::nullopt;
+    const std::optional<int> activeProfile = haveRead_ ? read_ : std::nullopt;
     pending_ = false;
+    haveRead_ = false;
     const auto wanted = Wanted();
     if (!wanted) return std::nullopt;
     if (!activeProfile) {

@@ -40,14 +40,26 @@ class ProfileSettler {
     bool Due(Ms now) const;
     // The profile the program in front asks for (its rule, else the fallback), if any.
     std::optional<int> Wanted() const;
-    // At Due: the profile to switch to, given the mouse's active profile as read from it (none
-    // when it did not answer); none when no switch is needed. The program in front then counts
-    // as handled until an input changes, except after a mouse that did not answer: it is asked
-    // again after kRetryBackoff, up to kRetries times.
+
+    // The mouse is read kReadAhead before a decision is due, so that at the due time only the
+    // write is left: a read is a few round trips to the mouse. When to wake next: for the read
+    // while it is still to be made, else at NextDue().
+    std::optional<Ms> NextWake() const;
+    bool ReadDue(Ms now) const;
+    // The mouse's active profile as read for the coming decision (none when it did not
+    // answer). Any input that changes before the decision throws it away.
+    void TakeRead(std::optional<int> activeProfile);
+    // At Due: the profile to switch to, given the read taken (none taken counts as no answer);
+    // none when no switch is needed. The program in front then counts as handled until an
+    // input changes, except after a mouse that did not answer: it is asked again after
+    // kRetryBackoff, up to kRetries times.
+    std::optional<int> Decide(Ms now);
+    // The same with the read given at the due time.
     std::optional<int> Decide(Ms now, std::optional<int> activeProfile);
     // The switch Decide asked for failed (the mouse stopped answering): retried as above.
     void SwitchFailed(Ms now);
 
+    static constexpr Ms kReadAhead{30};
     static constexpr Ms kRetryBackoff{1000};
     static constexpr int kRetries = 3;
 
@@ -68,6 +80,8 @@ class ProfileSettler {
     bool pending_ = false;  // front_ is still to be acted on
     bool first_ = true;     // no rules set yet
     int retries_ = 0;       // retries since the last new input
+    bool haveRead_ = false; // read_ was read for the decision coming due
+    std::optional<int> read_;
     std::array<bool, 4> holds_{};
 };
 

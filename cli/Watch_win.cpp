@@ -49,7 +49,7 @@ class Watcher {
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void OnForeground(HWND window);
+    void OnForeground(HWND window, Ms age);
     void OnCollection(UINT message, WPARAM index);
     void OnCommand(UINT command);
     void LoadRules();
@@ -57,6 +57,7 @@ class Watcher {
     void WatchConfigurationProgram();
     void ConfigurationProgramEnded();
     void Act();
+    bool ConfigurationProgramHolds(Ms now);
     void Rearm();
     void ShowState();
 
@@ -102,13 +103,14 @@ std::wstring Watcher::Start() {
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 
     reports_ = std::make_unique<DeviceReportPump>();
-    hook_ = std::make_unique<ForegroundHook>([this](HWND window) { OnForeground(window); });
+    hook_ = std::make_unique<ForegroundHook>(
+        [this](HWND window, Ms age) { OnForeground(window, age); });
     if (!hook_->ok()) return L"the system's foreground events cannot be followed";
     // The program in front before the icon goes in: under Wine the notification area is a
     // window of its own made for the first icon, and it may take the front for a moment.
     if (HWND front = GetForegroundWindow()) {
         hook_->Seen(front);
-        OnForeground(front);
+        OnForeground(front, Ms{0});
     }
     tray_ = std::make_unique<TrayIcon>(window_, kMsgTray);
     // Without a notification area (yet) the watcher works all the same; Explorer's restart
@@ -219,9 +221,9 @@ LRESULT Watcher::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void Watcher::OnForeground(HWND window) {
+void Watcher::OnForeground(HWND window, Ms age) {
     const Ms now = Now();
-    settler_.Observe(ImagePathOf(window), now);
+    settler_.Observe(ImagePathOf(window), now - age);
     // The configuration program ended without a process handle to wait on (it had no window
     // yet when it held us): whatever comes to the front next tells.
     if (settler_.HeldBy(Hold::ConfigurationProgram) && !configuration_) {
@@ -305,26 +307,30 @@ void Watcher::ConfigurationProgramEnded() {
     Rearm();
 }
 
+bool Watcher::ConfigurationProgramHolds(Ms now) {
+    // Looked at when the mouse is about to be asked, not before: the mutex is the program's
+    // own sign of life.
+    if (!ConfigurationProgramRuns()) return false;
+    settler_.SetHold(Hold::ConfigurationProgram, true, now);
+    WatchConfigurationProgram();
+    ShowState();
+    return true;
+}
+
 void Watcher::Act() {
-    if (busy_) return;  // the switch under way re-arms when it is done
-    const Ms now = Now();
-    if (!settler_.Due(now)) return;
-    // Looked at when a switch is due, not before: the mutex is the program's own sign of life.
-    if (ConfigurationProgramRuns()) {
-        settler_.SetHold(Hold::ConfigurationProgram, true, now);
-        WatchConfigurationProgram();
-        ShowState();
-        return;
-    }
-    if (!settler_.Wanted()) {
+    if (busy_) return;  // the read or switch under way re-arms when it is done
+    if (settler_.ReadDue(Now())) {
+        if (ConfigurationProgramHolds(Now())) return;
+        busy_ = true;
         // Neither a rule nor a fallback: the mouse is not even asked.
-        (void)settler_.Decide(now, std::nullopt);
-        return;
+        settler_.TakeRead(settler_.Wanted() ? ReadActiveProfile(channel_, waits_)
+                                            : std::nullopt);
+        busy_ = false;
     }
+    const Ms now = Now();
+    if (!settler_.Due(now) || ConfigurationProgramHolds(now)) return;
     busy_ = true;
-    const std::optional<int> active = ReadActiveProfile(channel_, waits_);
-    const std::optional<int> target = settler_.Decide(Now(), active);
-    if (target) {
+    if (const std::optional<int> target = settler_.Decide(now)) {
         LiveServices live{channel_, waits_, *reports_, messenger_, store_};
         // The same write and apply as the main window's profile switch; the display program
         // shows the profile as for the mouse's own button. A mouse that goes away meanwhile
@@ -336,7 +342,7 @@ void Watcher::Act() {
 
 void Watcher::Rearm() {
     if (!window_ || busy_) return;
-    const auto due = settler_.NextDue();
+    const auto due = settler_.NextWake();
     if (!due) {
         KillTimer(window_, kSettleTimer);
         return;

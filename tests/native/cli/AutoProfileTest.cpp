@@ -212,6 +212,47 @@ TEST(ProfileSettler, AMouseNotAnsweringIsAskedAgainAfterABackOffAFewTimes) {
     EXPECT_EQ(settler.NextDue(), 13500ms);
 }
 
+TEST(ProfileSettler, TheMouseIsReadJustBeforeTheDueTimeForThatDecisionOnly) {
+    constexpr auto kAhead = ProfileSettler::kReadAhead;
+    ProfileSettler settler(500ms);
+    settler.SetRules(Rules({{L"skyforge.exe", 3}}, 1), 0ms);
+    settler.Observe(kGame, 1000ms);
+    EXPECT_EQ(settler.NextWake(), 1500ms - kAhead);
+    EXPECT_FALSE(settler.ReadDue(1500ms - kAhead - 1ms));
+    ASSERT_TRUE(settler.ReadDue(1500ms - kAhead));
+    settler.TakeRead(1);
+    // Read: the next wake is the decision, and the write still waits for the settling time.
+    EXPECT_FALSE(settler.ReadDue(1490ms));
+    EXPECT_EQ(settler.NextWake(), 1500ms);
+    EXPECT_EQ(settler.Decide(1499ms), std::nullopt);
+    EXPECT_EQ(settler.Decide(1500ms), 3);
+    EXPECT_EQ(settler.NextWake(), std::nullopt);
+
+    // A flip between the read and the due time throws the read away: the program now in front
+    // gets a read of its own, taken before its own due time.
+    settler.Observe(kEditor, 2000ms);
+    settler.TakeRead(3);
+    settler.Observe(kGame, 2490ms);
+    EXPECT_EQ(settler.Decide(2500ms), std::nullopt);
+    EXPECT_EQ(settler.NextWake(), 2990ms - kAhead);
+    settler.TakeRead(1);
+    EXPECT_EQ(settler.Decide(2990ms), 3);
+
+    // A hold that comes and goes between the read and the due time: read again.
+    settler.Observe(kEditor, 4000ms);
+    settler.TakeRead(3);
+    settler.SetHold(Hold::ConfigurationProgram, true, 4480ms);
+    settler.SetHold(Hold::ConfigurationProgram, false, 4490ms);
+    EXPECT_TRUE(settler.ReadDue(4490ms));
+    // Due with no read taken counts as a mouse that did not answer: no write, asked again.
+    EXPECT_EQ(settler.Decide(4500ms), std::nullopt);
+    EXPECT_EQ(settler.NextDue(), 4500ms + ProfileSettler::kRetryBackoff);
+    // A read with nothing pending is not kept for a later decision.
+    settler.TakeRead(3);
+    settler.Observe(kGame, 6000ms);
+    EXPECT_TRUE(settler.ReadDue(6500ms - kAhead));
+}
+
 TEST(FrontTracker, TheForegroundEventNamesTheWindowAFocusEventOnlyAnotherWindowInFront) {
     using cli::FrontEvent;
     cli::FrontTracker tracker;
@@ -229,6 +270,15 @@ TEST(FrontTracker, TheForegroundEventNamesTheWindowAFocusEventOnlyAnotherWindowI
     EXPECT_EQ(tracker.OnEvent(FrontEvent::Foreground, kAlpha, kAlpha), kAlpha);
     EXPECT_EQ(tracker.OnEvent(FrontEvent::Focus, kAlphaEdit, kBeta), kBeta);
     EXPECT_EQ(tracker.OnEvent(FrontEvent::Foreground, 0, kBeta), std::nullopt);
+
+    // The age of an event from its stamp, across the tick count's wrap; a stamp from the
+    // future or older than believable counts as now.
+    using cli::EventAge;
+    EXPECT_EQ(EventAge(1000, 990), 10ms);
+    EXPECT_EQ(EventAge(5, 0xFFFFFFFBu), 10ms);
+    EXPECT_EQ(EventAge(1000, 1010), 0ms);
+    EXPECT_EQ(EventAge(10100, 100), cli::kLongestEventAge);
+    EXPECT_EQ(EventAge(10101, 100), 0ms);
 }
 
 TEST(ProfileSettler, HoldsStopEverythingAndTheProgramInFrontIsActedOnWhenTheyEnd) {
