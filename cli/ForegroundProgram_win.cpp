@@ -10,8 +10,7 @@ ForegroundHook* g_hook = nullptr;
 constexpr DWORD kLongestPath = 32768;
 }  // namespace
 
-ForegroundHook::ForegroundHook(OnChange onChange)
-    : onChange_(std::move(onChange)) {
+ForegroundHook::ForegroundHook(OnChange onChange) : onChange_(std::move(onChange)) {
     if (g_hook) return;
     // Out of context: the events come through this thread's message loop, no DLL is put into
     // other processes, and the watcher's own menu coming to the front is left out. Two hooks

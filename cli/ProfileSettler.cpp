@@ -96,16 +96,18 @@ std::optional<int> ProfileSettler::Decide(Ms now, std::optional<int> activeProfi
 
 std::optional<int> ProfileSettler::Decide(Ms now) {
     if (!Due(now)) return std::nullopt;
-    const std::optional<int> activeProfile = haveRead_ ? read_ : std::nullopt;
+    // None taken counts as no answer.
+    const bool answered = haveRead_ && read_.has_value();
+    const int activeProfile = answered ? *read_ : 0;
     pending_ = false;
     haveRead_ = false;
     const auto wanted = Wanted();
     if (!wanted) return std::nullopt;
-    if (!activeProfile) {
+    if (!answered) {
         Retry(now);
         return std::nullopt;
     }
-    if (*activeProfile == *wanted) return std::nullopt;
+    if (activeProfile == *wanted) return std::nullopt;
     return wanted;
 }
 

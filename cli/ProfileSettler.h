@@ -75,12 +75,12 @@ class ProfileSettler {
     Ms settle_;
     AutoProfile rules_;
     std::wstring front_;
-    Ms since_{0};           // when front_ came to the front
-    Ms notBefore_{0};       // a decision is not due before this
-    bool pending_ = false;  // front_ is still to be acted on
-    bool first_ = true;     // no rules set yet
-    int retries_ = 0;       // retries since the last new input
-    bool haveRead_ = false; // read_ was read for the decision coming due
+    Ms since_{0};            // when front_ came to the front
+    Ms notBefore_{0};        // a decision is not due before this
+    bool pending_ = false;   // front_ is still to be acted on
+    bool first_ = true;      // no rules set yet
+    int retries_ = 0;        // retries since the last new input
+    bool haveRead_ = false;  // read_ was read for the decision coming due
     std::optional<int> read_;
     std::array<bool, 4> holds_{};
 };

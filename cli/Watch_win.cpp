@@ -323,8 +323,7 @@ void Watcher::Act() {
         if (ConfigurationProgramHolds(Now())) return;
         busy_ = true;
         // Neither a rule nor a fallback: the mouse is not even asked.
-        settler_.TakeRead(settler_.Wanted() ? ReadActiveProfile(channel_, waits_)
-                                            : std::nullopt);
+        settler_.TakeRead(settler_.Wanted() ? ReadActiveProfile(channel_, waits_) : std::nullopt);
         busy_ = false;
     }
     const Ms now = Now();

@@ -97,7 +97,7 @@ void PopupWindow::Draw() {
     MemoryDc memory(CreateCompatibleDC(screen.get()));
     if (!memory) return;
     Selection selected(memory.get(), composed->bitmap.get());
-    const ScreenPoint at = PopupPlace(area, composed->width, composed->height);
+    const ScreenPoint at = PopupPlace(area, composed->width, composed->height, dpi);
     POINT position{at.x, at.y};
     SIZE size{2 * composed->width, 2 * composed->height};
     POINT origin{0, 0};

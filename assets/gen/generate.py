@@ -5,8 +5,8 @@ SVG text is produced here, rendered with rsvg-convert and, for the skin bitmaps,
 24-bit BMP by ImageMagick. Lime is only ever produced by keying: alpha is cut hard at 50 % before
 the picture is flattened on lime, so no blended lime-ish pixel can appear at an edge.
 
-Every picture installed beside the programs also gets a 2x copy ("name@2x.bmp", "name@2x.png"),
-rendered from the same vector scene at twice the size, for screens set above 100 %.
+Every picture but the icons also gets a 2x copy ("name@2x.bmp", "name@2x.png"), rendered from
+the same vector scene at twice the size, for screens set above 100 %.
 """
 
 import argparse
@@ -169,8 +169,8 @@ def two_x_path(path):
 
 
 def has_two_x(row):
-    """Pictures installed beside the programs have a 2x copy; built-in-only ones and icons do not."""
-    return row["folder"] != "-" and row["lime"] != "icon"
+    """Every picture but the icons has a 2x copy; a built-in-only one is built in at both sizes."""
+    return row["lime"] != "icon"
 
 
 def render_all(rows, out, gen, tools, jobs):
@@ -271,6 +271,9 @@ def write_resources(rows, out, gen):
           "// Generated from assets/pictures.tsv; do not edit."]
     for name, row in seen.items():
         rc.append(f'{name} BITMAP "{target_path(row, out, gen)}"')
+        # A picture with no skin file to take a 2x copy from carries its 2x copy built in.
+        if row["folder"] == "-" and has_two_x(row):
+            rc.append(f'{name}_2X BITMAP "{two_x_path(target_path(row, out, gen))}"')
     hdr = ["#pragma once", "// Generated from assets/pictures.tsv by assets/gen/generate.py; do not edit.",
            "// Resource names of the built-in pictures (BITMAP resources of BuiltinPictures.rc).", "",
            "namespace BuiltinPictures {", ""]

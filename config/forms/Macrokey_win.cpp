@@ -168,14 +168,8 @@ void MacroForm::BuildLayout() {
     }
     commandList_->SetItems(names);
 
-    imageList2_ = std::make_unique<ui::ImageList>(19, 18);
-    if (auto* strip =
-            static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), L"MACRO_IMAGELIST2",
-                                            IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))) {
-        imageList2_->Add(strip);
-        DeleteObject(strip);
-    }
-    listView1_->SetSmallImages(*imageList2_);
+    // ImageList2: press, (unused), release, 19 x 18 each.
+    listView1_->SetSmallImageStrip(L"MACRO_IMAGELIST2", 3, 19, 18);
     timer2_ = std::make_unique<ui::Timer>(form_, L"Timer2", kLoadDelayMs);
 
     form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Macro));

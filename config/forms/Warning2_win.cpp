@@ -43,6 +43,11 @@ WarningForm2::WarningForm2(AppContext& app) : app_(app), form_(Options(app)) {
     form_.LoadBuiltinPictures(ui::SkinFolderName(ui::SkinFolderId::Warning));
     // Both message windows have a background named Image1; each has its own built-in picture.
     image1_->LoadFromResource(L"WARNINGFORM2_IMAGE1");
+    // The same picture is installed as a skin file under the window's name; above 96 DPI its
+    // 2x copy is drawn.
+    if (!form_.SkinFolder().empty())
+        image1_->SetBuiltinSkinFile(
+            ui::SkinPictureFile(form_.SkinFolder(), L"WarningForm2_Image1", L"0.bmp"));
     form_.ApplyBuiltinHints();
     form_.ApplyLanguageHints(app_.language);
 

@@ -2,13 +2,13 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "ui/ImageList.h"
 #include "ui/WindowedControl.h"
 
 namespace tavrine::ui {
-
-class ImageList;
 
 struct ListViewStyle {
     FontSpec font{};
@@ -27,7 +27,11 @@ class ListView : public WindowedControl {
   public:
     ListView(GraphicHost& parent, std::wstring name, Rect bounds, ListViewStyle style = {});
 
-    void SetSmallImages(const ImageList& images);
+    // Small pictures from a built-in strip resource of `count` pictures `iconWidth` x
+    // `iconHeight` (layout units), made again at every scale: above 96 DPI from the strip's 2x
+    // resource ("<resource>_2X") when there is one. Without the resource the rows show no
+    // pictures.
+    void SetSmallImageStrip(std::wstring resource, int count, int iconWidth, int iconHeight);
 
     int Count() const;
     void Clear();
@@ -55,7 +59,13 @@ class ListView : public WindowedControl {
     void ColorsChanged() override;
 
   private:
+    void MakeSmallImages();
+
     std::array<int, 2> columnWidths_;
+    std::wstring stripResource_;
+    int stripCount_ = 0;
+    SIZE stripIcon_{};
+    std::unique_ptr<ImageList> smallImages_;  // shared with the control, which leaves it alone
 };
 
 }  // namespace tavrine::ui

@@ -4,8 +4,9 @@
 
 #include <stdexcept>
 
+#include "ui/Application.h"
 #include "ui/GraphicHost.h"
-#include "ui/ImageList.h"
+#include "ui/ScaledPicture.h"
 
 namespace tavrine::ui {
 
@@ -13,7 +14,7 @@ ListView::ListView(GraphicHost& parent, std::wstring name, Rect bounds, ListView
     : WindowedControl(parent, std::move(name)),
       columnWidths_{style.firstColumnWidth, style.secondColumnWidth} {
     DWORD ws = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER |
-               LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_NOSORTHEADER;
+               LVS_SHOWSELALWAYS | LVS_SINGLESEL | LVS_NOSORTHEADER | LVS_SHAREIMAGELISTS;
     if (style.border) ws |= WS_BORDER;
     // Made at the form\'s scale; the layout gives the place at 96 DPI.
     const Rect d = parent.Scale().ToDevice(bounds);
@@ -39,8 +40,41 @@ void ListView::ColorsChanged() {
     ListView_SetBkColor(Handle(), BackColor());
 }
 
-void ListView::SetSmallImages(const ImageList& images) {
-    ListView_SetImageList(Handle(), images.Handle(), LVSIL_SMALL);
+void ListView::SetSmallImageStrip(std::wstring resource, int count, int iconWidth,
+                                  int iconHeight) {
+    stripResource_ = std::move(resource);
+    stripCount_ = count;
+    stripIcon_ = {iconWidth, iconHeight};
+    MakeSmallImages();
+}
+
+void ListView::MakeSmallImages() {
+    if (stripResource_.empty()) return;
+    const HINSTANCE module = GetModuleHandleW(nullptr);
+    auto load = [module](const std::wstring& name) {
+        return static_cast<HBITMAP>(
+            LoadImageW(module, name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    };
+    HBITMAP oneX = load(stripResource_);
+    if (!oneX) {
+        DebugLine(L"built-in picture not loaded: " + stripResource_);
+        return;
+    }
+    const DisplayScale& scale = Parent().Scale();
+    auto images = std::make_unique<ImageList>(scale.ToDevice(stripIcon_.cx),
+                                              scale.ToDevice(stripIcon_.cy));
+    if (scale.IsLayout()) {
+        images->Add(oneX);
+    } else {
+        HBITMAP twoX = load(stripResource_ + L"_2X");
+        HBITMAP strip = MakeScaledStrip(oneX, twoX, stripCount_, stripIcon_, scale);
+        images->Add(strip);  // none made: the rows show no pictures rather than wrong ones
+        if (strip) DeleteObject(strip);
+        if (twoX) DeleteObject(twoX);
+    }
+    DeleteObject(oneX);
+    ListView_SetImageList(Handle(), images->Handle(), LVSIL_SMALL);
+    smallImages_ = std::move(images);  // the one before is let go once the control has the new
 }
 
 void ListView::SetColumnWidths(int first, int second) {
@@ -52,6 +86,7 @@ void ListView::SetColumnWidths(int first, int second) {
 void ListView::ScaleChanged(const DisplayScale& before) {
     WindowedControl::ScaleChanged(before);
     SetColumnWidths(columnWidths_[0], columnWidths_[1]);
+    MakeSmallImages();
 }
 
 int ListView::Count() const { return ListView_GetItemCount(Handle()); }

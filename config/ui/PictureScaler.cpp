@@ -102,4 +102,27 @@ PixelPicture ScaleKeyed(const PixelPicture& source, int width, int height, std::
     return out;
 }
 
+PixelPicture ScaleStripKeyed(const PixelPicture& strip, int count, int width, int height,
+                             std::uint32_t key) {
+    if (count <= 0 || width <= 0 || height <= 0 || strip.width < count || strip.height <= 0 ||
+        strip.pixels.size() != static_cast<std::size_t>(strip.width) * strip.height)
+        return {};
+    const int from = strip.width / count;
+    PixelPicture out{count * width, height, {}};
+    out.pixels.resize(static_cast<std::size_t>(out.width) * height);
+    for (int i = 0; i < count; ++i) {
+        PixelPicture one{from, strip.height, {}};
+        one.pixels.reserve(static_cast<std::size_t>(from) * strip.height);
+        for (int y = 0; y < strip.height; ++y) {
+            const auto row = strip.pixels.begin() + static_cast<std::ptrdiff_t>(y) * strip.width;
+            one.pixels.insert(one.pixels.end(), row + i * from, row + (i + 1) * from);
+        }
+        const PixelPicture scaled = ScaleKeyed(one, width, height, key);
+        for (int y = 0; y < height; ++y)
+            std::copy_n(scaled.pixels.begin() + static_cast<std::ptrdiff_t>(y) * width, width,
+                        out.pixels.begin() + static_cast<std::ptrdiff_t>(y) * out.width + i * width);
+    }
+    return out;
+}
+
 }  // namespace tavrine::ui

@@ -20,4 +20,11 @@ struct PixelPicture {
 // key pixels is simply resized. An empty size gives an empty picture.
 PixelPicture ScaleKeyed(const PixelPicture& source, int width, int height, std::uint32_t key);
 
+// A strip of `count` pictures side by side, each resized on its own to width x height and put
+// side by side again: no picture bleeds into its neighbour, and the strip is exactly `count`
+// pictures wide, where one resize of the whole strip would round its width once, not per picture.
+// A strip narrower than `count` pictures of at least one pixel gives an empty picture.
+PixelPicture ScaleStripKeyed(const PixelPicture& strip, int count, int width, int height,
+                             std::uint32_t key);
+
 }  // namespace tavrine::ui

@@ -89,4 +89,16 @@ HBITMAP MakeScaledPicture(HBITMAP oneX, SIZE oneXSize, const std::wstring& oneXF
                                kLimeKey));
 }
 
+HBITMAP MakeScaledStrip(HBITMAP oneX, HBITMAP twoX, int count, SIZE iconSize,
+                        const DisplayScale& scale) {
+    if (!oneX || count <= 0 || iconSize.cx <= 0 || iconSize.cy <= 0) return nullptr;
+    const SIZE twoXSize = SizeOf(twoX);
+    const bool twoXFits = twoXSize.cx == 2 * count * iconSize.cx && twoXSize.cy == 2 * iconSize.cy;
+    const PictureChoice choice = ChoosePicture(scale.Dpi(), twoXFits);
+    const PixelPicture source = PixelsOf(choice.set == PictureSet::TwoX ? twoX : oneX);
+    if (choice.set == PictureSet::TwoX && !choice.resample) return BitmapOf(source);
+    return BitmapOf(ScaleStripKeyed(source, count, scale.ToDevice(iconSize.cx),
+                                    scale.ToDevice(iconSize.cy), kLimeKey));
+}
+
 }  // namespace tavrine::ui

@@ -94,10 +94,12 @@ std::wstring ImageFolderFrom(const std::optional<std::wstring>& appPath) {
     return *appPath + L'\\';
 }
 
-ScreenPoint PopupPlace(const ScreenRect& workArea, int width, int height) {
+ScreenPoint PopupPlace(const ScreenRect& workArea, int width, int height, int dpi) {
     // The work area's own left and top edge count: a task bar on the left or at the top moves it.
+    // The gap is rounded as the pictures' sizes are (MulDiv).
+    const int gap = dpi > 0 ? (kBottomGap * dpi + 48) / 96 : kBottomGap;
     return {workArea.left + (workArea.right - width - workArea.left) / 2,
-            workArea.bottom - height - kBottomGap};
+            workArea.bottom - height - gap};
 }
 
 ScreenPoint InitialPopupPlace(const ScreenRect& workArea) {

@@ -47,8 +47,9 @@ struct ScreenPoint {
     int y = 0;
 };
 
-// A picture of width w, height h: centred horizontally in the work area, 32 px above its bottom.
-ScreenPoint PopupPlace(const ScreenRect& workArea, int width, int height);
+// A picture of width w, height h (device pixels): centred horizontally in the work area, 32 px
+// above its bottom at 96 DPI, as much more as the monitor's scale makes it.
+ScreenPoint PopupPlace(const ScreenRect& workArea, int width, int height, int dpi = 96);
 // Where the window is first created (256 x 256, before any picture).
 inline constexpr int kInitialPopupSize = 256;
 ScreenPoint InitialPopupPlace(const ScreenRect& workArea);

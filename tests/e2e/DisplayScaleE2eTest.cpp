@@ -53,7 +53,8 @@ class SystemDpi {
     };
     static inline const std::vector<Value> kValues = {
         {HKEY_CURRENT_USER, L"Control Panel\\Desktop"},
-        {HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}};
+        {HKEY_LOCAL_MACHINE,
+         L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}};
     static std::optional<DWORD> Read(const Value& v) {
         DWORD data = 0, size = sizeof data;
         if (RegGetValueW(v.root, v.key, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &data, &size) !=
@@ -74,7 +75,9 @@ struct Capture {
     // Where the captured part lies in the window, and the window's size: a window larger than
     // the screen is captured where the screen shows it.
     int left = 0, top = 0, windowWidth = 0, windowHeight = 0;
-    DWORD At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF; }
+    DWORD At(int x, int y) const {
+        return pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF;
+    }
 };
 
 // The window's area as the screen shows it (grabbed through GDI, as the screenshots are).
@@ -135,13 +138,18 @@ Capture Enlarged(const Capture& small, const Capture& like, bool smooth) {
                 p = small.At(std::min(small.width - 1, static_cast<int>(wx * fx)),
                              std::min(small.height - 1, static_cast<int>(wy * fy)));
             } else {
-                const double sx = std::max(0.0, (wx + 0.5) * fx - 0.5), sy = std::max(0.0, (wy + 0.5) * fy - 0.5);
-                const int x0 = std::min(small.width - 1, static_cast<int>(sx)), y0 = std::min(small.height - 1, static_cast<int>(sy));
-                const int x1 = std::min(small.width - 1, x0 + 1), y1 = std::min(small.height - 1, y0 + 1);
+                const double sx = std::max(0.0, (wx + 0.5) * fx - 0.5),
+                             sy = std::max(0.0, (wy + 0.5) * fy - 0.5);
+                const int x0 = std::min(small.width - 1, static_cast<int>(sx)),
+                          y0 = std::min(small.height - 1, static_cast<int>(sy));
+                const int x1 = std::min(small.width - 1, x0 + 1),
+                          y1 = std::min(small.height - 1, y0 + 1);
                 const double ax = sx - x0, ay = sy - y0;
                 for (int shift : {0, 8, 16}) {
-                    const double v = (1 - ay) * ((1 - ax) * Channel(small.At(x0, y0), shift) + ax * Channel(small.At(x1, y0), shift)) +
-                                     ay * ((1 - ax) * Channel(small.At(x0, y1), shift) + ax * Channel(small.At(x1, y1), shift));
+                    const double v = (1 - ay) * ((1 - ax) * Channel(small.At(x0, y0), shift) +
+                                                 ax * Channel(small.At(x1, y0), shift)) +
+                                     ay * ((1 - ax) * Channel(small.At(x0, y1), shift) +
+                                           ax * Channel(small.At(x1, y1), shift));
                     p |= static_cast<DWORD>(v + 0.5) << shift;
                 }
             }
@@ -161,7 +169,8 @@ class DisplayScaleE2e : public ::testing::Test {
     void SetUp() override {
         dpi = TestDpi();
         if (dpi <= 96) GTEST_SKIP() << "TAVRINE_TEST_DPI (above 96) chooses the scale to test";
-        if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) == INVALID_FILE_ATTRIBUTES)
+        if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
+            INVALID_FILE_ATTRIBUTES)
             GTEST_SKIP() << "the virtual mouse is not part of this build";
         // From the factory state, whatever ran before: the 500 Hz click below must be a change.
         e2e::WriteInstallKey(e2e::BinFolder());
@@ -203,18 +212,38 @@ TEST_F(DisplayScaleE2e, WindowsScaleSharpReachTheMouseAndThePopupIsComposedAtThe
     std::size_t differ = 0, greenish = 0;
     for (std::size_t i = 0; i < scaled.pixels.size(); ++i) {
         const DWORD a = scaled.pixels[i] & 0xFFFFFF, b = nearest.pixels[i] & 0xFFFFFF;
-        differ += std::abs(Channel(a, 16) - Channel(b, 16)) + std::abs(Channel(a, 8) - Channel(b, 8)) +
-                      std::abs(Channel(a, 0) - Channel(b, 0)) > 24;
+        differ += std::abs(Channel(a, 16) - Channel(b, 16)) +
+                      std::abs(Channel(a, 8) - Channel(b, 8)) +
+                      std::abs(Channel(a, 0) - Channel(b, 0)) >
+                  24;
         greenish += Greenish(a);
     }
-    const double differShare = static_cast<double>(differ) / static_cast<double>(scaled.pixels.size());
+    const double differShare =
+        static_cast<double>(differ) / static_cast<double>(scaled.pixels.size());
     const double detail = Detail(scaled), smoothDetail = Detail(Enlarged(at96, scaled, true));
-    std::printf("dpi %d: %.1f %% of the pixels differ from the nearest-neighbour enlargement; detail "
-                "%.3f against %.3f of a smooth enlargement; %zu lime-blended pixels\n",
-                dpi, 100.0 * differShare, detail, smoothDetail, greenish);
+    std::printf(
+        "dpi %d: %.1f %% of the pixels differ from the nearest-neighbour enlargement; detail "
+        "%.3f against %.3f of a smooth enlargement; %zu lime-blended pixels\n",
+        dpi, 100.0 * differShare, detail, smoothDetail, greenish);
     EXPECT_GT(differShare, 0.02);
     EXPECT_GE(detail, smoothDetail);
     EXPECT_EQ(greenish, 0u);
+
+    // The dialogs this journey does not open exist hidden from the start, already at the scale.
+    const struct {
+        const wchar_t* className;
+        int width, height;
+    } hidden[] = {{L"TTKey", 281, 328},
+                  {L"TNewMacroForm", 340, 166},
+                  {L"TRepeatCount", 280, 123},
+                  {L"TWarningForm1", 494, 172}};
+    for (const auto& h : hidden) {
+        HWND window = program.Window(h.className);
+        ASSERT_NE(window, nullptr) << static_cast<const void*>(h.className);
+        EXPECT_EQ(SizeOf(window).cx, Scaled(h.width, dpi)) << static_cast<const void*>(h.className);
+        EXPECT_EQ(SizeOf(window).cy, Scaled(h.height, dpi))
+            << static_cast<const void*>(h.className);
+    }
 
     // Every dialog the main window opens at the scaled layout size, opened and closed by clicks
     // at scaled places.
@@ -249,6 +278,19 @@ TEST_F(DisplayScaleE2e, WindowsScaleSharpReachTheMouseAndThePopupIsComposedAtThe
     EXPECT_EQ(SizeOf(sKey).cy, Scaled(188, dpi));
     e2e::Settle();
     EXPECT_TRUE(e2e::SaveScreenshot(tag + L"TSKey"));
+    // Its command list drops down at the scale, from the arrow clicked at its scaled place.
+    HWND panel = FindWindowExW(sKey, nullptr, L"TPanel", nullptr), list = program.Window(L"TPForm");
+    ASSERT_NE(panel, nullptr);
+    ASSERT_NE(list, nullptr);
+    const POINT arrow = Scaled(kSKeyArrow, dpi);
+    Program::Click(panel, arrow.x, arrow.y);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(list) != FALSE; }, 5s));
+    EXPECT_EQ(SizeOf(list).cx, Scaled(140, dpi));
+    EXPECT_EQ(SizeOf(list).cy, Scaled(157, dpi));
+    e2e::Settle();
+    EXPECT_TRUE(e2e::SaveScreenshot(tag + L"TPForm"));
+    Program::Click(panel, arrow.x, arrow.y);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(list); }, 5s));
     const POINT sKeyCancel = Scaled(kSKeyCancel, dpi);
     Program::Click(sKey, sKeyCancel.x, sKeyCancel.y);
     EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(sKey); }, 5s));
@@ -265,7 +307,8 @@ TEST_F(DisplayScaleE2e, WindowsScaleSharpReachTheMouseAndThePopupIsComposedAtThe
     EXPECT_TRUE(e2e::WaitUntil(
         [&] {
             for (const auto& w : e2e::WritesIn(e2e::ReadTrace()))
-                if (w.size() >= lead.size() && std::equal(lead.begin(), lead.end(), w.begin())) return true;
+                if (w.size() >= lead.size() && std::equal(lead.begin(), lead.end(), w.begin()))
+                    return true;
             return false;
         },
         5s))
@@ -274,6 +317,36 @@ TEST_F(DisplayScaleE2e, WindowsScaleSharpReachTheMouseAndThePopupIsComposedAtThe
     EXPECT_TRUE(e2e::SaveScreenshot(tag + L"TPerform1"));
     const POINT performCancel = Scaled(kPerformCancel, dpi);
     Program::Click(perform, performCancel.x, performCancel.y);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(perform); }, 5s));
+
+    // The notice Apply brings on a profile with no left button, then, the left button given
+    // its default, the progress animation of a write kept running by slow answers: both at the
+    // scale.
+    const POINT apply = Scaled(kApply, dpi);
+    Program::Click(main, apply.x, apply.y);
+    HWND notice = program.Window(L"TWarningForm2");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(notice) != FALSE; }, 5s));
+    EXPECT_EQ(SizeOf(notice).cx, Scaled(600, dpi));
+    EXPECT_EQ(SizeOf(notice).cy, Scaled(172, dpi));
+    e2e::Settle();
+    EXPECT_TRUE(e2e::SaveScreenshot(tag + L"TWarningForm2"));
+    HWND noticeKeys = FindWindowExW(notice, nullptr, L"Edit", nullptr);
+    ASSERT_NE(noticeKeys, nullptr);
+    PostMessageW(noticeKeys, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(noticeKeys, WM_CHAR, VK_RETURN, 1);
+    PostMessageW(noticeKeys, WM_KEYUP, VK_RETURN, 0xC0000001);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(notice); }, 5s));
+    for (POINT p : {Scaled(kLeftArea, dpi), Scaled(kDefault, dpi)}) Program::Click(main, p.x, p.y);
+    ASSERT_EQ(e2e::Vmouse(L"fault delay-ack 400"), 0);
+    Program::Click(main, apply.x, apply.y);
+    HWND loading = program.Window(L"TLoadingForm", L"LoadingForm");
+    ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(loading) != FALSE; }, 5s));
+    EXPECT_EQ(SizeOf(loading).cx, Scaled(200, dpi));
+    EXPECT_EQ(SizeOf(loading).cy, Scaled(200, dpi));
+    EXPECT_TRUE(e2e::SaveScreenshot(tag + L"TLoadingForm"));
+    ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(loading); }, 40s)) << "the write ends";
+    EXPECT_FALSE(IsWindowVisible(notice)) << "the write was refused";
     program.Kill();
 
     // The display program's polling popup, composed at the scale: the window is twice the
@@ -285,8 +358,10 @@ TEST_F(DisplayScaleE2e, WindowsScaleSharpReachTheMouseAndThePopupIsComposedAtThe
     ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                e2e::BinFolder().c_str(), &startup, &vistrel));
     HWND listener = nullptr;
-    ASSERT_TRUE(e2e::WaitUntil([&] { return (listener = FindWindowW(L"VISTREL", L"Vistrel")) != nullptr; }, 20s));
-    PostMessageW(listener, 0x539, 0, 0);  // the configuration program's request: show the polling rate
+    ASSERT_TRUE(e2e::WaitUntil(
+        [&] { return (listener = FindWindowW(L"VISTREL", L"Vistrel")) != nullptr; }, 20s));
+    PostMessageW(listener, 0x539, 0,
+                 0);  // the configuration program's request: show the polling rate
     HWND popup = nullptr;
     EXPECT_TRUE(e2e::WaitUntil(
         [&] {

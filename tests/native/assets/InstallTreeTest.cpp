@@ -126,6 +126,22 @@ TEST(BuiltinPictures, ResourceScriptPointsEveryResourceAtItsStateZeroFile) {
     // a component showing another's pictures has a resource of its own name with that picture
     EXPECT_EQ(rc.at("PERFORM_IMG_NODE3"), rc.at("PERFORM_IMG_NODE"));
     EXPECT_EQ(rc.at("MACRO_IMG_MD1"), rc.at("MACRO_IMG_MD"));
+    // A picture with no skin file beside the programs carries its 2x copy as "<resource>_2X".
+    std::set<std::string> twoX;
+    for (auto it = rc.begin(); it != rc.end();) {
+        const std::string& name = it->first;
+        if (name.size() <= 3 || name.compare(name.size() - 3, 3, "_2X") != 0) {
+            ++it;
+            continue;
+        }
+        const std::filesystem::path base(rc.at(name.substr(0, name.size() - 3)));
+        EXPECT_EQ(std::filesystem::path(it->second),
+                  base.parent_path() / (base.stem().string() + "@2x" + base.extension().string()));
+        EXPECT_TRUE(std::filesystem::exists(it->second)) << it->second;
+        twoX.insert(name);
+        it = rc.erase(it);
+    }
+    EXPECT_EQ(twoX, std::set<std::string>{"MACRO_IMAGELIST2_2X"});
     std::set<std::string> listed;
     for (const auto& e : BuiltinPictures::kEntries) listed.insert(Narrow(e.resource));
     EXPECT_EQ(listed.size(), rc.size()) << "the script and the header name different resources";

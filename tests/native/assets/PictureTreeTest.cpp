@@ -71,12 +71,12 @@ std::vector<std::pair<std::string, std::string>> NamedByTheWindows() {
 
 bool Greenish(Rgb p) { return !(p == kLime) && p.g > p.r + 40 && p.g > p.b + 40; }
 
-// A row's picture and, for pictures installed beside the programs (not icons), its 2x copy
-// "name@2x.ext": each with its scale.
+// A row's picture and, for every picture but the icons, its 2x copy "name@2x.ext": each with its
+// scale.
 std::vector<std::pair<std::filesystem::path, int>> Copies(const PictureRow& row) {
     const auto file = PicturePath(row);
     std::vector<std::pair<std::filesystem::path, int>> out{{file, 1}};
-    if (row["folder"] != "-" && row["lime"] != "icon")
+    if (row["lime"] != "icon")
         out.emplace_back(file.parent_path() / (file.stem().string() + "@2x" + file.extension().string()), 2);
     return out;
 }

@@ -107,6 +107,10 @@ TEST(PopupPicture, PlaceIsCentredInTheWorkAreaWhereverItsTaskBarIs) {
     at = PopupPlace({-1280, -100, -1, 924}, 300, 150);
     EXPECT_EQ(at.x, -1280 + (1279 - 300) / 2);
     EXPECT_EQ(at.y, 924 - 150 - 32);
+    // On a monitor above 100 %: the gap grows with the scale (the picture's size already has).
+    EXPECT_EQ(PopupPlace({0, 0, 2048, 1476}, 600, 300, 192).y, 1476 - 300 - 64);
+    EXPECT_EQ(PopupPlace({0, 0, 1536, 1107}, 450, 225, 144).y, 1107 - 225 - 48);
+    EXPECT_EQ(PopupPlace({0, 0, 1280, 922}, 375, 188, 120).y, 922 - 188 - 40);
 
     const ScreenPoint first = InitialPopupPlace({60, 40, 1024, 768});
     EXPECT_EQ(first.x, 60 + 482 - 64);

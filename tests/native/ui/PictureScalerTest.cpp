@@ -74,5 +74,27 @@ TEST(PictureScaler, SmoothNotNearestAndNeverTheKeyByChance) {
               (std::vector<std::uint32_t>{kKey, kKey}));
 }
 
+// A strip of three flat pictures 19 wide: each resized on its own, at 150 % (where one resize of
+// the 57-pixel strip would make 86, not 3 x 29) and at 200 %, keeps its own colour edge to edge.
+TEST(PictureScaler, AStripIsResizedPictureByPicture) {
+    constexpr std::uint32_t kColours[] = {0xD02010, 0x000000, 0x1020D0};
+    PixelPicture strip{57, 18, {}};
+    for (int y = 0; y < 18; ++y)
+        for (int x = 0; x < 57; ++x) strip.pixels.push_back(kColours[x / 19]);
+    for (auto [width, height] : {std::pair{29, 27}, {38, 36}}) {
+        const PixelPicture out = ScaleStripKeyed(strip, 3, width, height, kKey);
+        ASSERT_EQ(out.width, 3 * width);
+        ASSERT_EQ(out.height, height);
+        ASSERT_EQ(out.pixels.size(), static_cast<std::size_t>(out.width) * height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < out.width; ++x)
+                ASSERT_EQ(out.pixels[static_cast<std::size_t>(y) * out.width + x], kColours[x / width])
+                    << x << "," << y << " at " << width;
+    }
+    // A strip too narrow for its count, or damaged, gives nothing rather than a wrong picture.
+    EXPECT_TRUE(ScaleStripKeyed(PixelPicture{2, 1, {1, 2}}, 3, 4, 4, kKey).pixels.empty());
+    EXPECT_TRUE(ScaleStripKeyed(PixelPicture{6, 2, {1, 2}}, 3, 4, 4, kKey).pixels.empty());
+}
+
 }  // namespace
 }  // namespace tavrine::ui

@@ -194,12 +194,32 @@ TEST_F(Controls, AChildWindowShowsItsHint) {
         SendMessageW(form.HintWindow(), TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&ti)));
 }
 
+// The colour of the middle of picture `index` of a list view's small pictures, and their size.
+struct SmallPicture {
+    int width = 0, height = 0, count = 0;
+    COLORREF middle = CLR_INVALID;
+};
+SmallPicture SmallPictureOf(const ListView& list, int index) {
+    SmallPicture p;
+    HIMAGELIST images = ListView_GetImageList(list.Handle(), LVSIL_SMALL);
+    if (!images || !ImageList_GetIconSize(images, &p.width, &p.height)) return p;
+    p.count = ImageList_GetImageCount(images);
+    // Drawn into a bitmap of its own: the list keeps its pictures selected into its own DC.
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, p.width, p.height);
+    HGDIOBJ old = SelectObject(memory, canvas);
+    if (ImageList_Draw(images, index, memory, 0, 0, ILD_NORMAL))
+        p.middle = GetPixel(memory, p.width / 2, p.height / 2);
+    SelectObject(memory, old);
+    DeleteObject(canvas);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return p;
+}
+
 TEST_F(Controls, ListViewSelectsWholeRowsAndKeepsTwoColumns) {
-    ImageList icons(16, 16);
-    HBITMAP bmp = test::MakeBitmap(16, 16, [](int, int) { return RGB(200, 0, 0); });
-    EXPECT_EQ(icons.Add(bmp), 0);
-    DeleteObject(bmp);
-    form.MacroList.SetSmallImages(icons);
+    form.MacroList.SetSmallImageStrip(L"TEST_STRIP", 2, 16, 16);
     form.MacroList.AddItem(L"A  press", L"0", 0);
     form.MacroList.AddItem(L"A  release", L"120", 0);
     form.MacroList.InsertItem(1, L"Delay", L"50");
@@ -222,6 +242,26 @@ TEST_F(Controls, ListViewSelectsWholeRowsAndKeepsTwoColumns) {
     EXPECT_EQ(form.MacroList.ItemText(0, 0), L"Delay");
     form.MacroList.Select(-1);
     EXPECT_EQ(form.MacroList.SelectedIndex(), -1);
+
+    // The row pictures follow the scale: the 1x strip at 96 DPI, its 2x copy as it is at 192
+    // and resized at 144 (its shades tell it from the 1x one enlarged), picture by picture.
+    struct Expected {
+        int dpi, size;
+        COLORREF first, second;
+    };
+    for (const Expected e : {Expected{96, 16, RGB(200, 0, 0), RGB(0, 0, 200)},
+                             Expected{192, 32, RGB(120, 0, 0), RGB(0, 0, 120)},
+                             Expected{144, 24, RGB(120, 0, 0), RGB(0, 0, 120)},
+                             Expected{96, 16, RGB(200, 0, 0), RGB(0, 0, 200)}}) {
+        if (form.Scale().Dpi() != e.dpi)
+            SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(e.dpi, e.dpi), 0);
+        const SmallPicture first = SmallPictureOf(form.MacroList, 0);
+        EXPECT_EQ(first.width, e.size) << e.dpi;
+        EXPECT_EQ(first.height, e.size) << e.dpi;
+        EXPECT_EQ(first.count, 2) << e.dpi;
+        EXPECT_EQ(first.middle, e.first) << e.dpi;
+        EXPECT_EQ(SmallPictureOf(form.MacroList, 1).middle, e.second) << e.dpi;
+    }
 }
 
 TEST_F(Controls, TimersFireOnceAndRestartWhenStartedAgain) {
