@@ -118,6 +118,10 @@ class Program {
     PROCESS_INFORMATION process_{};
 };
 
+// The mouse's level-and-lights byte, the one the main window reads at the attach and after the
+// light dialog.
+inline constexpr std::uint16_t kLightsAddress = 0x0007;
+
 // Starts the program with the mouse plugged in (as the test left it otherwise) and an empty
 // trace, and returns once the attach has read the lights and the program has handled
 // what followed (its controls are enabled then). Empty when it did, else what was missing.

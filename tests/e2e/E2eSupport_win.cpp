@@ -333,7 +333,7 @@ std::string StartAttached(Program& program) {
     if (!program.Start()) return "the program did not start";
     // The attach's last query; the controls are enabled in the same handler, which the round
     // trip after it waits out.
-    if (!WaitUntil([] { return ReadRequestsFor(ReadTrace(), 0x0007) >= 1; },
+    if (!WaitUntil([] { return ReadRequestsFor(ReadTrace(), kLightsAddress) >= 1; },
                    std::chrono::seconds(15)))
         return "the attach did not read the lights";
     HWND main = program.Main();

@@ -57,7 +57,7 @@ class MainWindowE2e : public ::testing::Test {
         ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
         ASSERT_EQ(e2e::StartAttached(program), "");
         main = program.Main();
-        ASSERT_EQ(e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007), 1)
+        ASSERT_EQ(e2e::ReadRequestsFor(e2e::ReadTrace(), e2e::kLightsAddress), 1)
             << "the attach reads the lights once";
     }
 
@@ -147,14 +147,14 @@ TEST_F(MainWindowE2e, WithoutTheMouseTheWindowWaitsDisabledUnderTheNoDeviceMessa
     ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
     EXPECT_TRUE(e2e::WaitUntil([&] { return IsWindowEnabled(program.Main()); }, 15s));
     EXPECT_FALSE(program.Visible(L"TWarningForm2"));
-    EXPECT_TRUE(
-        e2e::WaitUntil([] { return e2e::ReadRequestsFor(e2e::ReadTrace(), 0x0007) >= 1; }, 5s));
+    EXPECT_TRUE(e2e::WaitUntil(
+        [] { return e2e::ReadRequestsFor(e2e::ReadTrace(), e2e::kLightsAddress) >= 1; }, 5s));
     EXPECT_TRUE(Program::Sync(program.Main()));
     e2e::Settle(500ms);  // Wine copies the new pictures to the screen on its own clock
     e2e::SaveScreenshot(L"main-attached");
     const auto trace = e2e::ReadTrace();
     EXPECT_EQ(e2e::ReadRequestsFor(trace, 0xFF02), 1) << "one attach reads the active profile once";
-    EXPECT_EQ(e2e::ReadRequestsFor(trace, 0x0007), 1) << "and the light state once";
+    EXPECT_EQ(e2e::ReadRequestsFor(trace, e2e::kLightsAddress), 1) << "and the light state once";
 }
 
 TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgram) {

@@ -91,11 +91,7 @@ std::vector<Bytes> WriteLeads(std::size_t length) {
 
 // Wine without a window manager holds a program for up to two seconds after one of its windows
 // hides; the next step waits until the program handles messages again.
-void AnswersAgain(HWND window) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-    e2e::Settle(200ms);
-}
+void AnswersAgain(HWND window) { EXPECT_TRUE(Program::Sync(window)) << "the program answers"; }
 
 // A stand-in for the display program's listener window, counting what the program posts.
 class DisplayListener {
@@ -213,16 +209,15 @@ TEST_F(PerformanceE2e, LevelRateAndDpiFromShowToOkThenResetAndCancelChangeNothin
 
     // 500 Hz twice, with the display program absent: one command, and the mouse runs 500 Hz.
     e2e::ClearTrace();
+    // A click returns once the dialog has handled it: its writes are in the trace by then.
     Program::Click(perform, kHz500.x, kHz500.y);
     Program::Click(perform, kHz500.x, kHz500.y);
-    e2e::Settle();
     EXPECT_EQ(WritesStartingWith({0x03, 0x01, 0xFF, 0x01, 0x01}), 1);
     EXPECT_NE(VmouseStatus().find("polling 500 Hz"), std::string::npos);
     {
         DisplayListener display;
         Program::Click(perform, kHz125.x, kHz125.y);
         Program::Click(perform, kHz500.x, kHz500.y);
-        e2e::Settle();
         EXPECT_EQ(display.Take(0x539), 2) << "one notice per rate that reached the mouse";
     }
 
@@ -324,7 +319,6 @@ TEST_F(PerformanceE2e, LightsSwitchLiveAndOkStoresThemAfterTheMousesAnswer) {
     e2e::ClearTrace();
     Program::Click(light, kWheel.x, kWheel.y);
     Program::Click(light, kOff.x, kOff.y);
-    e2e::Settle();
     EXPECT_EQ(WriteLeads(5), (std::vector<Bytes>{{0x03, 0x03, 0xFF, 0x01, 0x00}}));
     EXPECT_NE(VmouseStatus().find("wheel off, logo on"), std::string::npos);
     EXPECT_TRUE(e2e::SaveScreenshot(L"light-dialog"));
@@ -333,7 +327,9 @@ TEST_F(PerformanceE2e, LightsSwitchLiveAndOkStoresThemAfterTheMousesAnswer) {
     Program::Click(light, kLightOk.x, kLightOk.y);
     ASSERT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(light); }, 5s))
         << "the dialog closes once the mouse has answered";
-    e2e::Settle(600ms);  // and the main window has read the lights back
+    // and the main window has read the lights back
+    EXPECT_TRUE(e2e::WaitUntil(
+        [] { return e2e::ReadRequestsFor(e2e::ReadTrace(), e2e::kLightsAddress) >= 1; }, 5s));
     AnswersAgain(main);
     const auto leads = WriteLeads(5);
     ASSERT_GE(leads.size(), 2u);
@@ -358,7 +354,6 @@ TEST_F(PerformanceE2e, LightsSwitchLiveAndOkStoresThemAfterTheMousesAnswer) {
     Program::Click(light, kWheel.x, kWheel.y);
     Program::Click(light, kOn.x, kOn.y);
     Program::Click(light, kLightCancel.x, kLightCancel.y);
-    e2e::Settle();
     EXPECT_FALSE(IsWindowVisible(light));
     EXPECT_EQ(WriteLeads(5), (std::vector<Bytes>{{0x03, 0x03, 0xFF, 0x01, 0x01},
                                                  {0x03, 0x03, 0xFF, 0x01, 0x00},
