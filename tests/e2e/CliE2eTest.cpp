@@ -333,20 +333,12 @@ TEST_F(CliE2e, ReadBackIntoAFreshStoreIsWhatTheProgramShowsAndLiveCommandsMatchT
     if (GetFileAttributesW((e2e::BinFolder() + L"\\Vistrel.exe").c_str()) ==
         INVALID_FILE_ATTRIBUTES)
         return;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    std::wstring line = L"\"" + e2e::BinFolder() + L"\\Vistrel.exe\"";
-    PROCESS_INFORMATION display{};
-    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               e2e::BinFolder().c_str(), &startup, &display));
+    e2e::Started display;
+    ASSERT_TRUE(e2e::Start(display, L"Vistrel.exe", L""));
     EXPECT_TRUE(e2e::WaitUntil([] { return FindWindowW(L"VISTREL", L"Vistrel") != nullptr; }, 20s));
     ASSERT_EQ(Tavrine(L"dpi 4").code, 0u);
     EXPECT_TRUE(e2e::WaitForDisplayPopup(3s)) << "no popup for the DPI level";
     e2e::SaveScreenshot(L"cli-dpi-popup");
-    TerminateProcess(display.hProcess, 1);
-    WaitForSingleObject(display.hProcess, 5000);
-    CloseHandle(display.hThread);
-    CloseHandle(display.hProcess);
 }
 
 }  // namespace

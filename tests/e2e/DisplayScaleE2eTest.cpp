@@ -351,12 +351,8 @@ TEST_F(DisplayScaleE2e, WindowsScaleSharpReachTheMouseAndThePopupIsComposedAtThe
 
     // The display program's polling popup, composed at the scale: the window is twice the
     // picture (the picture takes its top-left quarter), the picture 300 x 200 at 96 DPI.
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION vistrel{};
-    std::wstring line = L"\"" + e2e::BinFolder() + L"\\Vistrel.exe\"";
-    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               e2e::BinFolder().c_str(), &startup, &vistrel));
+    e2e::Started vistrel;
+    ASSERT_TRUE(e2e::Start(vistrel, L"Vistrel.exe", L""));
     HWND listener = nullptr;
     ASSERT_TRUE(e2e::WaitUntil(
         [&] { return (listener = FindWindowW(L"VISTREL", L"Vistrel")) != nullptr; }, 20s));
@@ -375,10 +371,6 @@ TEST_F(DisplayScaleE2e, WindowsScaleSharpReachTheMouseAndThePopupIsComposedAtThe
         e2e::Settle();
         EXPECT_TRUE(e2e::SaveScreenshot(tag + L"popup"));
     }
-    TerminateProcess(vistrel.hProcess, 1);
-    WaitForSingleObject(vistrel.hProcess, 5000);
-    CloseHandle(vistrel.hProcess);
-    CloseHandle(vistrel.hThread);
 }
 
 }  // namespace

@@ -307,7 +307,7 @@ class FaultMatrixE2e : public ::testing::Test {
 // Profile write (Apply) under each fault. A write the mouse does not take at all is given up
 // after three sends and the user is told; every other fault ends in the whole profile.
 TEST_F(FaultMatrixE2e, ProfileWrite) {
-    StartAttached();
+    ASSERT_NO_FATAL_FAILURE(StartAttached());
     struct Case {
         std::string fault;
         std::wstring before;           // vmouse arguments set before Apply
@@ -440,7 +440,7 @@ TEST_F(FaultMatrixE2e, AttachCutOffByUnplugging) {
 // Under a fault the mouse ends on the old or the new profile, never elsewhere; cleared, a
 // switch lands. Nothing is said to the user for a switch.
 TEST_F(FaultMatrixE2e, ProfileSwitch) {
-    StartAttached();
+    ASSERT_NO_FATAL_FAILURE(StartAttached());
     ASSERT_TRUE(CleanWrite()) << recovery;
     std::vector<FaultCase> cases = TableFaults(1, kLateAckMs);
     cases.push_back(Unplugged("unplugged mid-switch", L"fault delay-ack 1000"));
@@ -500,7 +500,7 @@ TEST_F(FaultMatrixE2e, ProfileSwitch) {
 // the new ones; a mouse that takes nothing is reported; the light dialog that gets no answer
 // stays open and Cancel closes it. Cleared, both dialogs work.
 TEST_F(FaultMatrixE2e, PerformanceAndLights) {
-    StartAttached();
+    ASSERT_NO_FATAL_FAILURE(StartAttached());
     const auto pollingNow = [] {
         const auto e = e2e::DumpEeprom();
         return e.size() > kPollingAddress ? e[kPollingAddress] : -1;
@@ -636,18 +636,16 @@ TEST_F(FaultMatrixE2e, DisplayPopup) {
     const std::wstring vistrel = e2e::BinFolder() + L"\\Vistrel.exe";
     if (GetFileAttributesW(vistrel.c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "the display program is not part of this build";
-    StartAttached();
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION display{};
-    std::wstring line = L"\"" + vistrel + L"\"";
-    ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               e2e::BinFolder().c_str(), &startup, &display));
+    ASSERT_NO_FATAL_FAILURE(StartAttached());
+    // Ended with the test however it ends: a display program left running would answer the
+    // next suites' mouse events too.
+    e2e::Started display;
+    ASSERT_TRUE(e2e::Start(display, L"Vistrel.exe", L""));
     const auto popupShown = [] {
         HWND popup = FindWindowW(L"GDIPPOPWND", nullptr);
         return popup && IsWindowVisible(popup);
     };
-    const auto displayRunning = [&] { return WaitForSingleObject(display.hProcess, 0) != 0; };
+    const auto displayRunning = [&] { return WaitForSingleObject(display.info.hProcess, 0) != 0; };
     ASSERT_TRUE(e2e::WaitUntil([] { return FindWindowW(L"VISTREL", L"Vistrel") != nullptr; }, 20s));
     // It registers for the mouse's raw input after its window exists: listening once a press
     // shows its popup.
@@ -682,16 +680,12 @@ TEST_F(FaultMatrixE2e, DisplayPopup) {
         o.recovered = o.running && e2e::WaitUntil(popupShown, 3s);
         if (!Record(o)) break;
     }
-    TerminateProcess(display.hProcess, 0);
-    WaitForSingleObject(display.hProcess, 5000);
-    CloseHandle(display.hProcess);
-    CloseHandle(display.hThread);
 }
 
 // A launch key: the mouse reports the side button and the program starts the assigned file.
 // A silent or absent mouse reports nothing, so nothing starts; cleared, the key works.
 void FaultMatrixE2e::RunLaunch(const std::vector<FaultCase>& cases) {
-    StartAttached();
+    ASSERT_NO_FATAL_FAILURE(StartAttached());
     const std::wstring marker = e2e::BinFolder() + L"\\launch_marker.exe";
     const std::wstring markerFile = e2e::BinFolder() + L"\\launch-marker.txt";
     Click(kSide1Area);
