@@ -287,7 +287,7 @@ TEST_F(DisplayScaleE2e, WindowsScaleSharpReachTheMouseAndThePopupIsComposedAtThe
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(list) != FALSE; }, 5s));
     EXPECT_EQ(SizeOf(list).cx, Scaled(140, dpi));
     EXPECT_EQ(SizeOf(list).cy, Scaled(157, dpi));
-    e2e::Settle();
+    EXPECT_TRUE(Program::Sync(list));  // painted once the program answers
     EXPECT_TRUE(e2e::SaveScreenshot(tag + L"TPForm"));
     Program::Click(panel, arrow.x, arrow.y);
     EXPECT_TRUE(e2e::WaitUntil([&] { return !IsWindowVisible(list); }, 5s));
@@ -328,7 +328,7 @@ TEST_F(DisplayScaleE2e, WindowsScaleSharpReachTheMouseAndThePopupIsComposedAtThe
     ASSERT_TRUE(e2e::WaitUntil([&] { return IsWindowVisible(notice) != FALSE; }, 5s));
     EXPECT_EQ(SizeOf(notice).cx, Scaled(600, dpi));
     EXPECT_EQ(SizeOf(notice).cy, Scaled(172, dpi));
-    e2e::Settle();
+    EXPECT_TRUE(Program::Sync(notice));
     EXPECT_TRUE(e2e::SaveScreenshot(tag + L"TWarningForm2"));
     HWND noticeKeys = FindWindowExW(notice, nullptr, L"Edit", nullptr);
     ASSERT_NE(noticeKeys, nullptr);
