@@ -166,11 +166,7 @@ class CliE2e : public ::testing::Test {
         if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
             INVALID_FILE_ATTRIBUTES)
             GTEST_SKIP() << "the virtual mouse is not part of this build";
-        if (!e2e::MousePresent()) {
-            ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
-        }
-        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);
-        ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
+        ASSERT_EQ(e2e::FactoryMouse(), "");
         e2e::DeleteUserSettings();
         seed = Temp(L"tavrine-seed.json");
         WriteText(seed, SeedBundle());

@@ -122,10 +122,18 @@ class Program {
 // light dialog.
 inline constexpr std::uint16_t kLightsAddress = 0x0007;
 
+// The mouse plugged in, with its factory memory and no fault armed. Empty when so, else what
+// failed.
+[[nodiscard]] std::string FactoryMouse();
+
 // Starts the program with the mouse plugged in (as the test left it otherwise) and an empty
 // trace, and returns once the attach has read the lights and the program has handled
 // what followed (its controls are enabled then). Empty when it did, else what was missing.
 [[nodiscard]] std::string StartAttached(Program& program);
+
+// A first run has empty records, and a profile without a left button is refused: the left,
+// right and middle buttons of the shown profile get their defaults, which makes it writable.
+[[nodiscard]] bool GiveMainButtonsDefaults(HWND main);
 
 // The display program's popup is up (visible) within the time.
 [[nodiscard]] bool WaitForDisplayPopup(std::chrono::milliseconds timeout);

@@ -1,5 +1,7 @@
 #include "tests/e2e/E2eSupport.h"
 
+#include "tests/e2e/E2eLayout.h"
+
 #include <setupapi.h>
 
 #include <algorithm>
@@ -326,6 +328,22 @@ bool SaveScreenshot(const std::wstring& name) {
 }
 
 void Settle(std::chrono::milliseconds time) { std::this_thread::sleep_for(time); }
+
+std::string FactoryMouse() {
+    if (!MousePresent() && Vmouse(L"plug") != 0) return "the mouse could not be plugged in";
+    if (Vmouse(L"reset") != 0) return "the mouse's memory could not be reset";
+    if (Vmouse(L"fault clear") != 0) return "the mouse's faults could not be cleared";
+    return {};
+}
+
+bool GiveMainButtonsDefaults(HWND main) {
+    using namespace layout;
+    for (POINT area : {kLeftArea, kRightArea, kMiddleArea}) {
+        if (!Program::Click(main, area.x, area.y) || !Program::Click(main, kDefault.x, kDefault.y))
+            return false;
+    }
+    return true;
+}
 
 std::string StartAttached(Program& program) {
     if (!MousePresent() && Vmouse(L"plug") != 0) return "the mouse could not be plugged in";

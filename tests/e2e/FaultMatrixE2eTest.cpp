@@ -189,16 +189,10 @@ class FaultMatrixE2e : public ::testing::Test {
     }
 
     void StartAttached() {
-        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);   // "already plugged" when it is in
-        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory memory
-        ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
+        ASSERT_EQ(e2e::FactoryMouse(), "");
         ASSERT_EQ(e2e::StartAttached(program), "");
         main = program.Main();
-        // A first run has empty records: the main buttons' defaults make the profile writable.
-        for (POINT area : {kLeftArea, kRightArea, kMiddleArea}) {
-            Click(area);
-            Click(kDefault);
-        }
+        ASSERT_TRUE(e2e::GiveMainButtonsDefaults(main));
     }
 
     void Click(POINT at) { EXPECT_TRUE(Program::Click(main, at.x, at.y)); }
@@ -407,10 +401,7 @@ void FaultMatrixE2e::RunAttach(const std::vector<FaultCase>& cases) {
         // Works again: the window is usable and a profile write is whole.
         const bool enabled = IsWindowEnabled(main) != FALSE;
         o.note += std::string(o.note.empty() ? "" : "; ") + "window enabled " + Yes(enabled);
-        for (POINT area : {kLeftArea, kRightArea, kMiddleArea}) {
-            Click(area);
-            Click(kDefault);
-        }
+        EXPECT_TRUE(e2e::GiveMainButtonsDefaults(main));
         o.recovered = o.running && enabled && CleanWrite();
         if (!o.recovered) {
             o.note +=

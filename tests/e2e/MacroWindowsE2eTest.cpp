@@ -151,16 +151,11 @@ class MacroWindowsE2e : public ::testing::Test {
     // Mouse attached, profile index 2 current with its left, right and middle buttons at their
     // defaults (a profile without a left-button function is refused).
     void Start() {
-        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);   // "already plugged" when it is in
-        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory memory
-        ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
+        ASSERT_EQ(e2e::FactoryMouse(), "");
         ASSERT_EQ(e2e::StartAttached(program), "");
         main = program.Main();
         Click(main, ProfileTab(2));
-        for (POINT area : {kLeftArea, kRightArea, kMiddleArea}) {
-            Click(main, area);
-            Click(main, kDefault);
-        }
+        ASSERT_TRUE(e2e::GiveMainButtonsDefaults(main));
         editor = program.Window(L"TMacroForm");
         newMacro = program.Window(L"TNewMacroForm");
         tKey = program.Window(L"TTKey");

@@ -52,9 +52,7 @@ class MainWindowE2e : public ::testing::Test {
 
     // Starts the program with the mouse plugged in and waits until the attach has enabled it.
     void StartAttached() {
-        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);   // "already plugged" when it is in
-        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory memory
-        ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
+        ASSERT_EQ(e2e::FactoryMouse(), "");
         ASSERT_EQ(e2e::StartAttached(program), "");
         main = program.Main();
         ASSERT_EQ(e2e::ReadRequestsFor(e2e::ReadTrace(), e2e::kLightsAddress), 1)
@@ -83,15 +81,6 @@ class MainWindowE2e : public ::testing::Test {
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
         return e2e::WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }, 10s);
-    }
-
-    // On a first run every record is empty, and a profile without a left button is refused:
-    // give the three main buttons their defaults first, as a new user would.
-    void GiveMainButtonsTheirDefaults() {
-        for (POINT area : {kLeftArea, kRightArea, kMiddleArea}) {
-            Click(area);
-            Click(kDefault);
-        }
     }
 
     void AssignLaunch(POINT area, const std::wstring& file, const std::wstring& key) {
@@ -159,7 +148,7 @@ TEST_F(MainWindowE2e, WithoutTheMouseTheWindowWaitsDisabledUnderTheNoDeviceMessa
 
 TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgram) {
     StartAttached();
-    GiveMainButtonsTheirDefaults();
+    ASSERT_TRUE(e2e::GiveMainButtonsDefaults(main));
     const std::wstring marker = e2e::BinFolder() + L"\\launch_marker.exe";
     AssignLaunch(kSide1Area, marker, kProfile0 + L"XB1button");
     Program::Move(main, kSide1Area.x, kSide1Area.y);  // the status area shows the new function
@@ -214,7 +203,7 @@ TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgr
         [&] { return e2e::ReadUserString(kProfile1 + L"XB2button", L"filepath") == marker; }, 5s));
     EXPECT_FALSE(e2e::ReadUserString(kProfile0 + L"XB2button", L"filepath").has_value())
         << "nothing is stored for the profile shown when the chooser opened";
-    GiveMainButtonsTheirDefaults();
+    ASSERT_TRUE(e2e::GiveMainButtonsDefaults(main));
     e2e::ClearTrace();
     Click(kApply);
     WaitForWriteEnd();
@@ -231,7 +220,7 @@ TEST_F(MainWindowE2e, LaunchProgramOnASideButtonReachesTheMouseAndStartsTheProgr
 
 TEST_F(MainWindowE2e, ProfileWithoutLeftButtonIsRefusedAndNothingIsSent) {
     StartAttached();
-    GiveMainButtonsTheirDefaults();
+    ASSERT_TRUE(e2e::GiveMainButtonsDefaults(main));
     AssignLaunch(kLeftArea, e2e::BinFolder() + L"\\launch_marker.exe", kProfile0 + L"Lbutton");
     e2e::ClearTrace();
     Click(kApply);
@@ -261,7 +250,7 @@ TEST_F(MainWindowE2e, DefaultIsGreyedForAButtonThatHasItsDefault) {
 
 TEST_F(MainWindowE2e, OkEndsAfterTheWriteCancelAndCloseAtOnce) {
     StartAttached();
-    GiveMainButtonsTheirDefaults();
+    ASSERT_TRUE(e2e::GiveMainButtonsDefaults(main));
     e2e::ClearTrace();
     Click(kOk);
     DWORD code = 1234;
@@ -284,7 +273,7 @@ TEST_F(MainWindowE2e, OkEndsAfterTheWriteCancelAndCloseAtOnce) {
 // again from its start, never left half-written, and no "given up" notice hides the real cause.
 TEST_F(MainWindowE2e, AWriteCutOffByUnpluggingIsWrittenAgainWhenTheMouseIsBack) {
     StartAttached();
-    GiveMainButtonsTheirDefaults();
+    ASSERT_TRUE(e2e::GiveMainButtonsDefaults(main));
     ASSERT_EQ(e2e::Vmouse(L"fault delay-ack 400"), 0);  // keep the write running long enough
     Click(kApply);
     // The progress animation runs over the middle of the main window while the write waits.

@@ -160,9 +160,7 @@ class PerformanceE2e : public ::testing::Test {
         }
         e2e::WriteInstallKey(e2e::BinFolder());
         e2e::DeleteUserSettings();
-        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
-        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);
-        ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
+        ASSERT_EQ(e2e::FactoryMouse(), "");
     }
     void TearDown() override {
         program.Kill();

@@ -107,15 +107,10 @@ class SingleKeyE2e : public ::testing::Test {
     // The program with the mouse attached and its left, right and middle buttons at their
     // defaults (a first run has empty records, and a profile without a left button is refused).
     void StartWithDefaults() {
-        ASSERT_EQ(e2e::Vmouse(L"plug"), 0);   // "already plugged" when it is in
-        ASSERT_EQ(e2e::Vmouse(L"reset"), 0);  // factory memory
-        ASSERT_EQ(e2e::Vmouse(L"fault clear"), 0);
+        ASSERT_EQ(e2e::FactoryMouse(), "");
         ASSERT_EQ(e2e::StartAttached(program), "");
         main = program.Main();
-        for (POINT area : {kLeftArea, kRightArea, kMiddleArea}) {
-            Click(area);
-            Click(kDefault);
-        }
+        ASSERT_TRUE(e2e::GiveMainButtonsDefaults(main));
         sKey = program.Window(L"TSKey");
         pForm = program.Window(L"TPForm");
         ASSERT_NE(sKey, nullptr);
@@ -443,8 +438,6 @@ TEST_F(SingleKeyE2e, PicturesFollowThePointerFromTheSkinFolder) {
     ReleaseDC(nullptr, screen);
 }
 
-}  // namespace
-
 // The message windows' paths, from the profile tabs and the message windows' buttons to the
 // bytes in the mouse.
 
@@ -631,3 +624,5 @@ TEST_F(SingleKeyE2e, MessageWindowsShowTheLanguageFilesTexts) {
     EXPECT_NE(builtin, translated) << "the notice shows text 52 of the language file";
     ASSERT_EQ(e2e::Vmouse(L"plug"), 0);
 }
+
+}  // namespace
