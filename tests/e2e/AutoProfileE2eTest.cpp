@@ -75,8 +75,7 @@ std::string Circumstances() {
 
 TEST(AutoProfileE2e,
      TheActiveProfileFollowsTheProgramInFrontOnlyOnceItSettledAndNeverAgainstTheUser) {
-    if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) == INVALID_FILE_ATTRIBUTES)
-        GTEST_SKIP() << "the virtual mouse is not part of this build";
+    if (!e2e::VirtualMouseBuilt()) GTEST_SKIP() << "the virtual mouse is not part of this build";
     ASSERT_EQ(e2e::FactoryMouse(), "");
     e2e::DeleteUserSettings();
     const std::wstring rules = L"SOFTWARE\\Tavrine5502\\AutoProfile";

@@ -163,8 +163,7 @@ class CliE2e : public ::testing::Test {
     static void TearDownTestSuite() { EXPECT_EQ(e2e::Vmouse(L"unplug"), 0); }
 
     void SetUp() override {
-        if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
-            INVALID_FILE_ATTRIBUTES)
+        if (!e2e::VirtualMouseBuilt())
             GTEST_SKIP() << "the virtual mouse is not part of this build";
         ASSERT_EQ(e2e::FactoryMouse(), "");
         e2e::DeleteUserSettings();

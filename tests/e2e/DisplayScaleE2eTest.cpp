@@ -169,8 +169,7 @@ class DisplayScaleE2e : public ::testing::Test {
     void SetUp() override {
         dpi = TestDpi();
         if (dpi <= 96) GTEST_SKIP() << "TAVRINE_TEST_DPI (above 96) chooses the scale to test";
-        if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
-            INVALID_FILE_ATTRIBUTES)
+        if (!e2e::VirtualMouseBuilt())
             GTEST_SKIP() << "the virtual mouse is not part of this build";
         // From the factory state, whatever ran before: the 500 Hz click below must be a change.
         e2e::WriteInstallKey(e2e::BinFolder());

@@ -15,6 +15,8 @@ namespace e2e {
 
 std::wstring BinFolder();  // the folder of the test program, where everything was built
 
+// vmouse.exe is beside the tests (a build without it skips the journeys that need it).
+bool VirtualMouseBuilt();
 // vmouse.exe with the given arguments; its exit code (or -1 when it could not run).
 [[nodiscard]] int Vmouse(const std::wstring& arguments, DWORD timeoutMs = 90000);
 std::vector<std::uint8_t> DumpEeprom();

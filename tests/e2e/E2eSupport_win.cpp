@@ -85,6 +85,10 @@ std::wstring BinFolder() {
     return folder.substr(0, folder.rfind(L'\\'));
 }
 
+bool VirtualMouseBuilt() {
+    return GetFileAttributesW((BinFolder() + L"\\vmouse.exe").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 int Vmouse(const std::wstring& arguments, DWORD timeoutMs) {
     return Run(Quote(BinFolder() + L"\\vmouse.exe") + L" " + arguments, timeoutMs);
 }

@@ -38,10 +38,8 @@ class MainWindowE2e : public ::testing::Test {
     static void TearDownTestSuite() { EXPECT_EQ(e2e::Vmouse(L"unplug"), 0); }
 
     void SetUp() override {
-        if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
-            INVALID_FILE_ATTRIBUTES) {
+        if (!e2e::VirtualMouseBuilt())
             GTEST_SKIP() << "the virtual mouse is not part of this build";
-        }
         e2e::WriteInstallKey(e2e::BinFolder());
         e2e::DeleteUserSettings();
         DeleteFileW(MarkerFile().c_str());

@@ -154,10 +154,8 @@ double ShownAs(HWND window, POINT at, const std::wstring& shown, const std::wstr
 class PerformanceE2e : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
-            INVALID_FILE_ATTRIBUTES) {
+        if (!e2e::VirtualMouseBuilt())
             GTEST_SKIP() << "the virtual mouse is not part of this build";
-        }
         e2e::WriteInstallKey(e2e::BinFolder());
         e2e::DeleteUserSettings();
         ASSERT_EQ(e2e::FactoryMouse(), "");

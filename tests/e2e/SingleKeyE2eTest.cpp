@@ -90,10 +90,8 @@ void PointerTo(int screenX, int screenY) {
 class SingleKeyE2e : public ::testing::Test {
   protected:
     void SetUp() override {
-        if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
-            INVALID_FILE_ATTRIBUTES) {
+        if (!e2e::VirtualMouseBuilt())
             GTEST_SKIP() << "the virtual mouse is not part of this build";
-        }
         e2e::WriteInstallKey(e2e::BinFolder());
         e2e::DeleteUserSettings();
     }

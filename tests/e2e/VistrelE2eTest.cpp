@@ -178,10 +178,8 @@ class VistrelE2e : public ::testing::Test {
         EXPECT_EQ(e2e::Vmouse(L"unplug"), 0);
     }
     void SetUp() override {
-        if (GetFileAttributesW((e2e::BinFolder() + L"\\vmouse.exe").c_str()) ==
-            INVALID_FILE_ATTRIBUTES) {
+        if (!e2e::VirtualMouseBuilt())
             GTEST_SKIP() << "the virtual mouse is not part of this build";
-        }
         e2e::WriteInstallKey(e2e::BinFolder());  // AppPath: the pictures beside the programs
         ASSERT_TRUE(e2e::MousePresent() || e2e::Vmouse(L"plug") == 0);
         ASSERT_EQ(e2e::Vmouse(L"reset"), 0);
