@@ -1,11 +1,13 @@
 #!/usr/bin/env python3
 """Per-suite counts and the closing line for ./test.
 
-Reads ctest's JUnit file of each build (one entry per test executable) and, where the executable
-was a GoogleTest program, its own XML file with the individual cases. A Windows build's
-"test-arch" file says which Wine ran it; its ctest.log shows which tests failed once and passed
-when run again, and those are named so that a flaky test is seen.
+Reads ctest's JUnit files of each build (one entry per test executable; a build whose tests ran
+in two lanes has one file per lane) and, where the executable was a GoogleTest program, its own
+XML file with the individual cases. A Windows build's "test-arch" file says which Wine ran it;
+its ctest logs show which tests failed once and passed when run again, and those are named so
+that a flaky test is seen.
 """
+import glob
 import os
 import re
 import sys
@@ -57,7 +59,7 @@ def main(builds):
     flaky = []
     timed = []
     for build in builds:
-        junit = os.path.join(build, "ctest-junit.xml")
+        junits = sorted(glob.glob(os.path.join(build, "ctest-junit*.xml")))
         label = os.path.basename(build)
         arch_file = os.path.join(build, "test-arch")
         windows = label.startswith("windows")
@@ -70,13 +72,16 @@ def main(builds):
             if "static" in label and os.environ.get("TAVRINE_RUNS32") == "no":
                 print(f"[{label}] this machine does not run 32-bit programs: the 32-bit build's "
                       "static checks ran here, its Windows tests ran as the 64-bit build")
-        if not os.path.exists(junit):
+        if not junits:
             print(f"[{label}] no test results (the build or ctest did not run)")
             total[1] += 1
             continue
-        for name in passed_on_second_run(os.path.join(build, "ctest.log")):
-            flaky.append(f"[{label}] {name}")
-        for case in ET.parse(junit).getroot().iter("testcase"):
+        for log in sorted(glob.glob(os.path.join(build, "ctest*.log"))):
+            for name in passed_on_second_run(log):
+                flaky.append(f"[{label}] {name}")
+        cases = [(junit, case) for junit in junits
+                 for case in ET.parse(junit).getroot().iter("testcase")]
+        for junit, case in cases:
             name = case.get("name")
             status = case.get("status", "")
             xml = os.path.join(build, "test-results", name + ".xml")

@@ -11,6 +11,7 @@ the same vector scene at twice the size, for screens set above 100 %.
 
 import argparse
 import concurrent.futures
+import hashlib
 import os
 import shutil
 import struct
@@ -240,6 +241,52 @@ def render_all(rows, out, gen, tools, jobs):
         shutil.rmtree(work, ignore_errors=True)
 
 
+def inputs_key(table, tools):
+    """What the pictures depend on: the table, the generator's own code, the tools' versions and
+    the fonts the text is set in."""
+    h = hashlib.sha256()
+    with open(table, "rb") as f:
+        h.update(f.read())
+    here = os.path.dirname(os.path.abspath(__file__))
+    for name in sorted(os.listdir(here)):
+        if name.endswith(".py"):
+            h.update(name.encode())
+            with open(os.path.join(here, name), "rb") as f:
+                h.update(f.read())
+    for tool in tools:
+        h.update(subprocess.run([tool, "--version"], capture_output=True).stdout)
+    if shutil.which("fc-list"):
+        fonts = subprocess.run(["fc-list", "--format", "%{file} %{fontversion}\n"],
+                               capture_output=True, text=True).stdout
+        h.update("".join(sorted(fonts.splitlines(True))).encode())
+    return h.hexdigest()[:24]
+
+
+def render_cached(rows, out, gen, tools, jobs, cache, key, keep=3):
+    """Renders into the cache once per set of inputs and copies from there, so that the builds of
+    one work tree (Linux, both Windows architectures) render the same pictures only once. Copies
+    keep their times: a 2x copy stays no older than its 1x picture."""
+    entry = os.path.join(cache, key)
+    if not os.path.isdir(entry):
+        os.makedirs(cache, exist_ok=True)
+        stage = tempfile.mkdtemp(prefix=key + ".", dir=cache)
+        try:
+            render_all(rows, os.path.join(stage, "out"), os.path.join(stage, "gen"), tools, jobs)
+            os.rename(stage, entry)
+        except OSError:
+            if not os.path.isdir(entry):  # not another build that got there first
+                raise
+        finally:
+            shutil.rmtree(stage, ignore_errors=True)
+        older = sorted((e for e in os.listdir(cache) if e != key and "." not in e),
+                       key=lambda e: os.path.getmtime(os.path.join(cache, e)))
+        for old in older[:max(0, len(older) - (keep - 1))]:
+            shutil.rmtree(os.path.join(cache, old), ignore_errors=True)
+    os.utime(entry)  # the newest used is kept longest
+    shutil.copytree(os.path.join(entry, "out"), out, dirs_exist_ok=True)
+    shutil.copytree(os.path.join(entry, "gen"), gen, dirs_exist_ok=True)
+
+
 def alias_resource(row, component):
     """Resource name of a component that shows another component's pictures: built by the same rule
     (skin folder + component, upper case), so a lookup by name finds it too."""
@@ -320,10 +367,15 @@ def main():
     ap.add_argument("--convert", default="convert")
     ap.add_argument("--jobs", type=int, default=os.cpu_count() or 2)
     ap.add_argument("--stamp")
+    ap.add_argument("--cache", help="folder of pictures already rendered, shared by builds")
     a = ap.parse_args()
 
     rows = read_table(a.table)
-    render_all(rows, a.out, a.gen, (a.rsvg, a.convert), a.jobs)
+    tools = (a.rsvg, a.convert)
+    if a.cache:
+        render_cached(rows, a.out, a.gen, tools, a.jobs, a.cache, inputs_key(a.table, tools))
+    else:
+        render_all(rows, a.out, a.gen, tools, a.jobs)
     write_resources(rows, a.out, a.gen)
     write_ini_utf16(os.path.join(a.lang, "UILANG.ini"), os.path.join(a.out, "lang", "UILANG.ini"))
     samples = os.path.join(a.lang, "samples")
